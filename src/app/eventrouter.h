@@ -1,0 +1,76 @@
+// The main window's routing of outside events: the four key roads (hook
+// library, raw input, USB HID library, message 0x8B1), power and session
+// notifications, display and device notifications, and the menu program's
+// requests. What a key finally does is decided by IEventTargets.
+#pragma once
+
+#include <windows.h>
+
+#include "app/eventtargets.h"
+
+// Message numbers exchanged with sibling programs.
+inline constexpr UINT WM_VQ_SIBLING = 0x8B1;
+inline constexpr UINT WM_VQ_EXTKEY_ON = 0x46E;
+inline constexpr UINT WM_VQ_EXTKEY_OFF = 0x46F;
+inline constexpr UINT WM_VQ_MIXER_CHANGE = 0x3D1;
+inline constexpr UINT WM_VQ_ENDPOINT_VOLUME = 0x32;
+
+// Registered "TrapkeyPS2" message, obtained once at process start.
+UINT TrapkeyPs2Message();
+
+// The PS/2 hook library's key record (the system's low-level keyboard hook record).
+struct HookKeyRecord {
+    DWORD virtualKey;
+    DWORD scanCode;
+    DWORD flags;  // bit 0 extended, bit 7 released
+    DWORD time;
+    ULONG_PTR extraInfo;
+};
+
+struct DecodedKey {
+    BYTE virtualKey = 0;
+    BYTE scanCode = 0;
+    bool released = false;
+    bool extended = false;
+};
+
+class CEventRouter {
+public:
+    explicit CEventRouter(IEventTargets& targets) : m_targets(targets) {}
+
+    // "TrapkeyPS2" and WM_INPUT: lParam is the hook record (before Windows 7)
+    // or the raw input handle (Windows 7). Returns the key's result.
+    LRESULT OnHookKey(WPARAM wParam, LPARAM lParam);
+    // "TrapkeyUSB": wParam is the HID usage, lParam the usage page.
+    LRESULT OnUsbHidKey(WPARAM usage, LPARAM usagePage);
+    // The routing table of the window procedure. True when the message
+    // returns `result`; false when default processing is to follow.
+    bool Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // Requests of the sibling menu program; `producesValue` tells whether
+    // the returned value is the message's result.
+    int OnMenuRequest(int code, LPARAM argument, bool* producesValue);
+
+    // A decoded key as it continues after decoding (step 3 on).
+    LRESULT HandleDecodedKey(const DecodedKey& key);
+
+    bool BiosReannouncePending() const { return m_bBiosReannouncePending; }
+    void SetBiosReannouncePending(bool pending) { m_bBiosReannouncePending = pending; }
+    bool ExternalKeyMode() const { return m_bExternalKeyMode; }
+    int LastConsumerVolumeKey() const { return m_nLastConsumerVolumeKey; }
+    void SetLastConsumerVolumeKey(int key) { m_nLastConsumerVolumeKey = key; }
+
+private:
+    bool DecodeRawInput(HRAWINPUT handle, DecodedKey* key, LRESULT* earlyResult);
+    bool DecodeHookRecord(LPARAM lParam, DecodedKey* key);
+    void AnnounceIfPending();
+    void Announce(int first, int second);
+    LRESULT RouteSiblingCode(WPARAM code, LPARAM argument, bool* returns);
+    void EndPendingSelectionOnEscape();
+
+    IEventTargets& m_targets;
+    bool m_bHookBusy = false;
+    bool m_bUsbBusy = false;
+    bool m_bBiosReannouncePending = false;
+    bool m_bExternalKeyMode = false;
+    int m_nLastConsumerVolumeKey = 0;
+};

@@ -1,0 +1,81 @@
+#include "app/framework/winapp.h"
+
+#include <commctrl.h>
+
+#include "app/framework/dialogbase.h"
+#include "app/settingsstore.h"
+
+namespace fw {
+
+namespace {
+CWinApp* g_app = nullptr;
+
+std::wstring ExecutableBaseName() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name = path;
+    const size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos) name.erase(dot);
+    return name;
+}
+}  // namespace
+
+CWinApp::CWinApp() { g_app = this; }
+CWinApp::~CWinApp() { if (g_app == this) g_app = nullptr; }
+CWinApp* CWinApp::Current() { return g_app; }
+
+bool CWinApp::InitInstance() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    m_appName = ExecutableBaseName();
+    return true;
+}
+
+int CWinApp::ExitInstance() { return m_exitCode; }
+
+void CWinApp::SetRegistryKey(const wchar_t* company) {
+    m_registryKey = company;
+    settings::SetApplicationName(m_appName);
+}
+
+int CWinApp::Start(HINSTANCE instance) {
+    m_hInstance = instance;
+    if (InitInstance()) m_exitCode = Run();
+    return ExitInstance();
+}
+
+bool CWinApp::PreTranslate(MSG& msg) {
+    if (m_droppedQueuedMessage != 0 && msg.message == m_droppedQueuedMessage) return true;
+    if (m_pMainWnd && m_pMainWnd->Handle() && IsDialogMessageW(m_pMainWnd->Handle(), &msg)) return true;
+    return false;
+}
+
+int CWinApp::Run() {
+    MSG msg{};
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        if (PreTranslate(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+bool CWinApp::PumpWaitingMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        if (PreTranslate(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+}  // namespace fw

@@ -1,0 +1,32 @@
+// The application's per-user settings:
+// HKEY_CURRENT_USER\Software\Korvane\<application name>\<section>, integers as
+// REG_DWORD and texts as REG_SZ. Reads never fail: an absent value, or one of
+// the wrong type or size, gives the caller's default.
+#pragma once
+
+#include <string>
+
+#include "app/settingsindex.h"
+
+namespace settings {
+
+// The application's name under the registry key "Korvane": the executable's
+// base name. Set once at start; "vqhkcore" until then.
+void SetApplicationName(std::wstring name);
+const std::wstring& ApplicationName();
+// HKEY_CURRENT_USER-relative key of the application: "Software\Korvane\vqhkcore".
+std::wstring ApplicationKeyPath();
+
+int ReadInt(const wchar_t* section, const wchar_t* name, int defaultValue);
+std::wstring ReadText(const wchar_t* section, const wchar_t* name, const wchar_t* defaultValue);
+bool WriteInt(const wchar_t* section, const wchar_t* name, int value);
+bool WriteText(const wchar_t* section, const wchar_t* name, const std::wstring& value);
+
+inline int ReadInt(const IntSetting& s) { return ReadInt(s.section, s.name, s.defaultValue); }
+inline std::wstring ReadText(const TextSetting& s) { return ReadText(s.section, s.name, s.defaultValue); }
+inline bool WriteInt(const IntSetting& s, int value) { return WriteInt(s.section, s.name, value); }
+inline bool WriteText(const TextSetting& s, const std::wstring& value) {
+    return WriteText(s.section, s.name, value);
+}
+
+}  // namespace settings

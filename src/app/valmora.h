@@ -1,0 +1,34 @@
+// The application object: single instance, working directory, language,
+// GDI+ and COM, and the hidden main window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/framework/winapp.h"
+
+class CValmoraApp : public fw::CWinApp {
+public:
+    CValmoraApp() = default;
+    ~CValmoraApp() override;
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+
+    LANGID LanguageId() const { return m_wLanguageId; }
+
+    // The program's folder from the executable's path: every "vqhkcore.exe",
+    // then every "Valmora.exe", removed (exact, case-sensitive).
+    static std::wstring WorkingFolderFromPath(std::wstring path);
+    // The user-interface language for a system default language.
+    static LANGID MapLanguage(LANGID systemDefault);
+
+private:
+    LANGID m_wLanguageId = 1033;
+    ULONG_PTR m_gdiplusToken = 0;
+    HANDLE m_hInstanceMutex = nullptr;
+};
+
+// The one application object of the process (null in test programs).
+CValmoraApp* ValmoraApp();

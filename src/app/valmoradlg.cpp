@@ -1,0 +1,230 @@
+#include "app/valmoradlg.h"
+
+#include <objbase.h>
+#include <wtsapi32.h>
+
+#include <string>
+
+#include "app/framework/winapp.h"
+#include "app/settingsstore.h"
+#include "app/trapkeylibs.h"
+#include "common/commondefine.h"
+#include "common/processstate.h"
+#include "resource.h"
+
+namespace {
+// Calls whose owners are not part of the program yet leave a trace line
+// "call <operation> <arguments>", so that their routing can be followed.
+template <typename... Args>
+void TraceCall(const wchar_t* operation, Args... args) {
+    std::wstring line = L"call ";
+    line += operation;
+    ((line += L" " + std::to_wstring(static_cast<long long>(args))), ...);
+    Trace(line);
+}
+}  // namespace
+
+CValmoraDlg::CValmoraDlg() : m_router(*this) {}
+CValmoraDlg::~CValmoraDlg() = default;
+
+int CValmoraDlg::WindowsVersionCode(DWORD platformId, DWORD major, DWORD minor, bool mediaCenterTray) {
+    if (platformId == VER_PLATFORM_WIN32_NT) {
+        if (major == 5) return minor == 0 ? 4 : (mediaCenterTray ? 6 : 5);
+        if (major == 6) return minor == 0 ? 7 : 8;
+        if (major > 6) return 8;
+        if (major == 4 && minor == 0) return 3;
+        return proc::windowsVersion;
+    }
+    if (platformId == VER_PLATFORM_WIN32_WINDOWS) return minor == 0 ? 1 : 2;
+    return proc::windowsVersion;
+}
+
+bool CValmoraDlg::IsStarterProduct(DWORD productType) {
+    return productType == 0x0B || productType == 0x2F || productType == 0x42;
+}
+
+void CValmoraDlg::DetectWindowsVersion() {
+    try {
+        OSVERSIONINFOEXW info{};
+        info.dwOSVersionInfoSize = sizeof info;
+        if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) return;
+        bool mediaCenterTray = false;
+        if (info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion == 5 && info.dwMinorVersion != 0) {
+            wchar_t windows[MAX_PATH] = {};
+            GetWindowsDirectoryW(windows, MAX_PATH);
+            const std::wstring tray = FormatText(L"%s\\ehome\\ehtray.exe", windows);
+            mediaCenterTray = GetFileAttributesW(tray.c_str()) != INVALID_FILE_ATTRIBUTES;
+        }
+        proc::windowsVersion =
+            WindowsVersionCode(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, mediaCenterTray);
+        if (proc::windowsVersion == 8 && info.dwMajorVersion == 6) {
+            DWORD product = 0;
+            using GetProductInfoFn = BOOL(WINAPI*)(DWORD, DWORD, DWORD, DWORD, DWORD*);
+            auto getProductInfo = reinterpret_cast<GetProductInfoFn>(reinterpret_cast<void*>(
+                GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetProductInfo")));
+            if (getProductInfo && getProductInfo(info.dwMajorVersion, info.dwMinorVersion, 0, 0, &product)) {
+                proc::starterEdition = IsStarterProduct(product);
+            }
+        }
+    } catch (...) {
+        ReportError(L"fail: GetWindowsVersion()");
+    }
+}
+
+void CValmoraDlg::RegisterKeyRoads() {
+    if (proc::windowsVersion == 8) {
+        RAWINPUTDEVICE device{};
+        device.usUsagePage = 1;
+        device.usUsage = 6;
+        device.dwFlags = RIDEV_INPUTSINK;
+        device.hwndTarget = m_hWnd;
+        if (!RegisterRawInputDevices(&device, 1, sizeof device)) ReportError(L"RegisterRawInputDevices");
+    } else {
+        trapkey::SetHookOwner(m_hWnd, TrapkeyPs2Message());
+    }
+    if (proc::usbKeyboardModel) trapkey::LoadUsbDevice(m_hWnd, &m_nUsbMessage);
+}
+
+bool CValmoraDlg::OnInitDialog() {
+    m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    settings::WriteInt(settings::kDebug, 0);
+    m_nSkipFirmwareDisplays = settings::ReadInt(settings::kSkipFirmwareDisplays);
+    m_nHandledKeyResult = settings::ReadInt(settings::kHandledKeyResult);
+
+    DetectWindowsVersion();
+    m_hUser32 = GetModuleHandleW(L"USER32.DLL");
+    proc::usbKeyboardModel = proc::IsUsbKeyboardFamily(proc::modelFamily);
+
+    WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
+    RegisterKeyRoads();
+    SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+    Trace(FormatText(L"started version=%d family=%d usb=%d", proc::windowsVersion, proc::modelFamily,
+                     proc::usbKeyboardModel ? 1 : 0));
+    return true;
+}
+
+LRESULT CValmoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TrapkeyPs2Message()) return m_router.OnHookKey(wParam, lParam);
+    if (m_nUsbMessage != 0 && message == m_nUsbMessage) return m_router.OnUsbHidKey(wParam, lParam);
+    LRESULT result = 0;
+    if (m_router.Route(message, wParam, lParam, &result)) return result;
+    return fw::CDialogBase::WindowProc(message, wParam, lParam);
+}
+
+void CValmoraDlg::OnTimer(UINT_PTR id) { TraceCall(L"OnTimer", id); }
+
+bool CValmoraDlg::OnCommand(UINT id, UINT notifyCode) {
+    if (id == IDC_QUIT) {
+        DestroyWindow();
+        return true;
+    }
+    return id == IDC_TEST || id == IDC_BRDOWN || id == IDC_BRUP || id == IDC_WIRELESS || id == IDC_F4;
+}
+
+bool CValmoraDlg::OnSysCommand(UINT command) {
+    if (command == SC_CLOSE) {
+        ShowWindow(m_hWnd, SW_HIDE);
+        return true;
+    }
+    return false;
+}
+
+void CValmoraDlg::PostNcDestroy() {
+    try {
+        trapkey::Unhook();
+        if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
+        CoUninitialize();
+        if (m_hDeviceNotify) UnregisterDeviceNotification(m_hDeviceNotify);
+        m_hDeviceNotify = nullptr;
+        if (fw::CWinApp* app = fw::CWinApp::Current(); app && app->MainWindow() == this) {
+            app->SetMainWindow(nullptr);
+            PostQuitMessage(0);
+        }
+    } catch (...) {
+        ReportError(L"DValmoraDlg::PostNcDestroy()");
+    }
+    delete this;
+}
+
+// --- Targets of the routing. The owners of most of these are not built yet:
+// they leave a trace line and do nothing.
+
+int CValmoraDlg::ProcessKey(BYTE virtualKey, BYTE scanCode, int source) {
+    TraceCall(L"ProcessKey", virtualKey, scanCode, source);
+    return 1;
+}
+int CValmoraDlg::ExecuteCommand(int command, int argument1, int argument2) {
+    TraceCall(L"ExecuteCommand", command, argument1, argument2);
+    return 1;
+}
+int CValmoraDlg::HandleModifiedKey(int scanCode, bool* handled) {
+    TraceCall(L"HandleModifiedKey", scanCode);
+    *handled = false;
+    return 1;
+}
+int CValmoraDlg::OnVolumeKey(int scanCode) {
+    TraceCall(L"OnVolumeKey", scanCode);
+    return 1;
+}
+void CValmoraDlg::OnVolumeNotify() { TraceCall(L"OnVolumeNotify"); }
+void CValmoraDlg::OnDisplaySwitchKey() { TraceCall(L"OnDisplaySwitchKey"); }
+int CValmoraDlg::NoticeMessage(int mode) {
+    TraceCall(L"NoticeMessage", mode);
+    return mode == 1 || mode == 2 ? 1 : 0;
+}
+void CValmoraDlg::SetVolumeKeyPending() { TraceCall(L"SetVolumeKeyPending"); }
+void CValmoraDlg::SetWirelessKeyBlock() { TraceCall(L"SetWirelessKeyBlock"); }
+void CValmoraDlg::BiosHandshake(int data) { TraceCall(L"BiosHandshake", 9, data); }
+void CValmoraDlg::DispatchHotkey(int code) { TraceCall(L"DispatchHotkey", code); }
+void CValmoraDlg::ReloadVolumeSetting() { TraceCall(L"ReloadVolumeSetting"); }
+int CValmoraDlg::DispatchMenuRequest(int code, LPARAM argument) {
+    TraceCall(L"DispatchMenuRequest", code, argument);
+    return 0;
+}
+bool CValmoraDlg::OsdAlive() { return false; }
+void CValmoraDlg::HideOsd() {}
+int CValmoraDlg::OsdMode() { return -1; }
+void CValmoraDlg::SetOsdMode(int mode) {}
+void CValmoraDlg::ClearOsdSelection() {}
+void CValmoraDlg::SendOsdSelectionTimer() {}
+void CValmoraDlg::ClearDisplaySwitchPending() { TraceCall(L"ClearDisplaySwitchPending"); }
+void CValmoraDlg::ClearResolutionSelectorPending() { TraceCall(L"ClearResolutionSelectorPending"); }
+void CValmoraDlg::ClearWirelessSelectorPending() { TraceCall(L"ClearWirelessSelectorPending"); }
+bool CValmoraDlg::MagnifierShown() { return false; }
+void CValmoraDlg::HideMagnifier() {}
+void CValmoraDlg::SelectSrsEffect() { TraceCall(L"SelectSrsEffect"); }
+void CValmoraDlg::SelectResolution() { TraceCall(L"SelectResolution"); }
+int CValmoraDlg::CanRotate() { return 1; }
+bool CValmoraDlg::HasGraphicsDriver() { return false; }
+void CValmoraDlg::ResolutionStep(bool up, int x, int y, int flag) { TraceCall(L"ResolutionStep", up ? 1 : 0, flag); }
+void CValmoraDlg::ChangeDisplayCombination(int combination, int repaint) {
+    TraceCall(L"ChangeDisplayCombination", combination, repaint);
+}
+void CValmoraDlg::GetConnectedDisplays() { TraceCall(L"GetConnectedDisplays"); }
+void CValmoraDlg::SetDriverSuspendFlag() { TraceCall(L"SetDriverSuspendFlag"); }
+void CValmoraDlg::RotateDisplayStep(int key) { TraceCall(L"RotateDisplayStep", key); }
+void CValmoraDlg::RotateDisplayUnderCursor(int degrees, int x, int y) {
+    TraceCall(L"RotateDisplayUnderCursor", degrees);
+}
+int CValmoraDlg::RefreshActiveDisplay() { return 0; }
+int CValmoraDlg::RefreshConnectedDisplay() { return 0; }
+void CValmoraDlg::SetPostResumeDeviceEventCounter(int count) { m_nPostResumeDeviceEvents = count; }
+void CValmoraDlg::DeviceDetection(LPARAM data, WPARAM event) { TraceCall(L"DeviceDetection", event); }
+bool CValmoraDlg::MiniUiShown() { return false; }
+void CValmoraDlg::RefreshMiniUiResolutionPanel() {}
+void CValmoraDlg::RestartTimer(UINT_PTR id, UINT elapseMs) {
+    KillTimer(id);
+    SetTimer(id, elapseMs);
+}
+void CValmoraDlg::StopTimer(UINT_PTR id) { KillTimer(id); }
+void CValmoraDlg::KeepTimer153Argument(LPARAM argument) { m_lTimer153Argument = argument; }
+void CValmoraDlg::PumpMessagesFor(int passes, int sleepMs) {
+    fw::CWinApp* app = fw::CWinApp::Current();
+    for (int i = 0; i < passes; ++i) {
+        if (app) app->PumpWaitingMessages();
+        Sleep(static_cast<DWORD>(sleepMs));
+    }
+}

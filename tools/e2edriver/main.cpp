@@ -1,0 +1,110 @@
+// vqdrive.exe: drives the program on the simulated notebook from the command
+// line. Each argument is one step, run in order:
+//   version=win7|vista|winxp|win2k   Windows version the program will see
+//   start                            start vqhkcore.exe and wait for its window
+//   second                           start another copy and report how it ended
+//   trace=PATH                       trace file for the next start
+//   key=SCAN[,VK]                    press and release a key (VK defaults to 0xFF)
+//   sibling=CODE[,ARG]               send message 0x8B1
+//   usb=USAGE,PAGE                   the USB keyboard posts a usage
+//   power=suspend|resume             power notification
+//   session=lock|unlock|logon|logoff session notification
+//   wait=MS                          pause
+//   boxes                            print and close the program's message boxes
+//   quit                             end the program through its window
+//   log                              print the log file
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "vqdrive.h"
+
+namespace {
+std::wstring After(const std::wstring& step, const wchar_t* name) {
+    const size_t n = wcslen(name);
+    return step.compare(0, n, name) == 0 ? step.substr(n) : std::wstring();
+}
+
+long Number(const std::wstring& text, size_t* end = nullptr) {
+    wchar_t* stop = nullptr;
+    const long value = wcstol(text.c_str(), &stop, 0);
+    if (end) *end = static_cast<size_t>(stop - text.c_str());
+    return value;
+}
+
+void PrintLog() {
+    for (const std::string& line : vqdrive::ReadLines(vqdrive::LogFilePath())) std::printf("log: %s\n", line.c_str());
+}
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    vqdrive::Program program;
+    vqdrive::StartOptions options;
+    HWND window = vqdrive::FindMainWindow();
+    int failures = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring step = argv[i];
+        std::wstring value;
+        std::printf("step: %ls\n", step.c_str());
+        if (!(value = After(step, L"version=")).empty()) {
+            vqdrive::SetWindowsVersion(value);
+        } else if (!(value = After(step, L"trace=")).empty()) {
+            options.traceFile = value;
+        } else if (step == L"start") {
+            if (!program.Start(options) || !(window = program.MainWindow())) {
+                std::printf("error: the program did not start\n");
+                ++failures;
+            }
+        } else if (step == L"second") {
+            vqdrive::Program other;
+            vqdrive::StartOptions quick = options;
+            quick.waitForWindowMs = 0;
+            if (!other.Start(quick)) {
+                std::printf("error: the second copy did not start\n");
+                ++failures;
+            } else {
+                const DWORD code = other.WaitForExit(10000);
+                if (code == STILL_ACTIVE) std::printf("second copy: still running\n");
+                else std::printf("second copy: ended with %lu\n", code);
+            }
+        } else if (!(value = After(step, L"key=")).empty()) {
+            size_t end = 0;
+            const long scan = Number(value, &end);
+            const long vk = end < value.size() ? Number(value.substr(end + 1)) : 0xFF;
+            vqdrive::TapKey(static_cast<BYTE>(vk), static_cast<BYTE>(scan));
+            vqdrive::Pause(150);
+        } else if (!(value = After(step, L"sibling=")).empty()) {
+            size_t end = 0;
+            const long code = Number(value, &end);
+            const long arg = end < value.size() ? Number(value.substr(end + 1)) : 0;
+            std::printf("result: %ld\n", static_cast<long>(vqdrive::SendSibling(window, code, arg)));
+        } else if (!(value = After(step, L"usb=")).empty()) {
+            size_t end = 0;
+            const long usage = Number(value, &end);
+            const long page = end < value.size() ? Number(value.substr(end + 1)) : 0;
+            if (!vqdrive::SendUsbUsage(usage, page)) std::printf("warning: no USB keyboard device\n");
+            vqdrive::Pause(150);
+        } else if (!(value = After(step, L"power=")).empty()) {
+            vqdrive::SendPower(window, value == L"suspend" ? PBT_APMSUSPEND : PBT_APMRESUMEAUTOMATIC);
+        } else if (!(value = After(step, L"session=")).empty()) {
+            WPARAM event = value == L"lock" ? 7 : value == L"unlock" ? 8 : value == L"logon" ? 5 : 6;
+            vqdrive::SendSession(window, event);
+        } else if (!(value = After(step, L"wait=")).empty()) {
+            vqdrive::Pause(static_cast<DWORD>(Number(value)));
+        } else if (step == L"boxes") {
+            for (const auto& box : vqdrive::FindMessageBoxes(program.ProcessId())) {
+                std::printf("message box: %ls\n", box.text.c_str());
+                vqdrive::CloseMessageBox(box.window);
+            }
+        } else if (step == L"quit") {
+            program.Stop();
+            window = nullptr;
+        } else if (step == L"log") {
+            PrintLog();
+        } else {
+            std::printf("error: unknown step\n");
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}

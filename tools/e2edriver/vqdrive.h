@@ -1,0 +1,93 @@
+// End-to-end driver of the program on the simulated notebook: starts
+// vqhkcore.exe, finds its hidden main window, delivers keys and notifications
+// on the real roads, closes message boxes and reads the log and trace files.
+// Used by the end-to-end tests and by the console program vqdrive.exe.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace vqdrive {
+
+// Folder of the running executable (with a trailing backslash), and the
+// program's folder: the same folder, or ..\bin when run from the tests folder.
+std::wstring OwnFolder();
+std::wstring ProgramFolder();
+
+// Windows version the program sees: L"win2k", L"winxp", L"vista", L"win7",
+// or L"" for the prefix default.
+void SetWindowsVersion(const std::wstring& version);
+
+struct StartOptions {
+    std::wstring traceFile;        // VQHK_TRACE for the program; empty: none
+    std::wstring exeName = L"vqhkcore.exe";
+    std::wstring extraEnvironment;  // "NAME=value" lines separated by '\n'
+    DWORD waitForWindowMs = 10000;
+};
+
+class Program {
+public:
+    Program() = default;
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Start(const StartOptions& options = {});
+    // Waits for the main window to appear; null on time-out or early exit.
+    HWND WaitForMainWindow(DWORD timeoutMs);
+    HWND MainWindow() const { return m_mainWindow; }
+    DWORD ProcessId() const { return m_info.dwProcessId; }
+    bool Running() const;
+    // Waits for the process to end; returns its exit code, or STILL_ACTIVE on time-out.
+    DWORD WaitForExit(DWORD timeoutMs);
+    // Ends the program through its QUIT button, or terminates it if that fails.
+    void Stop();
+
+private:
+    PROCESS_INFORMATION m_info{};
+    HWND m_mainWindow = nullptr;
+};
+
+// The hidden main window of any running copy ("-Valmora-"), or null.
+HWND FindMainWindow();
+
+// Keys through SendInput: virtual key 0xFF with a scan code arrives on the
+// raw input road (and at the hook library) as the notebook's special key.
+bool PressKey(BYTE virtualKey, BYTE scanCode, bool extended = false);
+bool ReleaseKey(BYTE virtualKey, BYTE scanCode, bool extended = false);
+bool TapKey(BYTE virtualKey, BYTE scanCode, bool extended = false);
+
+// Messages to the main window.
+LRESULT SendSibling(HWND window, WPARAM code, LPARAM argument);
+bool PostSibling(HWND window, WPARAM code, LPARAM argument);
+LRESULT SendRegistered(HWND window, const wchar_t* name, WPARAM wParam, LPARAM lParam);
+bool PostRegistered(HWND window, const wchar_t* name, WPARAM wParam, LPARAM lParam);
+LRESULT SendPower(HWND window, WPARAM event);    // PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC
+LRESULT SendSession(HWND window, WPARAM event);  // WTS_SESSION_LOCK, ...
+// The USB keyboard stand-in posts usage and page as the keyboard would.
+bool SendUsbUsage(WPARAM usage, LPARAM page);
+
+// Message boxes of a process: their texts, and closing them with OK.
+struct MessageBoxInfo {
+    HWND window;
+    std::wstring caption;
+    std::wstring text;
+};
+std::vector<MessageBoxInfo> FindMessageBoxes(DWORD processId);
+MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs);
+bool CloseMessageBox(HWND box);
+
+// The program's log file, and helpers for text files.
+std::wstring LogFilePath();
+std::string ReadFileBytes(const std::wstring& path);
+std::vector<std::string> ReadLines(const std::wstring& path);
+void DeleteFileIfPresent(const std::wstring& path);
+// Waits until `path` holds a line containing `needle`.
+bool WaitForLine(const std::wstring& path, const std::string& needle, DWORD timeoutMs);
+
+// Sleeps while letting this thread's messages through.
+void Pause(DWORD ms);
+
+}  // namespace vqdrive
