@@ -22,6 +22,7 @@ std::wstring WindowText(HWND window) {
 }
 
 bool SendKey(BYTE virtualKey, BYTE scanCode, bool extended, bool release) {
+    EnsureForegroundWindow();
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = virtualKey;
@@ -140,6 +141,24 @@ void Program::Stop() {
 }
 
 HWND FindMainWindow() { return FindWindowW(L"#32770", L"-Valmora-"); }
+
+HWND EnsureForegroundWindow() {
+    static HWND window = nullptr;
+    if (!window || !IsWindow(window)) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VqDriveForeground";
+        RegisterClassW(&wc);
+        window = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"vqdrive", WS_POPUP | WS_VISIBLE, 0, 0, 40,
+                                 40, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    if (window && GetForegroundWindow() == nullptr) {
+        SetForegroundWindow(window);
+        Pause(20);
+    }
+    return window;
+}
 
 bool PressKey(BYTE virtualKey, BYTE scanCode, bool extended) { return SendKey(virtualKey, scanCode, extended, false); }
 bool ReleaseKey(BYTE virtualKey, BYTE scanCode, bool extended) { return SendKey(virtualKey, scanCode, extended, true); }

@@ -53,6 +53,11 @@ private:
 // The hidden main window of any running copy ("-Valmora-"), or null.
 HWND FindMainWindow();
 
+// A small visible window of the driver that holds the foreground, as a
+// user's application would: Wine delivers raw keyboard input to background
+// sinks only while some window is in the foreground.
+HWND EnsureForegroundWindow();
+
 // Keys through SendInput: virtual key 0xFF with a scan code arrives on the
 // raw input road (and at the hook library) as the notebook's special key.
 bool PressKey(BYTE virtualKey, BYTE scanCode, bool extended = false);

@@ -1,0 +1,58 @@
+// Start-up decisions that do not need a running program.
+#include <gtest/gtest.h>
+
+#include "app/valmora.h"
+#include "app/valmoradlg.h"
+
+namespace {
+
+TEST(WorkingFolder, ProgramNamesAreRemovedOtherNamesStay) {
+    EXPECT_EQ(CValmoraApp::WorkingFolderFromPath(L"C:\\Apps\\vqhkcore.exe"), L"C:\\Apps\\");
+    EXPECT_EQ(CValmoraApp::WorkingFolderFromPath(L"C:\\Apps\\Valmora.exe"), L"C:\\Apps\\");
+    // Exact and case-sensitive: another name leaves the path naming the executable.
+    EXPECT_EQ(CValmoraApp::WorkingFolderFromPath(L"C:\\Apps\\VQHKCORE.EXE"), L"C:\\Apps\\VQHKCORE.EXE");
+    EXPECT_EQ(CValmoraApp::WorkingFolderFromPath(L"C:\\Apps\\other.exe"), L"C:\\Apps\\other.exe");
+    // Every occurrence goes, also inside folder names.
+    EXPECT_EQ(CValmoraApp::WorkingFolderFromPath(L"C:\\vqhkcore.exe.d\\vqhkcore.exe"), L"C:\\.d\\");
+}
+
+TEST(Language, OnlyTheKnownLanguagesAreKept) {
+    for (LANGID kept : {1028, 1031, 1036, 1042, 1049, 2052, 2070, 3082}) {
+        EXPECT_EQ(CValmoraApp::MapLanguage(kept), kept);
+    }
+    for (LANGID other : {1041, 1046, 1033, 0, 2057, 1029}) {
+        EXPECT_EQ(CValmoraApp::MapLanguage(other), 1033) << other;
+    }
+}
+
+struct VersionCase {
+    DWORD platform, major, minor;
+    bool mediaCenter;
+    int code;
+};
+
+class VersionCodeTest : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(VersionCodeTest, ReportedVersionGivesItsCode) {
+    const VersionCase& c = GetParam();
+    EXPECT_EQ(CValmoraDlg::WindowsVersionCode(c.platform, c.major, c.minor, c.mediaCenter), c.code);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, VersionCodeTest,
+                         ::testing::Values(VersionCase{VER_PLATFORM_WIN32_NT, 5, 0, false, 4},
+                                           VersionCase{VER_PLATFORM_WIN32_NT, 5, 1, false, 5},
+                                           VersionCase{VER_PLATFORM_WIN32_NT, 5, 1, true, 6},
+                                           VersionCase{VER_PLATFORM_WIN32_NT, 5, 2, false, 5},
+                                           VersionCase{VER_PLATFORM_WIN32_NT, 6, 0, false, 7},
+                                           VersionCase{VER_PLATFORM_WIN32_NT, 6, 1, false, 8},
+                                           VersionCase{VER_PLATFORM_WIN32_NT, 6, 2, false, 8},
+                                           VersionCase{VER_PLATFORM_WIN32_NT, 4, 0, false, 3},
+                                           VersionCase{VER_PLATFORM_WIN32_WINDOWS, 4, 0, false, 1},
+                                           VersionCase{VER_PLATFORM_WIN32_WINDOWS, 4, 10, false, 2}));
+
+TEST(StarterEdition, OnlyTheStarterProductTypes) {
+    for (DWORD starter : {0x0Bu, 0x2Fu, 0x42u}) EXPECT_TRUE(CValmoraDlg::IsStarterProduct(starter));
+    for (DWORD other : {0x01u, 0x06u, 0x30u, 0x43u}) EXPECT_FALSE(CValmoraDlg::IsStarterProduct(other));
+}
+
+}  // namespace
