@@ -10,6 +10,7 @@
 #include "app/trapkeylibs.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
+#include "hardware/kest.h"
 #include "resource.h"
 
 namespace {
@@ -96,6 +97,10 @@ bool CValmoraDlg::OnInitDialog() {
 
     DetectWindowsVersion();
     m_hUser32 = GetModuleHandleW(L"USER32.DLL");
+    // The firmware interface sets the model family; a missing library ends the program here.
+    m_pKest = std::make_unique<CKEST>();
+    m_pKest->Init();
+    m_pKest->Announce();
     proc::usbKeyboardModel = proc::IsUsbKeyboardFamily(proc::modelFamily);
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
@@ -136,6 +141,7 @@ void CValmoraDlg::PostNcDestroy() {
     try {
         trapkey::Unhook();
         if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
+        m_pKest.reset();  // withdraws from the firmware and releases its library
         CoUninitialize();
         if (m_hDeviceNotify) UnregisterDeviceNotification(m_hDeviceNotify);
         m_hDeviceNotify = nullptr;
@@ -177,7 +183,10 @@ int CValmoraDlg::NoticeMessage(int mode) {
 }
 void CValmoraDlg::SetVolumeKeyPending() { TraceCall(L"SetVolumeKeyPending"); }
 void CValmoraDlg::SetWirelessKeyBlock() { TraceCall(L"SetWirelessKeyBlock"); }
-void CValmoraDlg::BiosHandshake(int data) { TraceCall(L"BiosHandshake", 9, data); }
+void CValmoraDlg::BiosHandshake(int data) {
+    TraceCall(L"BiosHandshake", 9, data);
+    if (m_pKest) m_pKest->SendHandshake(static_cast<BYTE>(data));
+}
 void CValmoraDlg::DispatchHotkey(int code) { TraceCall(L"DispatchHotkey", code); }
 void CValmoraDlg::ReloadVolumeSetting() { TraceCall(L"ReloadVolumeSetting"); }
 int CValmoraDlg::DispatchMenuRequest(int code, LPARAM argument) {

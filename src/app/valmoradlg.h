@@ -4,9 +4,13 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/eventrouter.h"
 #include "app/eventtargets.h"
 #include "app/framework/dialogbase.h"
+
+class CKEST;
 
 class CValmoraDlg : public fw::CDialogBase, private IEventTargets {
 public:
@@ -78,6 +82,7 @@ private:
     void PumpMessagesFor(int passes, int sleepMs) override;
 
     CEventRouter m_router;
+    std::unique_ptr<CKEST> m_pKest;  // the firmware interface
     UINT m_nUsbMessage = 0;
     HMODULE m_hUser32 = nullptr;
     HICON m_hIcon = nullptr;

@@ -86,7 +86,8 @@ bool Program::Start(const StartOptions& options) {
     }
     block.push_back(L'\0');
 
-    const std::wstring exe = ProgramFolder() + options.exeName;
+    const std::wstring exe =
+        (options.programFolder.empty() ? ProgramFolder() : options.programFolder) + options.exeName;
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

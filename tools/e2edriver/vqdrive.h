@@ -23,6 +23,7 @@ void SetWindowsVersion(const std::wstring& version);
 struct StartOptions {
     std::wstring traceFile;        // VQHK_TRACE for the program; empty: none
     std::wstring exeName = L"vqhkcore.exe";
+    std::wstring programFolder;     // folder of the executable (trailing backslash); empty: ProgramFolder()
     std::wstring extraEnvironment;  // "NAME=value" lines separated by '\n'
     DWORD waitForWindowMs = 10000;
 };
