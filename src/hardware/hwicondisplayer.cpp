@@ -1,0 +1,404 @@
+#include "hardware/hwicondisplayer.h"
+
+#include "app/settingsstore.h"
+#include "common/commondefine.h"
+#include "common/processstate.h"
+
+namespace volumescale {
+
+const int kOwnSteps[14] = {0, 655, 1139, 2072, 3479, 5243, 7864, 13107, 19660, 26214, 32767, 39321, 52428, 65535};
+const int kWindows7Steps[14] = {0,    1311,  2621,  3932,  5243,  6553,  7864,
+                                13107, 19661, 26214, 32767, 39321, 52428, 65535};
+const int kMediaCenterSteps[26] = {0,    1039, 1234, 1467,  1744,  2072,  2463,  2927,  3479,
+                                   4135, 4914, 5841, 6942,  8250,  9806,  11654, 13851, 16462,
+                                   19565, 23253, 27636, 32845, 39037, 46395, 55141, 65535};
+
+int StepContaining(const int* starts, int count, int level) {
+    int step = 0;
+    for (int i = 0; i < count; ++i) {
+        if (starts[i] <= level) step = i;
+    }
+    return step;
+}
+
+int RoundedStep(int level, int steps) {
+    return static_cast<int>(static_cast<double>(level) * steps / 65535.0 + 0.5);
+}
+
+}  // namespace volumescale
+
+namespace {
+constexpr int kWriteAttempts = 6;
+constexpr int kBrightnessPicture = 111;
+constexpr int kVolumePicture = 121;
+constexpr int kLastOwnStep = 13;
+constexpr int kWirelessUnavailable = 2;  // the firmware reports no wireless device
+
+enum class Action {
+    Pass, Battery, Backlight, Wireless, Etiquette, WiredLan, BatteryWarning, BatteryReplace,
+    BrightnessUp, BrightnessDown, BrightnessShow, VolumeUp, VolumeDown, Mute, Picture, SameCode,
+};
+
+struct Entry {
+    Action action;
+    int picture = -1;
+};
+
+// The action of a code on notebooks with a PS/2 keyboard.
+Entry OtherKeyboardAction(int code) {
+    switch (code) {
+    case 3: return {Action::Battery};
+    case 4: return {Action::Backlight};
+    case 6: return {Action::Wireless};
+    case 7: return {Action::BatteryWarning};
+    case 8: return {Action::BrightnessUp};
+    case 9: return {Action::BrightnessDown};
+    case 20: return {Action::BatteryReplace};
+    case 32: return {Action::Mute};
+    case 40: return {Action::Picture, 218};
+    case 41: return {Action::Picture, 219};
+    case 46: return {Action::VolumeDown};
+    case 48: return {Action::VolumeUp};
+    case 98: return {Action::BrightnessShow};
+    case 112: return {Action::Picture, 125};
+    case 115: return {Action::Picture, 126};
+    case 116: return {Action::Picture, 101};
+    case 117: return {Action::Picture, 100};
+    case 119: return {Action::Picture, 91};
+    case 121: return {Action::Picture, 90};
+    default: break;
+    }
+    if ((code >= 128 && code <= 134) || (code >= 201 && code <= 205)) return {Action::SameCode};
+    if (code >= 210 && code <= 213) return {Action::Picture, 123 + (code - 210)};
+    return {Action::Pass};
+}
+
+// The action of a code on the models with a USB keyboard.
+Entry UsbKeyboardAction(int code) {
+    switch (code) {
+    case 2: return {Action::Battery};
+    case 3: return {Action::Backlight};
+    case 5: return {Action::Wireless};
+    case 7: return {Action::BrightnessUp};
+    case 8: return {Action::BrightnessDown};
+    case 10: return {Action::Picture, 101};
+    case 11: return {Action::Picture, 100};
+    case 12: return {Action::Picture, 91};
+    case 13: return {Action::Picture, 90};
+    case 14: return {Action::Mute};
+    case 15: return {Action::VolumeUp};
+    case 16: return {Action::VolumeDown};
+    case 17: case 70: return {Action::Picture, 122};
+    case 20: return {Action::Picture, 125};
+    case 21: return {Action::Picture, 126};
+    case 22: return {Action::Picture, 206};
+    case 23: return {Action::Etiquette};
+    case 25: return {Action::WiredLan};
+    case 32: return {Action::Mute};
+    case 42: return {Action::Picture, 127};
+    case 46: return {Action::VolumeDown};
+    case 48: return {Action::VolumeUp};
+    case 72: return {Action::BatteryWarning};
+    case 112: return {Action::Picture, 125};
+    case 115: return {Action::Picture, 126};
+    default: break;
+    }
+    if (code >= 201 && code <= 205) return {Action::SameCode};
+    return {Action::Pass};
+}
+}  // namespace
+
+void CHWIconDisplayer::Init(IHotkeyHardware* systemInfo) {
+    m_pSystemInfo = systemInfo;
+    int level = 0;
+    if (m_pSystemInfo && m_pSystemInfo->GetVolumeLevel(&level)) m_nVolume = level;
+    m_nVolumeStep = 0;
+}
+
+bool CHWIconDisplayer::EnsureOsdWindow(bool forceNew) {
+    if (forceNew || !m_pHKIconWindow || !m_pHKIconWindow->IsShown() || m_pHKIconWindow->IsDestroyed()) {
+        m_owner.InitHkWindow();
+    }
+    if (!m_pHKIconWindow) {
+        ReportError(L"fail: DisplayIcon::HKIconWindow");
+        return false;
+    }
+    return true;
+}
+
+int CHWIconDisplayer::ProcessHotkey(int code) {
+    try {
+        if (!EnsureOsdWindow(code == 17)) return 0;  // code 17 always starts from a fresh window
+        if (!m_pSystemInfo) return 1;
+
+        const Entry entry = proc::usbKeyboardModel ? UsbKeyboardAction(code) : OtherKeyboardAction(code);
+        switch (entry.action) {
+        case Action::Pass:
+            Trace(L"bIsPassScanCode = TRUE\r\n");
+            return 1;
+        case Action::Battery: ShowBatteryCapacityIcon(); break;
+        case Action::Backlight:
+            ToggleState(&IHotkeyHardware::GetLCDBacklitOnOffStatus, &IHotkeyHardware::SetLCDBacklitOnOffStatus,
+                        L"error: GetLCDBacklitOnOffStatus()", 50, 51);
+            break;
+        case Action::Etiquette:
+            ToggleState(&IHotkeyHardware::GetEtiquetteModeStatus, &IHotkeyHardware::SetEtiquetteModeStatus,
+                        L"error: GetEtiquetteModeStatus()", 100, 101);
+            break;
+        case Action::Wireless:
+            if (proc::modelFamily == 10) {
+                m_owner.ToggleFamily10Wireless();
+            } else {
+                ToggleState(&IHotkeyHardware::GetWirelessStatus, &IHotkeyHardware::SetWirelessStatus,
+                            L"error: ShowWirelessDeviceOnOffIcon()", 80, 81, kWirelessUnavailable);
+            }
+            break;
+        case Action::WiredLan: m_owner.ShowWiredLANOnOffIcon(); break;
+        case Action::BatteryWarning: StartBatteryWarning(false); break;
+        case Action::BatteryReplace: StartBatteryWarning(true); break;
+        case Action::BrightnessUp: ChangeBrightness(true); break;
+        case Action::BrightnessDown: ChangeBrightness(false); break;
+        case Action::BrightnessShow: ShowBrightnessIcon(); break;
+        case Action::VolumeUp: ChangeVolume(true); break;
+        case Action::VolumeDown: ChangeVolume(false); break;
+        case Action::Mute: ShowMuteIcon(); break;
+        case Action::Picture: ShowHWIcon(entry.picture, -1); break;
+        case Action::SameCode: ShowHWIcon(code, -1); break;
+        }
+        return 255;
+    } catch (...) {
+        ReportError(L"fail: ProcessHotkey()");
+        return 0;
+    }
+}
+
+void CHWIconDisplayer::ShowHWIcon(int iconCode, int level) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!m_pHKIconWindow) break;
+        if (level == DRAW_SKIP_IN_MIN_MAX_LEVEL) {
+            m_pHKIconWindow->RestartHideTimer();
+            Trace(L"DRAW_SKIP_IN_MIN_MAX_LEVEL");
+            return;
+        }
+        if (level != -1) m_pHKIconWindow->SetLevel(level);
+        if (m_pHKIconWindow->InitHotKeyIcon(iconCode)) {
+            m_pHKIconWindow->ShowNoActivate();
+            return;
+        }
+        if (attempt == 0) m_owner.InitHkWindow();
+    }
+    ReportError(L"fail: CHWIconDisplayer::ShowHWIcon");
+}
+
+void CHWIconDisplayer::ShowBatteryCapacityIcon() {
+    int percent = 0;
+    m_pSystemInfo->GetBatteryCapacityStatus(&percent);
+    if (percent == 255) ShowHWIcon(21, -1);
+    else ShowHWIcon(20, percent);
+}
+
+void CHWIconDisplayer::ShowBrightnessIcon() {
+    BYTE level = 0;
+    if (!m_pSystemInfo->GetBrLevel(&level)) {
+        ReportError(L"fail: GetBrLevel()");
+        return;
+    }
+    if (proc::auditMode) ReportError(FormatText(L"Crrnt Br=%d", level));
+    ShowHWIcon(kBrightnessPicture, level);
+}
+
+void CHWIconDisplayer::ChangeBrightness(bool up) {
+    BYTE level = 0;
+    if (!m_pSystemInfo->GetBrLevel(&level)) {
+        ReportError(L"fail: GetBrLevel()");
+        return;
+    }
+    if (proc::auditMode) ReportError(FormatText(L"Crrnt Br=%d", level));
+
+    bool changed = false;
+    if (up && level < 8) {
+        ++level;
+        changed = true;
+    } else if (!up && level > 1) {
+        --level;
+        changed = true;
+    }
+
+    // An end level is written again once, so that a firmware that drifted is set right.
+    bool write = changed;
+    if (!changed && (level == 1 || level == 8) && !m_bBrightnessLimitShown) {
+        write = true;
+        m_bBrightnessLimitShown = true;
+    }
+    if (write) {
+        bool written = false;
+        for (int trial = 0; trial < kWriteAttempts && !written; ++trial) written = m_pSystemInfo->SetBrLevel(level) != 0;
+        if (!written) {
+            ReportError(L"smi_trial>SMI_MAX_TRIAL");
+            return;
+        }
+        if (proc::auditMode) ReportError(FormatText(L"Set Br=%d", level));
+    }
+    if (level >= 2 && level <= 7) m_bBrightnessLimitShown = false;
+
+    int shownLevel = level;
+    if (!changed && m_pHKIconWindow && m_pHKIconWindow->IsShown() &&
+        m_pHKIconWindow->IconCode() == kBrightnessPicture) {
+        shownLevel = DRAW_SKIP_IN_MIN_MAX_LEVEL;
+    }
+    ShowHWIcon(kBrightnessPicture, shownLevel);
+}
+
+void CHWIconDisplayer::ReloadOwnVolumeSetting() {
+    m_bOwnVolumeControl = settings::ReadInt(settings::kOwnVolumeSteps) != 0;
+}
+
+bool CHWIconDisplayer::UnmuteIfMuted(bool noteOnOwner) {
+    int mute = 0;
+    if (!m_pSystemInfo->GetSoundOnOff(&mute)) return false;
+    if (mute) {
+        if (noteOnOwner) m_owner.NoteUnmutedByVolumeKey();
+        if (!m_pSystemInfo->SetSoundOnOff(0)) return false;
+    }
+    return true;
+}
+
+void CHWIconDisplayer::ChangeVolume(bool up) {
+    using namespace volumescale;
+    if (proc::windowsVersion < 7) {
+        int changed = 0;
+        if (m_pSystemInfo->IsAudioDeviceChanged(&changed) && changed) m_pSystemInfo->RecreateAudio();
+    }
+    if (!UnmuteIfMuted(true)) return;
+    ReloadOwnVolumeSetting();
+
+    int level = 0;
+    if (!m_pSystemInfo->GetVolumeLevel(&level)) return;
+    if (level < 0) level = 0;
+    if (level > 65535) level = 65535;
+
+    int step = 0;
+    bool counts = true;
+    // At either end of the scale a key counts as a change only the first time.
+    auto endCheck = [&](bool atEnd) {
+        if (atEnd) {
+            counts = !m_bVolumeLimitShown;
+            m_bVolumeLimitShown = true;
+        } else {
+            counts = true;
+            m_bVolumeLimitShown = false;
+        }
+    };
+
+    if (m_bOwnVolumeControl) {
+        if (m_pHKIconWindow) m_pHKIconWindow->SetVolumeStepScale(1);
+        step = StepContaining(kOwnSteps, 14, level);
+        if (up) {
+            ++step;
+            if (step > 12) {
+                step = kLastOwnStep;
+                level = 65535;
+            } else {
+                level = kOwnSteps[step];
+            }
+        } else {
+            --step;
+            if (step < 1) {
+                step = 0;
+                level = 0;
+            } else {
+                level = kOwnSteps[step];
+            }
+        }
+        endCheck(step == 0 || step == kLastOwnStep);
+        if (counts && !m_pSystemInfo->SetVolumeLevel(level)) return;
+        m_owner.StoreVolumeLastSeen(level);
+        m_nVolume = level;
+        m_nVolumeStep = step;
+    } else {
+        if (m_pHKIconWindow) m_pHKIconWindow->SetVolumeStepScale(0);
+        if (proc::windowsVersion == 6) {
+            step = StepContaining(kMediaCenterSteps, 26, level);
+            counts = true;
+        } else {
+            const int steps = proc::windowsVersion < 7 ? 25 : 50;
+            step = RoundedStep(level, steps);
+            endCheck(step == 0 || step == steps);
+        }
+    }
+
+    int shownStep = step;
+    if (!counts && m_pHKIconWindow && m_pHKIconWindow->IsShown() && m_pHKIconWindow->IconCode() == kVolumePicture) {
+        shownStep = DRAW_SKIP_IN_MIN_MAX_LEVEL;
+    }
+    ShowHWIcon(kVolumePicture, shownStep);
+    Trace(FormatText(L"Volume: %d, %d", step, level));
+}
+
+void CHWIconDisplayer::ShowVolumeIcon(bool up, int level) {
+    using namespace volumescale;
+    try {
+        if (!EnsureOsdWindow(false) || !m_pSystemInfo) return;
+        if (level == -1) {
+            int current = 0;
+            if (!m_pSystemInfo->GetVolumeLevel(&current)) return;
+            if (current <= 0) ShowHWIcon(kVolumePicture, 0);
+            else if (current >= 65535) ShowHWIcon(kVolumePicture, kLastOwnStep);
+            return;
+        }
+        if (!UnmuteIfMuted(true)) return;
+        if (level < 0) level = 0;
+        if (level > 65535) level = 65535;
+        int step = StepContaining(kWindows7Steps, 14, level);
+        if (step > 5) {
+            if (step == 6 && level == kWindows7Steps[6]) {
+                ShowHWIcon(kVolumePicture, 6);
+                Trace(FormatText(L"Volume: %d, %d", step, level));
+                return;
+            }
+            if (up) {
+                ++step;
+                if (step > 12) step = kLastOwnStep;
+            }
+            level = kWindows7Steps[step];
+            if (!m_pSystemInfo->SetVolumeLevel(level)) return;
+        }
+        ShowHWIcon(kVolumePicture, step);
+        Trace(FormatText(L"Volume: %d, %d", step, level));
+    } catch (...) {
+        ReportError(L"fail: ShowVolumeIcon()");
+    }
+}
+
+void CHWIconDisplayer::ShowMuteIcon() {
+    int mute = 0;
+    if (!m_pSystemInfo->GetSoundOnOff(&mute)) return;
+    ShowHWIcon(mute ? 60 : 61, -1);
+}
+
+void CHWIconDisplayer::ToggleState(int (IHotkeyHardware::*get)(BYTE*), int (IHotkeyHardware::*set)(BYTE),
+                                   const wchar_t* readFailure, int offIcon, int onIcon, int unavailable) {
+    BYTE state = 0;
+    if (!(m_pSystemInfo->*get)(&state) || state == unavailable) {
+        ReportError(readFailure);
+        return;
+    }
+    const BYTE wanted = state ? 0 : 1;
+    for (int trial = 0; trial < kWriteAttempts; ++trial) {
+        if ((m_pSystemInfo->*set)(wanted)) {
+            ShowHWIcon(wanted ? onIcon : offIcon, -1);
+            return;
+        }
+    }
+    ReportError(L"smi_trial>SMI_MAX_TRIAL");
+}
+
+void CHWIconDisplayer::StartBatteryWarning(bool replace) {
+    if (replace) {
+        m_owner.StartProgram(L"VLM-BatteryWarning.exe /BATTERYREPLACE");
+        ReportError(L"SC_BATTERY_REPLACE_MSG");
+    } else {
+        m_owner.StartProgram(L"VLM-BatteryWarning.exe");
+        ReportError(L"VLM-BatteryWarning.exe");
+    }
+}
