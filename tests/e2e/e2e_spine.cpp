@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "simfirmware.h"
 #include "vqdrive.h"
 
 namespace {
@@ -52,6 +53,7 @@ protected:
     void TearDown() override {
         program_.Stop();
         vqdrive::SetWindowsVersion(L"");
+        vqdrive::firmware::Reset();
     }
     std::vector<std::string> CallsNow() { return Calls(trace_); }
     // Waits until the trace holds `count` calls.
@@ -144,6 +146,26 @@ TEST_F(SpineTest, HookMessageWithGarbageFromAnotherProcessLeavesTheProgramRunnin
     // The real road still works afterwards.
     vqdrive::TapKey(0xFF, 9);
     EXPECT_EQ(WaitForCalls(1), (std::vector<std::string>{"ProcessKey 255 9 0"}));
+}
+
+TEST_F(SpineTest, UsbKeyboardLibraryDeliversVendorUsagesOnUsbModels) {
+    vqdrive::firmware::SetModelRecord(L"S30K1");  // a model family with a USB keyboard
+    Start(L"win7");
+    ASSERT_TRUE(vqdrive::WaitForLine(trace_, "usb=1", 2000));
+    EXPECT_TRUE(vqdrive::SendUsbUsage(0xB1, 0xFF7F));
+    EXPECT_TRUE(vqdrive::SendUsbUsage(0xB4, 0xFF7F));  // not a key of ours
+    EXPECT_TRUE(vqdrive::SendUsbUsage(0xE9, 0x0C));    // consumer volume up: only noted
+    EXPECT_TRUE(vqdrive::SendUsbUsage(0xB8, 0xFF7F));
+    std::vector<std::string> keys;
+    for (const auto& call : WaitForCalls(2)) {
+        if (call.rfind("ProcessKey", 0) == 0) keys.push_back(call);
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"ProcessKey 255 8 1", "ProcessKey 255 5 1"}));
+}
+
+TEST_F(SpineTest, OtherModelsDoNotLoadTheUsbKeyboardLibrary) {
+    Start(L"win7");
+    EXPECT_FALSE(vqdrive::SendUsbUsage(0xB1, 0xFF7F));
 }
 
 TEST_F(SpineTest, SiblingKeysNeedExternalKeyMode) {
