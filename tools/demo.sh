@@ -11,11 +11,13 @@ log_win='C:\ProgramData\KORVANE\Valmora\2.0\vqlg.log'
 wine cmd /c del "$log_win" >/dev/null 2>&1 || true
 
 echo "== vqhkcore on the simulated notebook (Windows 7: raw keyboard input)"
-(cd "$BIN" && wine vqdrive.exe version=win7 trace="$trace_win" start wait=500 \
+(cd "$BIN" && wine vqdrive.exe firmware-reset version=win7 trace="$trace_win" start wait=500 \
     key=8 key=9 key=2 sibling=53,1 power=suspend power=resume session=lock key=8 \
     second wait=300 quit) | tr -d '\r' 
 echo "== trace"
 tr -d '\r' < "$OUT/trace.txt" | sed 's/^/  /'
+echo "== firmware"
+(cd "$BIN" && wine vqdrive.exe firmware) | tr -d '\r' | grep '^firmware:' | sed 's/^firmware: /  /' || true
 echo "== log"
 (cd "$BIN" && wine vqdrive.exe log) | tr -d '\r' | grep '^log:' | sed 's/^log: /  /' || true
 echo "== output in $OUT"

@@ -13,10 +13,13 @@
 //   boxes                            print and close the program's message boxes
 //   quit                             end the program through its window
 //   log                              print the log file
+//   firmware                         print the simulated firmware's state and histories
+//   firmware-reset                   back to the stock simulated notebook
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
+#include "simfirmware.h"
 #include "vqdrive.h"
 
 namespace {
@@ -30,6 +33,19 @@ long Number(const std::wstring& text, size_t* end = nullptr) {
     const long value = wcstol(text.c_str(), &stop, 0);
     if (end) *end = static_cast<size_t>(stop - text.c_str());
     return value;
+}
+
+void PrintFirmware() {
+    namespace value = vqsim::value;
+    std::printf("firmware: library %ls\n", vqdrive::firmware::Text(value::kLibrary).c_str());
+    std::printf("firmware: handshakes %ls\n", vqdrive::firmware::Text(value::kHandshakes).c_str());
+    std::printf("firmware: calls %ls\n", vqdrive::firmware::Text(value::kCalls).c_str());
+    for (const wchar_t* name : {value::kBrightness, value::kWireless, value::kBacklight, value::kEtiquette,
+                                value::kRadio1, value::kRadio2, value::kRadio3}) {
+        const DWORD data = vqdrive::firmware::Value(name, vqsim::kNoRecord);
+        if (data == vqsim::kNoRecord) std::printf("firmware: %ls (stock)\n", name);
+        else std::printf("firmware: %ls %lu\n", name, data);
+    }
 }
 
 void PrintLog() {
@@ -101,6 +117,10 @@ int wmain(int argc, wchar_t** argv) {
             window = nullptr;
         } else if (step == L"log") {
             PrintLog();
+        } else if (step == L"firmware") {
+            PrintFirmware();
+        } else if (step == L"firmware-reset") {
+            vqdrive::firmware::Reset();
         } else {
             std::printf("error: unknown step\n");
             ++failures;
