@@ -94,10 +94,9 @@ public:
     bool HasLibrary() const { return m_hKest.Get() != nullptr; }
     bool AnnounceEnabled() const { return m_bAnnounceEnabled != 0; }
 
+private:
     // The report for a firmware error code; empty when there is none to make.
     std::wstring ErrorText(int code) const;
-
-private:
     bool LoadLibraryForWindows();
     void ReadDataBlock(bool* modelFound);
     // One firmware call: the 11-byte data area is zero-filled, the first
