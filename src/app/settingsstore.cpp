@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
+
+#include "common/commondefine.h"
 
 namespace settings {
 
@@ -25,7 +28,25 @@ private:
 };
 
 std::wstring SectionPath(const wchar_t* section) {
+    if (!section || !*section) return ApplicationKeyPath();
     return ApplicationKeyPath() + L"\\" + section;
+}
+
+bool OpenMachineKey(const wchar_t* path, REGSAM access, RegKey& key) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, access, key.out()) == ERROR_SUCCESS) return true;
+    ReportError(L"ERROR : Cannot access to Registry");
+    return false;
+}
+
+bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+
+// A text fits when a terminating NUL lies inside the bytes read.
+bool TextEndsInside(const std::vector<BYTE>& data, DWORD size) {
+    const auto* text = reinterpret_cast<const wchar_t*>(data.data());
+    for (DWORD i = 0; i < size / sizeof(wchar_t); ++i) {
+        if (text[i] == L'\0') return true;
+    }
+    return false;
 }
 
 bool OpenSection(const wchar_t* section, RegKey& key) {
@@ -85,6 +106,29 @@ bool WriteText(const wchar_t* section, const wchar_t* name, const std::wstring& 
     if (!CreateSection(section, key)) return false;
     return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool ReadMachineValue(const wchar_t* path, const wchar_t* name, void* buffer, DWORD size, DWORD type) {
+    if (!buffer || size == 0) return false;
+    RegKey key;
+    if (!OpenMachineKey(path, KEY_QUERY_VALUE, key)) return false;
+    // Read into a buffer of our own (one spare NUL), so that the caller's stays untouched on failure.
+    std::vector<BYTE> data(size + sizeof(wchar_t), 0);
+    DWORD storedType = 0, read = size;
+    if (RegQueryValueExW(key.get(), name, nullptr, &storedType, data.data(), &read) != ERROR_SUCCESS ||
+        storedType != type) {
+        return false;
+    }
+    if (type == REG_DWORD && read != size) return false;
+    if (IsText(type) && !TextEndsInside(data, size)) return false;
+    std::copy(data.begin(), data.begin() + size, static_cast<BYTE*>(buffer));
+    return true;
+}
+
+bool WriteMachineValue(const wchar_t* path, const wchar_t* name, const void* data, DWORD size, DWORD type) {
+    RegKey key;
+    if (!OpenMachineKey(path, KEY_SET_VALUE, key)) return false;
+    return RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 }  // namespace settings

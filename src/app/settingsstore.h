@@ -1,8 +1,11 @@
 // The application's per-user settings:
 // HKEY_CURRENT_USER\Software\Korvane\<application name>\<section>, integers as
 // REG_DWORD and texts as REG_SZ. Reads never fail: an absent value, or one of
-// the wrong type or size, gives the caller's default.
+// the wrong type or size, gives the caller's default. An empty section is the
+// application key itself.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
@@ -28,5 +31,15 @@ inline bool WriteInt(const IntSetting& s, int value) { return WriteInt(s.section
 inline bool WriteText(const TextSetting& s, const std::wstring& value) {
     return WriteText(s.section, s.name, value);
 }
+
+// A value at a path below HKEY_LOCAL_MACHINE. Reading wants exactly `type`
+// and at most `size` bytes (exactly `size` for REG_DWORD); texts must end
+// inside the buffer. Writing stores `size` bytes of `type`. Both return false
+// and leave the output unchanged on failure; a key that cannot be opened is
+// reported as "ERROR : Cannot access to Registry".
+bool ReadMachineValue(const wchar_t* path, const wchar_t* name, void* buffer, DWORD size,
+                      DWORD type = REG_DWORD);
+bool WriteMachineValue(const wchar_t* path, const wchar_t* name, const void* data, DWORD size,
+                       DWORD type = REG_DWORD);
 
 }  // namespace settings

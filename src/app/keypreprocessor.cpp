@@ -1,0 +1,457 @@
+#include "app/keypreprocessor.h"
+
+#include <algorithm>
+#include <climits>
+#include <cwctype>
+#include <string>
+
+#include "app/eventrouter.h"
+#include "app/settingsstore.h"
+#include "common/commondefine.h"
+#include "common/processstate.h"
+
+namespace {
+constexpr int kSourceUsb = 1;
+constexpr int kDispatcherPassed = 1;
+
+constexpr UINT_PTR kTimerVolumeKey = 1;
+constexpr UINT_PTR kTimerNotice = 3;
+constexpr UINT_PTR kTimerWirelessBlock = 5;
+constexpr UINT_PTR kTimerMce = 21;
+constexpr UINT_PTR kTimerBrightnessBlock = 144;
+
+constexpr BYTE kVolumeMute = 0x20, kVolumeDown = 0x2E, kVolumeUp = 0x30;
+constexpr int kVolumeMax = 0xFFFF;
+
+bool Held(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
+
+POINT CursorPosition() {
+    POINT p{};
+    GetCursorPos(&p);
+    return p;
+}
+
+// The leading decimal number of a text, as the C library reads it (blanks,
+// sign, digits), held inside the range of int; 0 when there is none.
+int LeadingNumber(const std::wstring& text, size_t from) {
+    size_t i = from;
+    while (i < text.size() && std::iswspace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = std::min<long long>(value * 10 + (text[i] - L'0'), 1LL << 31);
+    }
+    if (negative) value = -value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+// Radio state as one decimal digit of WirelessStatus: 0 off, 1 on, 2 any other.
+int RadioDigit(BYTE state) { return state == 0 ? 0 : (state == 1 ? 1 : 2); }
+
+bool IsSingleExternalOutput(int topology) {
+    return topology == 2 || topology == 4 || topology == 8 || topology == 16;
+}
+
+// Shift and Alt tables: the code on the USB keyboards, the code on the others.
+struct ModifiedKey {
+    int usbCode;
+    int otherCode;
+    int value;  // resolution: +1 up / -1 down; rotation: degrees
+    int flag;   // resolution: the ladder flag
+};
+constexpr ModifiedKey kResolutionKeys[] = {{7, 8, +1, 0}, {8, 9, -1, 0}, {46, 46, -1, 1}, {48, 48, +1, 1}};
+constexpr ModifiedKey kRotationKeys[] = {{7, 8, 0, 0}, {8, 9, 180, 0}, {46, 46, 90, 0}, {48, 48, 270, 0}};
+
+const ModifiedKey* FindModifiedKey(const ModifiedKey (&table)[4], int scanCode) {
+    for (const ModifiedKey& key : table) {
+        if ((proc::usbKeyboardModel ? key.usbCode : key.otherCode) == scanCode) return &key;
+    }
+    return nullptr;
+}
+}  // namespace
+
+CKeyPreprocessor::CKeyPreprocessor(IKeyServices& services, CMainCommands& commands, IKeyPlatform& platform)
+    : m_services(services), m_commands(commands), m_platform(platform) {}
+
+void CKeyPreprocessor::ReloadAltRestoreSetting() {
+    const std::wstring text = settings::ReadText(settings::kAltRestoreDefault);
+    m_bAltRestoreDefault = LeadingNumber(text, 0) != 0;
+    m_nAltRestoreMask = text.size() > 1 ? LeadingNumber(text, 1) : 0;
+}
+
+void CKeyPreprocessor::LoadKeyOptions() {
+    ReloadAltRestoreSetting();
+    m_bOwnVolumeSteps = settings::ReadInt(settings::kOwnVolumeSteps) != 0;
+    m_bShiftChangesResolution = settings::ReadInt(settings::kShiftChangesResolution) != 0;
+    m_bAltRotates = settings::ReadInt(settings::kAltRotates) != 0;
+}
+
+void CKeyPreprocessor::ReadAudioState() {
+    m_services.GetSoundOnOff(&m_nMuteState);
+    m_services.GetVolumeLevel(&m_nVolumeLevel);
+}
+
+int CKeyPreprocessor::ProcessKey(BYTE virtualKey, BYTE scanCode, int source) {
+    try {
+        if (virtualKey != 0xFF) return ProcessOtherKey(virtualKey, scanCode);
+        return proc::usbKeyboardModel ? ProcessUsbModelKey(scanCode, source) : ProcessNotebookKey(scanCode);
+    } catch (...) {
+        ReportError(L"fail: ProcessKey()");
+        return 0;
+    }
+}
+
+int CKeyPreprocessor::ProcessNotebookKey(BYTE scanCode) {
+    switch (scanCode) {
+    case 2:
+        OnDisplaySwitchKey();
+        return m_nHandledKeyResult;
+    case 6:
+        return ProcessWirelessKey(scanCode);
+    case 49:
+        return 1;
+    case 52:
+        NoticeMessage(2);
+        return m_nHandledKeyResult;
+    case 58:
+        m_commands.ExecuteCommand(11, 0, 0);
+        return m_nHandledKeyResult;
+    case 85:
+        return ProcessWirelessMasterKey();
+    case 111:
+        m_services.SelectSRSEffect();
+        return m_nHandledKeyResult;
+    case 118:
+        m_services.SelectResolution();
+        return m_nHandledKeyResult;
+    default:
+        return ModifiedOrDispatched(scanCode, true);
+    }
+}
+
+int CKeyPreprocessor::ProcessUsbModelKey(BYTE scanCode, int source) {
+    const bool fromUsb = source == kSourceUsb;
+    switch (scanCode) {
+    case 1:
+        OnDisplaySwitchKey();
+        return m_nHandledKeyResult;
+    case 7:
+        return ModifiedOrDispatched(fromUsb ? 7 : 72, false);
+    case 8:
+        return ModifiedOrDispatched(fromUsb ? 8 : 7, false);
+    case 9:
+        if (fromUsb) {
+            m_services.SelectSRSEffect();
+            return m_nHandledKeyResult;
+        }
+        return ModifiedOrDispatched(8, false);
+    case 98:
+        return m_nHandledKeyResult;
+    case 118:
+        m_services.SelectResolution();
+        return m_nHandledKeyResult;
+    case 120:
+        return 1;
+    default:
+        return ModifiedOrDispatched(scanCode, false);
+    }
+}
+
+int CKeyPreprocessor::ProcessWirelessKey(BYTE scanCode) {
+    BYTE radios[3] = {0, 0, 0};
+    if (m_services.GetRFOnOffStatus(radios) == 1) {
+        // Notebooks with the radio switch have their own configuration program.
+        m_platform.StartProgram(L"VLMWirelessConfig.exe", SW_SHOWNORMAL);
+        return m_nHandledKeyResult;
+    }
+    int special = 0;
+    bool detectedNow = false;
+    if (m_n3GModulePresence == -1) {
+        int found = 0;
+        m_services.Detect3GModule(&found, &special);
+        detectedNow = true;
+        m_n3GModulePresence = found;
+        if (special == 0 && m_services.IsSecondListModel()) m_n3GModulePresence = 0;
+    }
+    if (m_bWirelessKeyBlock) return m_nHandledKeyResult;
+    if (m_n3GModulePresence != 0) {
+        m_services.SelectWirelessDeviceStatus(detectedNow ? special : 0);
+        return m_nHandledKeyResult;
+    }
+    m_services.RestartTimer(kTimerWirelessBlock, 5000);
+    m_bWirelessKeyBlock = true;
+    return ModifiedOrDispatched(scanCode, true);
+}
+
+int CKeyPreprocessor::ProcessWirelessMasterKey() {
+    if (m_bWirelessKeyBlock) return m_nHandledKeyResult;
+    m_services.RestartTimer(kTimerWirelessBlock, 5000);
+    m_bWirelessKeyBlock = true;
+    if (!ToggleAllRadios()) return m_nHandledKeyResult;
+    m_services.SelectRFStatus();
+    if (HWND wirelessWindow = FindWindowW(nullptr, L"Valmora - Wireless On/Off")) {
+        PostMessageW(wirelessWindow, WM_VQ_SIBLING, 73, 0);
+    }
+    return 1;
+}
+
+int CKeyPreprocessor::ModifiedOrDispatched(BYTE scanCode, bool brightnessRule) {
+    bool handled = false;
+    const int modified = HandleModifiedKey(scanCode, &handled);
+    if (modified == 0) return 0;
+    if (handled) return modified;
+    if (brightnessRule && (scanCode == 8 || scanCode == 9) && proc::windowsVersion == 8 &&
+        DropBrightnessKeyOnExternalOutput()) {
+        return 1;
+    }
+    const int dispatched = m_services.ProcessHotkey(scanCode);
+    if (dispatched == kDispatcherPassed) return 1;
+    return m_nHandledKeyResult;
+}
+
+// While a single external output shows the desktop, the panel brightness keys
+// have nothing to act on. The topology is read once per burst of keys.
+bool CKeyPreprocessor::DropBrightnessKeyOnExternalOutput() {
+    if (m_nBrightnessBlockCounter == 0) {
+        m_nBrightnessTopology = 1;
+        if (m_services.HasWin7Component()) m_services.GetActiveCode(&m_nBrightnessTopology);
+        m_nBrightnessBlockCounter = 1;
+        m_services.RestartTimer(kTimerBrightnessBlock, 1500);
+    } else if (++m_nBrightnessBlockCounter > 50) {
+        m_nBrightnessBlockCounter = 0;
+    }
+    return IsSingleExternalOutput(m_nBrightnessTopology);
+}
+
+int CKeyPreprocessor::ProcessOtherKey(BYTE virtualKey, BYTE scanCode) {
+    if ((virtualKey == VK_VOLUME_UP && scanCode == kVolumeUp) ||
+        (virtualKey == VK_VOLUME_DOWN && scanCode == kVolumeDown)) {
+        return VolumeKeyWithModifiers(scanCode);
+    }
+    if (virtualKey == VK_VOLUME_MUTE && scanCode == kVolumeMute) {
+        m_bVolumeKeyPending = true;
+        ToggleBluetoothMute();
+        RestartVolumeTimer();
+        return 1;
+    }
+    if (scanCode == 0) {
+        // After a consumer usage of the USB library: the code it stored says which key this is.
+        const int consumerKey = m_services.LastConsumerVolumeKey();
+        if (virtualKey == VK_VOLUME_UP && consumerKey == kVolumeUp) return VolumeKeyWithModifiers(kVolumeUp);
+        if (virtualKey == VK_VOLUME_DOWN && consumerKey == kVolumeDown) return VolumeKeyWithModifiers(kVolumeDown);
+        if (virtualKey == VK_VOLUME_MUTE && consumerKey == kVolumeMute) {
+            m_bVolumeKeyPending = true;
+            RestartVolumeTimer();
+        }
+    }
+    return 1;
+}
+
+int CKeyPreprocessor::VolumeKeyWithModifiers(int scanCode) {
+    bool handled = false;
+    const int modified = HandleModifiedKey(scanCode, &handled);
+    if (modified == 0) return 0;
+    if (handled) return 1;
+    return OnVolumeKey(scanCode);
+}
+
+// A Bluetooth audio device does not mute on the system's own key: do it here.
+void CKeyPreprocessor::ToggleBluetoothMute() {
+    std::wstring name = m_services.AudioDeviceName();
+    std::transform(name.begin(), name.end(), name.begin(), [](wchar_t c) { return std::towlower(c); });
+    if (name.find(L"blue") == std::wstring::npos || name.find(L"tooth") == std::wstring::npos) return;
+    if (proc::windowsVersion < 7 && m_services.AudioDeviceChanged()) m_services.RecreateAudio();
+    int mute = 0;
+    if (m_services.GetSoundOnOff(&mute)) m_services.SetSoundOnOff(mute ? 0 : 1);
+}
+
+void CKeyPreprocessor::RestartVolumeTimer() { m_services.RestartTimer(kTimerVolumeKey, 1000); }
+
+void CKeyPreprocessor::ShowVolumeThroughDispatcher() {
+    m_commands.ExecuteCommand(6, 0, 0);  // the Media Center tray would show its own bar too
+    m_services.ProcessHotkey(kVolumeUp);
+}
+
+int CKeyPreprocessor::HandleModifiedKey(int scanCode, bool* handled) {
+    bool ignored = false;
+    if (!handled) handled = &ignored;
+    *handled = false;
+    try {
+        const bool shift = Held(VK_SHIFT);
+        if (!shift && !Held(VK_MENU)) return 1;
+        if (shift ? !m_bShiftChangesResolution : !m_bAltRotates) return 1;
+
+        const ModifiedKey* key = FindModifiedKey(shift ? kResolutionKeys : kRotationKeys, scanCode);
+        if (!key) {
+            // Shift with the other volume and brightness codes is used up without an action.
+            const int quietCode = proc::usbKeyboardModel ? 9 : 7;
+            if (shift && (scanCode == 15 || scanCode == 16 || scanCode == quietCode)) {
+                *handled = true;
+                return m_nHandledKeyResult;
+            }
+            return 1;
+        }
+        *handled = true;
+        if (!m_services.HasGraphicsDriver()) return 0;
+        if (m_services.OsdAlive()) m_services.HideOsd();
+        const POINT cursor = CursorPosition();
+        if (!shift) {
+            m_services.RotateDisplayAt(cursor.x, cursor.y, key->value);
+        } else if (key->value > 0) {
+            m_services.SetResolutionUp(cursor.x, cursor.y, key->flag);
+        } else {
+            m_services.SetResolutionDown(cursor.x, cursor.y, key->flag);
+        }
+        return m_nHandledKeyResult;
+    } catch (...) {
+        ReportError(L"fail: HandleModifiedKey()");
+        return 0;
+    }
+}
+
+int CKeyPreprocessor::OnVolumeKey(int scanCode) {
+    try {
+        const bool up = scanCode == kVolumeUp || scanCode == 15;
+        m_bOwnVolumeSteps = settings::ReadInt(settings::kOwnVolumeSteps) != 0;
+        if (m_bOwnVolumeSteps) {
+            if (proc::windowsVersion < 8) {
+                m_services.ProcessHotkey(up ? kVolumeUp : kVolumeDown);
+            } else {
+                m_bVolumeKeyPending = true;
+                m_nVolumeUp = up ? 1 : 0;
+                m_services.ShowVolumeIcon(m_nVolumeUp, -1);
+                RestartVolumeTimer();
+            }
+            return 0;
+        }
+        m_bVolumeKeyPending = true;
+        RestartVolumeTimer();
+        int level = m_nVolumeLevel;
+        m_services.GetVolumeLevel(&level);
+        if (level == kVolumeMax || level == 0) m_bVolumeAtEnd = true;
+        if (m_bVolumeAtEnd && ((m_nVolumeLevel == kVolumeMax && !up) || (m_nVolumeLevel == 0 && up))) {
+            m_bVolumeAtEnd = false;
+        }
+        // At an end of the range the system sends no change notification: show the OSD now.
+        if (m_bVolumeAtEnd) ShowVolumeThroughDispatcher();
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: OnVolumeKey()");
+        return 1;
+    }
+}
+
+void CKeyPreprocessor::OnVolumeNotify() {
+    try {
+        if (!m_bVolumeKeyPending) {
+            // The change came from elsewhere: only remember it.
+            m_services.GetVolumeLevel(&m_nVolumeLevel);
+            m_services.GetSoundOnOff(&m_nMuteState);
+            return;
+        }
+        int level = m_nVolumeLevel;
+        m_services.GetVolumeLevel(&level);
+        if (proc::windowsVersion < 7 && level == m_nVolumeLevel && !m_bMceWorkaround) {
+            if (m_services.AudioDeviceChanged()) {
+                m_services.RecreateAudio();
+                m_services.GetVolumeLevel(&level);
+            }
+            m_bMceWorkaround = true;
+            m_services.RestartTimer(kTimerMce, 5000);
+        }
+        int mute = m_nMuteState;
+        m_services.GetSoundOnOff(&mute);
+        if (mute == m_nMuteState) {
+            if (level == m_nVolumeLevel) return;
+            if (proc::windowsVersion == 8) m_bOwnVolumeSteps = settings::ReadInt(settings::kOwnVolumeSteps) != 0;
+            if (m_bOwnVolumeSteps) {
+                if (proc::windowsVersion == 8) {
+                    m_services.ShowVolumeIcon(m_nVolumeUp, level);
+                    m_nVolumeLevel = level;
+                    m_bVolumeKeyPending = false;
+                }
+                return;  // below Windows 7 the key itself showed the OSD
+            }
+            m_nVolumeLevel = level;
+            ShowVolumeThroughDispatcher();
+            return;
+        }
+        m_commands.ExecuteCommand(6, 0, 0);
+        m_services.ProcessHotkey(kVolumeMute);
+        m_nMuteState = mute;
+    } catch (...) {
+        ReportError(L"fail: OnVolumeNotify()");
+    }
+}
+
+void CKeyPreprocessor::OnDisplaySwitchKey() {
+    try {
+        if (!m_services.HasGraphicsDriver()) return;
+        ReloadAltRestoreSetting();
+        m_services.RestartTimer(kTimerNotice, 30000);
+        if (!Held(VK_MENU) || !m_bAltRestoreDefault) {
+            m_services.SelectDisplayCombination(Held(VK_SHIFT) ? 1 : 0);
+            return;
+        }
+        if (m_services.RestoreDefaultDisplay(m_nAltRestoreMask)) m_services.ProcessHotkey(201);
+    } catch (...) {
+        ReportError(L"fail: OnDisplaySwitchKey()");
+    }
+}
+
+int CKeyPreprocessor::ToggleAllRadios() {
+    try {
+        BYTE radios[3] = {0, 0, 0};
+        if (!m_services.GetRFOnOffStatus(radios)) {
+            ReportError(L"Cannot Get RFOnOffStatus.");
+            return 0;
+        }
+        BYTE next[3] = {0, 0, 0};
+        if (std::find(radios, radios + 3, BYTE{1}) != radios + 3) {
+            const int remembered = RadioDigit(radios[0]) * 100 + RadioDigit(radios[1]) * 10 + RadioDigit(radios[2]);
+            if (!settings::WriteInt(settings::kWirelessStatus, remembered)) return 0;
+        } else {
+            const int remembered = settings::ReadInt(settings::kWirelessStatus);
+            if (remembered < 0 || remembered > 222) {
+                ReportError(FormatText(L"fail: ToggleAllRadios() WirelessStatus %d", remembered));
+                return 0;
+            }
+            next[0] = static_cast<BYTE>(remembered / 100);
+            next[1] = static_cast<BYTE>(remembered / 10 % 10);
+            next[2] = static_cast<BYTE>(remembered % 10);
+            if (next[1] > 2 || next[2] > 2) {
+                ReportError(FormatText(L"fail: ToggleAllRadios() WirelessStatus %d", remembered));
+                return 0;
+            }
+        }
+        m_services.SetRFOnOffStatus(next);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: ToggleAllRadios()");
+        return 0;
+    }
+}
+
+int CKeyPreprocessor::NoticeMessage(int mode) {
+    try {
+        if (mode == 1) {
+            m_services.StopTimer(kTimerNotice);
+            m_services.HideMessageWindow();
+            return 1;
+        }
+        if (mode == 2) {
+            if (m_services.HasMessageWindow()) {
+                m_services.SetMessagePictureName(L"wlan.jpg");
+                m_services.LoadMsgImage();
+                m_services.RestartTimer(kTimerNotice, 2500);
+                m_services.ShowMessageWindow();
+            }
+            return 1;
+        }
+        return 0;
+    } catch (...) {
+        ReportError(L"fail: NoticeMessage");
+        return 0;
+    }
+}

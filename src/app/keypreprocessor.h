@@ -1,0 +1,93 @@
+// What a key means before the hotkey dispatcher sees it: the display switch
+// key, the wireless keys, the optical drive eject, the SRS and resolution
+// selectors, Shift and Alt combinations (resolution and rotation) and the
+// volume keys. Every other code goes to the dispatcher. Owned by the main
+// window, which forwards its key operations here.
+#pragma once
+
+#include <windows.h>
+
+#include "app/keyplatform.h"
+#include "app/keyservices.h"
+#include "app/maincommands.h"
+
+class CKeyPreprocessor {
+public:
+    CKeyPreprocessor(IKeyServices& services, CMainCommands& commands,
+                     IKeyPlatform& platform = SystemKeyPlatform());
+
+    // The settings copies: `vqScanCode` (start, step 2) and the key options
+    // `vqrd`, `vqav`, `vqsm`, `vqsr` (start, step 16).
+    void SetHandledKeyResult(int result) { m_nHandledKeyResult = result; }
+    void LoadKeyOptions();
+    // The mute state and volume level seen at start.
+    void ReadAudioState();
+
+    // source: 0 hook or raw input road, 1 USB library or message 0x8B1.
+    // Returns 1 (pass the key on), the handled-key result (acted on it) or 0 (swallowed).
+    int ProcessKey(BYTE virtualKey, BYTE scanCode, int source);
+    // Shift or Alt with a brightness or volume key: resolution or rotation.
+    int HandleModifiedKey(int scanCode, bool* handled);
+    int OnVolumeKey(int scanCode);
+    void OnVolumeNotify();
+    void OnDisplaySwitchKey();
+    int ToggleAllRadios();
+    int NoticeMessage(int mode);
+
+    void SetVolumeKeyPending() { m_bVolumeKeyPending = true; }
+    void SetWirelessKeyBlock() { m_bWirelessKeyBlock = true; }
+
+    // What the main window's timers end (1, 5, 21, 144).
+    void ClearVolumeKeyPending() { m_bVolumeKeyPending = false; }
+    void ClearWirelessKeyBlock() { m_bWirelessKeyBlock = false; }
+    void ClearMceFlag() { m_bMceWorkaround = false; }
+    void ClearBrightnessBlockCounter() { m_nBrightnessBlockCounter = 0; }
+
+    bool VolumeKeyPending() const { return m_bVolumeKeyPending; }
+    bool WirelessKeyBlock() const { return m_bWirelessKeyBlock; }
+    int ThreeGModulePresence() const { return m_n3GModulePresence; }
+    bool AltRestoreEnabled() const { return m_bAltRestoreDefault; }
+    int AltRestoreMask() const { return m_nAltRestoreMask; }
+    int HandledKeyResult() const { return m_nHandledKeyResult; }
+
+private:
+    int ProcessNotebookKey(BYTE scanCode);
+    int ProcessUsbModelKey(BYTE scanCode, int source);
+    int ProcessOtherKey(BYTE virtualKey, BYTE scanCode);
+    int ProcessWirelessKey(BYTE scanCode);
+    int ProcessWirelessMasterKey();
+    // Modifiers, then (on the PS/2 keyboards) the Windows 7 brightness rule, then the dispatcher.
+    int ModifiedOrDispatched(BYTE scanCode, bool brightnessRule);
+    bool DropBrightnessKeyOnExternalOutput();
+    int VolumeKeyWithModifiers(int scanCode);
+    void ToggleBluetoothMute();
+    void RestartVolumeTimer();
+    void ShowVolumeThroughDispatcher();
+    void ReloadAltRestoreSetting();
+
+    IKeyServices& m_services;
+    CMainCommands& m_commands;
+    IKeyPlatform& m_platform;
+
+    // Settings copies.
+    int m_nHandledKeyResult = 255;
+    bool m_bAltRestoreDefault = true;
+    int m_nAltRestoreMask = 31;
+    bool m_bOwnVolumeSteps = true;
+    bool m_bShiftChangesResolution = true;
+    bool m_bAltRotates = false;
+
+    // Audio state.
+    int m_nMuteState = 0;
+    int m_nVolumeLevel = 0;
+    bool m_bVolumeKeyPending = false;
+    bool m_bVolumeAtEnd = true;
+    int m_nVolumeUp = 1;  // direction of the last volume key on the Windows 7 path
+    bool m_bMceWorkaround = false;
+
+    // Guards.
+    bool m_bWirelessKeyBlock = false;
+    int m_n3GModulePresence = -1;  // not yet known
+    int m_nBrightnessTopology = 1;
+    int m_nBrightnessBlockCounter = 0;
+};

@@ -1,0 +1,261 @@
+#include "app/maincommands.h"
+
+#include <dbt.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+
+#include "common/commondefine.h"
+#include "common/processstate.h"
+
+namespace {
+// Network adapter device-interface class.
+constexpr GUID kNetworkAdapterInterface = {
+    0xad498944, 0x762f, 0x11d0, {0x8d, 0xcb, 0x00, 0xc0, 0x4f, 0xc3, 0x35, 0x8c}};
+constexpr wchar_t kNetworkAdapterInterfaceText[] = L"{ad498944-762f-11d0-8dcb-00c04fc3358c}";
+
+constexpr UINT_PTR kTimerNotice = 3;
+constexpr UINT_PTR kTimerEject = 6;
+constexpr DWORD kEjectWaitAtTearDownMs = 15000;
+
+// The lock key's state while it is held tells which way it turns.
+enum class LockChange { TurningOn, TurningOff, Unknown };
+LockChange LockChangeFromState(SHORT state) {
+    switch (static_cast<USHORT>(state)) {
+    case 0x0001:  // toggled, released
+    case 0xFF80:  // pressed, not toggled
+        return LockChange::TurningOn;
+    case 0x0000:
+    case 0xFF81:  // pressed, toggled
+        return LockChange::TurningOff;
+    default:
+        return LockChange::Unknown;
+    }
+}
+
+// Bytes readable at `address` in this process, up to `wanted`.
+size_t ReadableBytes(const void* address, size_t wanted) {
+    MEMORY_BASIC_INFORMATION info{};
+    if (!address || VirtualQuery(address, &info, sizeof info) != sizeof info) return 0;
+    const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                           PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    if (info.State != MEM_COMMIT || (info.Protect & readable) == 0 || (info.Protect & PAGE_GUARD)) return 0;
+    const auto begin = reinterpret_cast<ULONG_PTR>(address);
+    const auto end = reinterpret_cast<ULONG_PTR>(info.BaseAddress) + info.RegionSize;
+    return std::min<size_t>(wanted, end - begin);
+}
+
+// The interface name of a device-interface notification record, or "" when
+// the record is of another kind or does not hold together.
+std::wstring InterfaceNameOf(const void* record) {
+    const auto* header = static_cast<const DEV_BROADCAST_HDR*>(record);
+    if (ReadableBytes(header, sizeof *header) < sizeof *header) return {};
+    if (header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return {};
+    const size_t nameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
+    const size_t size = header->dbch_size;
+    if (size <= nameOffset || ReadableBytes(header, size) < size) return {};
+    const auto* name = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(header) + nameOffset);
+    const size_t maxChars = (size - nameOffset) / sizeof(wchar_t);
+    size_t length = 0;
+    while (length < maxChars && name[length] != L'\0') ++length;
+    return std::wstring(name, length);
+}
+
+DWORD WINAPI EjectThreadMain(void* parameter) {
+    static_cast<CMainCommands*>(parameter)->EjectOpticalDrive();
+    return 0;
+}
+}  // namespace
+
+CMainCommands::CMainCommands(IKeyServices& services, IKeyPlatform& platform)
+    : m_services(services), m_platform(platform) {}
+
+CMainCommands::~CMainCommands() {
+    // The thread works on this object: it must not outlive it.
+    WaitForEjectThread(kEjectWaitAtTearDownMs);
+}
+
+int CMainCommands::ExecuteCommand(int command, int a1, int a2, int* p1, int* p2, int* p3) {
+    try {
+        switch (command) {
+        case 0: return ResetResolutionBeforeSleep();
+        case 1: return FollowDisplayChangeOnSmallPanel();
+        case 3:
+            if (proc::modelFamily == 1) m_services.ApplyDownScalingToCurrentMode();
+            return 1;
+        case 4: return ShowNumLockIndicator(a2);
+        case 6: return EndMediaCenterVolumeBar();
+        case 7:
+            m_services.RestartTimer(kTimerNotice, 3000);
+            return 1;
+        case 8: return ApplyWirelessRadioCommand();
+        case 9: return RewriteWheelKey(p1, p2, p3);
+        case 10: return RegisterNetworkAdapterNotification();
+        case 11: return EjectOnce();
+        case 12: return ReloadUsbOnAdapterEvent(a1);
+        case 13: return ShowLockKeyChange(VK_NUMLOCK, 129, 128);
+        case 14: return ShowLockKeyChange(VK_SCROLL, 131, 130);
+        case 16: return ShowLockKeyChange(VK_CAPITAL, 133, 132);
+        case 2:
+        case 5:
+        case 15:
+            return 1;
+        default:
+            return 0;
+        }
+    } catch (...) {
+        ReportError(L"fail: ExecuteCommand()");
+        return 0;
+    }
+}
+
+int CMainCommands::ResetResolutionBeforeSleep() {
+    if (proc::modelFamily != 1 || !m_services.HasResolutionSelector()) return 1;
+    m_services.RenewResolutionSelector();
+    m_services.WaResetResolutionBeforeS3S4();
+    return 1;
+}
+
+int CMainCommands::FollowDisplayChangeOnSmallPanel() {
+    if (proc::modelFamily != 1) return 1;
+    if (!m_services.HasGraphicsDriver()) return 0;
+    const SIZE screen = m_platform.PrimaryScreenSize();
+    const bool smallPanelMode = (screen.cx == 800 && screen.cy == 480) || (screen.cx == 480 && screen.cy == 800);
+    if (smallPanelMode || m_services.IsOnlyPanelActive()) {
+        SetScreenSaver(true);
+        return 1;
+    }
+    constexpr int kPanel = 0x01;
+    if (m_services.RefreshActiveOutputs() != kPanel) SetScreenSaver(false);
+    return 1;
+}
+
+void CMainCommands::SetScreenSaver(bool active) {
+    if (m_platform.SetScreenSaverActive(active)) return;
+    ReportError(active ? L"fail: SPI_SETSCREENSAVEACTIVE(TRUE)" : L"fail: SPI_SETSCREENSAVEACTIVE(FALSE)");
+}
+
+int CMainCommands::ShowNumLockIndicator(int a2) {
+    if (proc::modelFamily != 4) return 1;
+    const SHORT numLock = GetKeyState(VK_NUMLOCK);
+    if (!m_services.HasNumLockWindow() && !m_services.CreateNumLockWindow()) return 1;
+    if (numLock == 0) {
+        m_services.DestroyNumLockWindow();
+        return 1;
+    }
+    m_services.ShowNumLockWindow();
+    if (a2 == 5) {
+        // Two presses leave Num Lock as it was and bring the keyboard's light back in step.
+        INPUT presses[4] = {};
+        for (int i = 0; i < 4; ++i) {
+            presses[i].type = INPUT_KEYBOARD;
+            presses[i].ki.wVk = VK_NUMLOCK;
+            presses[i].ki.wScan = 0x45;
+            presses[i].ki.dwFlags = KEYEVENTF_EXTENDEDKEY | (i % 2 ? KEYEVENTF_KEYUP : 0);
+        }
+        m_platform.SendKeyInput(presses, 4);
+    }
+    return 1;
+}
+
+int CMainCommands::EndMediaCenterVolumeBar() {
+    if (proc::windowsVersion != 6) return 0;
+    try {
+        m_platform.TerminateProcessesNamed(L"ehtray.exe");
+    } catch (...) {
+        ReportError(L"MCE_KILL_VOLUME_BAR");
+    }
+    return 1;
+}
+
+int CMainCommands::ApplyWirelessRadioCommand() {
+    if (proc::modelFamily != 10) return 1;
+    int on = 0;
+    if (!m_services.GetWirelessStatus(&on)) return 1;  // the firmware read has reported its failure
+    m_platform.StartProgram(on ? L"wlan radio on" : L"wlan radio off", SW_HIDE);
+    Sleep(200);
+    return 1;
+}
+
+int CMainCommands::RewriteWheelKey(int* virtualKey, int* scanCode, int* extended) {
+    if (proc::modelFamily != 10 || !virtualKey || !scanCode) return 1;
+    struct Rewrite { int virtualKey, scanCode, hotkey; };
+    static const Rewrite kRewrites[] = {{129, 105, 8}, {130, 106, 9}, {131, 107, 12}, {132, 108, 13}};
+    for (const Rewrite& r : kRewrites) {
+        if (*virtualKey != r.virtualKey || *scanCode != r.scanCode) continue;
+        *virtualKey = 0xFF;
+        *scanCode = r.hotkey;
+        if (extended) *extended = 1;
+        break;
+    }
+    return 1;
+}
+
+int CMainCommands::RegisterNetworkAdapterNotification() {
+    m_deviceNotify.reset(m_platform.RegisterInterfaceNotification(m_services.MainWindowHandle(),
+                                                                  kNetworkAdapterInterface));
+    if (m_deviceNotify.valid()) return 1;
+    ReportError(L"Can't register device notification");
+    return 0;
+}
+
+void CMainCommands::ReleaseDeviceNotification() { m_deviceNotify.reset(); }
+
+int CMainCommands::ReloadUsbOnAdapterEvent(int recordAddress) {
+    if (proc::modelFamily != 10) return 1;
+    const std::wstring name = InterfaceNameOf(reinterpret_cast<const void*>(static_cast<INT_PTR>(recordAddress)));
+    if (name.find(kNetworkAdapterInterfaceText) == std::wstring::npos) return 1;
+    m_services.ReloadUsbKeyboardLibrary();
+    return 1;
+}
+
+int CMainCommands::ShowLockKeyChange(int virtualKey, int onCode, int offCode) {
+    switch (LockChangeFromState(GetKeyState(virtualKey))) {
+    case LockChange::TurningOn: m_services.ProcessHotkey(onCode); break;
+    case LockChange::TurningOff: m_services.ProcessHotkey(offCode); break;
+    case LockChange::Unknown: break;
+    }
+    return 1;
+}
+
+int CMainCommands::EjectOnce() {
+    // A thread still inside the MCI call after timer 6 counts as running too.
+    if (!m_bEjectBusy.load() && !EjectThreadRunning()) {
+        m_hEjectThread.reset();
+        m_services.StopTimer(kTimerEject);
+        m_hEjectThread.reset(CreateThread(nullptr, 0, EjectThreadMain, this, 0, &m_dwEjectThreadId));
+        if (!m_hEjectThread.valid()) ReportError(L"fail: EjectOpticalDrive()");
+        m_services.RestartTimer(kTimerEject, 15000);
+        m_services.ProcessHotkey(134);
+    }
+    m_bEjectRequested = true;
+    return 1;
+}
+
+void CMainCommands::EjectOpticalDrive() {
+    try {
+        if (m_bEjectBusy.exchange(true)) return;  // another press got here first
+        const DWORD error = m_platform.SendMciCommand(L"Set CDAudio Door Open");
+        if (error != 0) ReportError(FormatText(L"0x%x", static_cast<unsigned>(error)));
+        m_services.StopTimer(kTimerEject);
+        m_bEjectBusy = false;
+    } catch (...) {
+        ReportError(L"ODD_Eject");
+    }
+}
+
+void CMainCommands::OnEjectTimerExpired() {
+    // A thread that has not ended keeps its handle, so that tear-down can wait for it.
+    if (!EjectThreadRunning()) m_hEjectThread.reset();
+    m_bEjectBusy = false;
+}
+
+bool CMainCommands::EjectThreadRunning() const {
+    return m_hEjectThread.valid() && WaitForSingleObject(m_hEjectThread.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool CMainCommands::WaitForEjectThread(DWORD timeoutMs) {
+    if (!m_hEjectThread.valid()) return true;
+    return WaitForSingleObject(m_hEjectThread.get(), timeoutMs) == WAIT_OBJECT_0;
+}
