@@ -35,6 +35,9 @@ public:
     int NoticeMessage(int mode);
 
     void SetVolumeKeyPending() { m_bVolumeKeyPending = true; }
+    // The dispatcher's volume steps: the level it set, and an unmute it made.
+    void StoreVolumeLastSeen(int level) { m_nVolumeLevel = level; }
+    void ClearStoredMuteState() { m_nMuteState = 0; }
     void SetWirelessKeyBlock() { m_bWirelessKeyBlock = true; }
 
     // What the main window's timers end (1, 5, 21, 144).

@@ -2,6 +2,7 @@
 
 #include "app/tracecall.h"
 #include "app/trapkeylibs.h"
+#include "hardware/kest.h"
 
 // Hotkey dispatcher.
 int CValmoraKeyServices::ProcessHotkey(int code) {
@@ -96,20 +97,20 @@ bool CValmoraKeyServices::CreateNumLockWindow() {
 void CValmoraKeyServices::ShowNumLockWindow() {}
 void CValmoraKeyServices::DestroyNumLockWindow() {}
 
-// System information: firmware radios and audio.
-int CValmoraKeyServices::GetRFOnOffStatus(BYTE states[3]) {
-    TraceCall(L"GetRFOnOffStatus");
-    return 0;
-}
+// Firmware radios.
+int CValmoraKeyServices::GetRFOnOffStatus(BYTE states[3]) { return m_pKest ? m_pKest->GetRFOnOffStatus(states) : 0; }
 int CValmoraKeyServices::SetRFOnOffStatus(const BYTE states[3]) {
-    TraceCall(L"SetRFOnOffStatus", states[0], states[1], states[2]);
+    return m_pKest ? m_pKest->SetRFOnOffStatus(states) : 0;
+}
+int CValmoraKeyServices::IsSecondListModel() { return m_pKest ? m_pKest->IsSecondListModel() : 0; }
+int CValmoraKeyServices::GetWirelessStatus(int* on) {
+    BYTE state = 0;
+    if (!m_pKest || !m_pKest->GetWirelessStatus(&state)) return 0;
+    *on = state;
     return 1;
 }
-int CValmoraKeyServices::IsSecondListModel() { return 0; }
-int CValmoraKeyServices::GetWirelessStatus(int* on) {
-    TraceCall(L"GetWirelessStatus");
-    return 0;
-}
+
+// System information: audio.
 std::wstring CValmoraKeyServices::AudioDeviceName() { return {}; }
 bool CValmoraKeyServices::AudioDeviceChanged() { return false; }
 void CValmoraKeyServices::RecreateAudio() { TraceCall(L"RecreateAudio"); }

@@ -1,6 +1,7 @@
 // The main window's side of IKeyServices: its timers, its window handle, the
 // router's last consumer volume key and the USB keyboard library are real;
-// the operations of objects that are not part of the program yet leave a
+// so are the firmware radio calls (CKEST). The operations of objects that are
+// not part of the program yet leave a
 // trace line "call <operation> <arguments>" and answer a neutral value.
 #pragma once
 
@@ -8,10 +9,15 @@
 #include "app/framework/dialogbase.h"
 #include "app/keyservices.h"
 
+class CKEST;
+
 class CValmoraKeyServices : public IKeyServices {
 public:
     CValmoraKeyServices(fw::CDialogBase& window, CEventRouter& router, UINT& usbMessage)
         : m_window(window), m_router(router), m_usbMessage(usbMessage) {}
+
+    // The firmware interface once it is loaded; radio reads fail without it.
+    void SetFirmware(CKEST* firmware) { m_pKest = firmware; }
 
     int ProcessHotkey(int code) override;
     void ShowVolumeIcon(int up, int level) override;
@@ -65,4 +71,5 @@ private:
     fw::CDialogBase& m_window;
     CEventRouter& m_router;
     UINT& m_usbMessage;
+    CKEST* m_pKest = nullptr;
 };

@@ -293,4 +293,24 @@ void Pause(DWORD ms) {
     }
 }
 
+std::vector<std::string> TraceCalls(const std::wstring& path) {
+    std::vector<std::string> calls;
+    for (const auto& line : ReadLines(path)) {
+        if (line.rfind("call ", 0) == 0) calls.push_back(line.substr(5));
+    }
+    return calls;
+}
+
+std::vector<std::string> WaitForCall(const std::wstring& path, const std::string& call, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        std::vector<std::string> calls = TraceCalls(path);
+        for (const auto& c : calls) {
+            if (c == call) return calls;
+        }
+        if (GetTickCount() - start >= timeoutMs) return calls;
+        Pause(20);
+    }
+}
+
 }  // namespace vqdrive

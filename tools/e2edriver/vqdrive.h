@@ -96,4 +96,9 @@ bool WaitForLine(const std::wstring& path, const std::string& needle, DWORD time
 // Sleeps while letting this thread's messages through.
 void Pause(DWORD ms);
 
+// The "call <operation> <arguments>" lines of a trace file, without "call ".
+std::vector<std::string> TraceCalls(const std::wstring& path);
+// Waits until the trace holds a call line equal to `call`; all call lines then.
+std::vector<std::string> WaitForCall(const std::wstring& path, const std::string& call, DWORD timeoutMs);
+
 }  // namespace vqdrive
