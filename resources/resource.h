@@ -15,3 +15,6 @@
 #define IDC_MAIN_TEXT1 1021
 #define IDC_MAIN_TEXT2 1022
 #define IDC_MAIN_TEXT3 1023
+
+// On-screen display windows.
+#define IDD_HKICON_DIALOG 157  // the OSD picture window

@@ -1,29 +1,22 @@
 #include "app/valmoradlg.h"
 
 #include <objbase.h>
+#include <gdiplus.h>
 #include <wtsapi32.h>
 
 #include <string>
 
 #include "app/framework/winapp.h"
 #include "app/settingsstore.h"
+#include "app/tracecall.h"
 #include "app/trapkeylibs.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
 #include "hardware/kest.h"
+#include "osd/hkiconwindowdlg.h"
+#include "osd/imagestrip.h"
 #include "resource.h"
 
-namespace {
-// Calls whose owners are not part of the program yet leave a trace line
-// "call <operation> <arguments>", so that their routing can be followed.
-template <typename... Args>
-void TraceCall(const wchar_t* operation, Args... args) {
-    std::wstring line = L"call ";
-    line += operation;
-    ((line += L" " + std::to_wstring(static_cast<long long>(args))), ...);
-    Trace(line);
-}
-}  // namespace
 
 CValmoraDlg::CValmoraDlg() : m_router(*this) {}
 CValmoraDlg::~CValmoraDlg() = default;
@@ -94,6 +87,7 @@ bool CValmoraDlg::OnInitDialog() {
     settings::WriteInt(settings::kDebug, 0);
     m_nSkipFirmwareDisplays = settings::ReadInt(settings::kSkipFirmwareDisplays);
     m_nHandledKeyResult = settings::ReadInt(settings::kHandledKeyResult);
+    m_keys.SetHandledKeyResult(m_nHandledKeyResult);
 
     DetectWindowsVersion();
     m_hUser32 = GetModuleHandleW(L"USER32.DLL");
@@ -101,11 +95,18 @@ bool CValmoraDlg::OnInitDialog() {
     m_pKest = std::make_unique<CKEST>();
     m_pKest->Init();
     m_pKest->Announce();
+    m_keyServices.SetFirmware(m_pKest.get());
     proc::usbKeyboardModel = proc::IsUsbKeyboardFamily(proc::modelFamily);
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
+    m_keys.ReadAudioState();
     RegisterKeyRoads();
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+    m_keys.LoadKeyOptions();
+    m_pIconStrip = osd::LoadImageStrip(osd::kIconStripFile);
+    m_pLevelStrip = osd::LoadImageStrip(osd::kLevelStripFile);
+    // Media Center volume bar, Num Lock window, wireless radio, network adapter notifications.
+    for (int command : {6, 4, 8, 10}) m_commands.ExecuteCommand(command, 0, 0);
     Trace(FormatText(L"started version=%d family=%d usb=%d", proc::windowsVersion, proc::modelFamily,
                      proc::usbKeyboardModel ? 1 : 0));
     return true;
@@ -117,6 +118,23 @@ LRESULT CValmoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (m_router.Route(message, wParam, lParam, &result)) return result;
     return fw::CDialogBase::WindowProc(message, wParam, lParam);
+}
+
+void CValmoraDlg::InitHkWindow() {
+    try {
+        if (m_pHKIconWindow && !m_pHKIconWindow->IsDestroyed()) m_pHKIconWindow->DestroyWindow();
+        m_pHKIconWindow.reset();
+        auto window = std::make_unique<CHKIconWindowDlg>(m_osdPartners);
+        if (!window->CreateOsdWindow()) {
+            ReportError(L"fail: InitHkWindow() CreateOsdWindow");
+            return;
+        }
+        window->Init(m_pIconStrip.get(), m_pLevelStrip.get());
+        m_pHKIconWindow = std::move(window);
+        // Everyone who shows pictures gets the new window here.
+    } catch (...) {
+        ReportError(L"InitHkWindow()");
+    }
 }
 
 void CValmoraDlg::OnTimer(UINT_PTR id) { TraceCall(L"OnTimer", id); }
@@ -141,10 +159,13 @@ void CValmoraDlg::PostNcDestroy() {
     try {
         trapkey::Unhook();
         if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
+        m_pIconStrip.reset();
+        m_pLevelStrip.reset();
+        m_pHKIconWindow.reset();
+        m_keyServices.SetFirmware(nullptr);
         m_pKest.reset();  // withdraws from the firmware and releases its library
         CoUninitialize();
-        if (m_hDeviceNotify) UnregisterDeviceNotification(m_hDeviceNotify);
-        m_hDeviceNotify = nullptr;
+        m_commands.ReleaseDeviceNotification();
         if (fw::CWinApp* app = fw::CWinApp::Current(); app && app->MainWindow() == this) {
             app->SetMainWindow(nullptr);
             PostQuitMessage(0);
@@ -159,30 +180,19 @@ void CValmoraDlg::PostNcDestroy() {
 // they leave a trace line and do nothing.
 
 int CValmoraDlg::ProcessKey(BYTE virtualKey, BYTE scanCode, int source) {
-    TraceCall(L"ProcessKey", virtualKey, scanCode, source);
-    return 1;
+    TraceCall(L"ProcessKey", virtualKey, scanCode, source);  // the road a key took
+    return m_keys.ProcessKey(virtualKey, scanCode, source);
 }
 int CValmoraDlg::ExecuteCommand(int command, int argument1, int argument2) {
-    TraceCall(L"ExecuteCommand", command, argument1, argument2);
-    return 1;
+    return m_commands.ExecuteCommand(command, argument1, argument2);
 }
-int CValmoraDlg::HandleModifiedKey(int scanCode, bool* handled) {
-    TraceCall(L"HandleModifiedKey", scanCode);
-    *handled = false;
-    return 1;
-}
-int CValmoraDlg::OnVolumeKey(int scanCode) {
-    TraceCall(L"OnVolumeKey", scanCode);
-    return 1;
-}
-void CValmoraDlg::OnVolumeNotify() { TraceCall(L"OnVolumeNotify"); }
-void CValmoraDlg::OnDisplaySwitchKey() { TraceCall(L"OnDisplaySwitchKey"); }
-int CValmoraDlg::NoticeMessage(int mode) {
-    TraceCall(L"NoticeMessage", mode);
-    return mode == 1 || mode == 2 ? 1 : 0;
-}
-void CValmoraDlg::SetVolumeKeyPending() { TraceCall(L"SetVolumeKeyPending"); }
-void CValmoraDlg::SetWirelessKeyBlock() { TraceCall(L"SetWirelessKeyBlock"); }
+int CValmoraDlg::HandleModifiedKey(int scanCode, bool* handled) { return m_keys.HandleModifiedKey(scanCode, handled); }
+int CValmoraDlg::OnVolumeKey(int scanCode) { return m_keys.OnVolumeKey(scanCode); }
+void CValmoraDlg::OnVolumeNotify() { m_keys.OnVolumeNotify(); }
+void CValmoraDlg::OnDisplaySwitchKey() { m_keys.OnDisplaySwitchKey(); }
+int CValmoraDlg::NoticeMessage(int mode) { return m_keys.NoticeMessage(mode); }
+void CValmoraDlg::SetVolumeKeyPending() { m_keys.SetVolumeKeyPending(); }
+void CValmoraDlg::SetWirelessKeyBlock() { m_keys.SetWirelessKeyBlock(); }
 void CValmoraDlg::BiosHandshake(int data) {
     TraceCall(L"BiosHandshake", 9, data);
     if (m_pKest) m_pKest->SendHandshake(static_cast<BYTE>(data));
@@ -193,12 +203,22 @@ int CValmoraDlg::DispatchMenuRequest(int code, LPARAM argument) {
     TraceCall(L"DispatchMenuRequest", code, argument);
     return 0;
 }
-bool CValmoraDlg::OsdAlive() { return false; }
-void CValmoraDlg::HideOsd() {}
-int CValmoraDlg::OsdMode() { return -1; }
-void CValmoraDlg::SetOsdMode(int mode) {}
-void CValmoraDlg::ClearOsdSelection() {}
-void CValmoraDlg::SendOsdSelectionTimer() {}
+bool CValmoraDlg::OsdAlive() {
+    return m_pHKIconWindow && !m_pHKIconWindow->IsDestroyed() && m_pHKIconWindow->IsWindowAlive();
+}
+void CValmoraDlg::HideOsd() {
+    if (OsdAlive()) ShowWindow(m_pHKIconWindow->Handle(), SW_HIDE);
+}
+int CValmoraDlg::OsdMode() { return m_pHKIconWindow ? m_pHKIconWindow->Mode() : CHKIconWindowDlg::kModeNone; }
+void CValmoraDlg::SetOsdMode(int mode) {
+    if (m_pHKIconWindow) m_pHKIconWindow->SetMode(mode);
+}
+void CValmoraDlg::ClearOsdSelection() {
+    if (m_pHKIconWindow) m_pHKIconWindow->ClearSelection();
+}
+void CValmoraDlg::SendOsdSelectionTimer() {
+    if (OsdAlive()) SendMessageW(m_pHKIconWindow->Handle(), WM_TIMER, TE_OSD_HIDE, 0);
+}
 void CValmoraDlg::ClearDisplaySwitchPending() { TraceCall(L"ClearDisplaySwitchPending"); }
 void CValmoraDlg::ClearResolutionSelectorPending() { TraceCall(L"ClearResolutionSelectorPending"); }
 void CValmoraDlg::ClearWirelessSelectorPending() { TraceCall(L"ClearWirelessSelectorPending"); }

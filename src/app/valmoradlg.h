@@ -9,8 +9,16 @@
 #include "app/eventrouter.h"
 #include "app/eventtargets.h"
 #include "app/framework/dialogbase.h"
+#include "app/keypreprocessor.h"
+#include "app/maincommands.h"
+#include "app/valmorakeyservices.h"
+#include "app/mainosdpartners.h"
 
 class CKEST;
+class CHKIconWindowDlg;
+namespace Gdiplus {
+class Bitmap;
+}  // namespace Gdiplus
 
 class CValmoraDlg : public fw::CDialogBase, private IEventTargets {
 public:
@@ -18,6 +26,10 @@ public:
     ~CValmoraDlg() override;
 
     CEventRouter& Router() { return m_router; }
+
+    // (Re-)creates the OSD window and hands it to everyone who shows pictures.
+    void InitHkWindow();
+    CHKIconWindowDlg* HKIconWindow() const { return m_pHKIconWindow.get(); }
 
     // Windows version code from what the system reports (see processstate.h).
     static int WindowsVersionCode(DWORD platformId, DWORD major, DWORD minor, bool mediaCenterTray);
@@ -82,11 +94,19 @@ private:
     void PumpMessagesFor(int passes, int sleepMs) override;
 
     CEventRouter m_router;
+    // Key pre-processing and the numbered commands, and what they reach.
+    CValmoraKeyServices m_keyServices{*this, m_router, m_nUsbMessage};
+    CMainCommands m_commands{m_keyServices};
+    CKeyPreprocessor m_keys{m_keyServices, m_commands};
     std::unique_ptr<CKEST> m_pKest;  // the firmware interface
+    // The OSD's two image strips, decoded once, and the OSD window (made on first need).
+    std::unique_ptr<Gdiplus::Bitmap> m_pIconStrip;
+    std::unique_ptr<Gdiplus::Bitmap> m_pLevelStrip;
+    CMainOsdPartners m_osdPartners;
+    std::unique_ptr<CHKIconWindowDlg> m_pHKIconWindow;
     UINT m_nUsbMessage = 0;
     HMODULE m_hUser32 = nullptr;
     HICON m_hIcon = nullptr;
-    HDEVNOTIFY m_hDeviceNotify = nullptr;
     int m_nHandledKeyResult = 255;  // vqScanCode
     int m_nSkipFirmwareDisplays = 0;  // vqsd
     int m_nPostResumeDeviceEvents = 0;

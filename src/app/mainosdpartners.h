@@ -1,0 +1,18 @@
+// The OSD window's partners as the main window owns them: the display
+// changer, the four toggle selectors, the notice window and the main
+// window's own mute note. Each answers "absent" until its owner is built and
+// connected here.
+#pragma once
+
+#include "osd/osdpartners.h"
+
+class CMainOsdPartners : public osd::IOsdPartners {
+public:
+    bool Exists(osd::SelectionOwner owner) override;
+    bool Pending(osd::SelectionOwner owner) override;
+    void ClearPending(osd::SelectionOwner owner) override;
+    void ApplySelection(osd::SelectionOwner owner) override;
+    void SetDisplaySwitchModifier(int modifier) override;
+    void HideMessageWindow() override;
+    void ClearDispatcherMuteNote() override;
+};

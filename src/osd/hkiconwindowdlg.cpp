@@ -1,0 +1,447 @@
+#include "osd/hkiconwindowdlg.h"
+
+#include <objbase.h>
+#include <gdiplus.h>
+#include <mmsystem.h>
+
+#include "common/commondefine.h"
+#include "common/processstate.h"
+#include "osd/hotkeypicture.h"
+#include "osd/imagestrip.h"
+#include "osd/osdplacement.h"
+#include "resource.h"
+
+using osd::SelectionOwner;
+
+namespace {
+// Where a hidden OSD waits, well outside any desktop.
+constexpr int kParkingSpot = 12000;
+constexpr SelectionOwner kAllOwners[] = {SelectionOwner::DisplayChanger, SelectionOwner::SrsSelector,
+                                         SelectionOwner::ResolutionSelector, SelectionOwner::WirelessSelector,
+                                         SelectionOwner::RfSelector};
+}  // namespace
+
+CHKIconWindowDlg::CHKIconWindowDlg(osd::IOsdPartners& partners) : m_partners(partners) {}
+
+CHKIconWindowDlg::~CHKIconWindowDlg() {
+    // Destroyed here, not by the base, so that OnDestroy still sees the whole object.
+    if (IsWindowAlive()) DestroyWindow();
+}
+
+bool CHKIconWindowDlg::CreateOsdWindow() { return Create(IDD_HKICON_DIALOG, nullptr); }
+
+void CHKIconWindowDlg::AddLayeredStyle() {
+    const LONG_PTR style = GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
+    if (!(style & WS_EX_LAYERED)) SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, style | WS_EX_LAYERED);
+}
+
+bool CHKIconWindowDlg::OnInitDialog() {
+    m_windowLife.Begin();
+    AddLayeredStyle();
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    m_nTemplateWidth = client.right - client.left;
+    m_nTemplateHeight = client.bottom - client.top;
+    m_screenDC.Reset(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+    m_memoryDC.Reset(CreateCompatibleDC(m_screenDC.Get()));
+    return true;
+}
+
+void CHKIconWindowDlg::Init(Gdiplus::Bitmap* iconStrip, Gdiplus::Bitmap* levelStrip) {
+    try {
+        m_pIconStrip = iconStrip;
+        m_pLevelStrip = levelStrip;
+        if (m_hWnd) AddLayeredStyle();
+    } catch (...) {
+        ReportError(L"fail: CHKIconWindowDlg::Init()");
+    }
+}
+
+Gdiplus::Bitmap* CHKIconWindowDlg::StripOf(int code) {
+    if (osd::StripOfIconCode(code) == osd::Strip::Level) {
+        if (!m_pLevelStrip) {
+            m_pOwnLevelStrip = osd::LoadImageStrip(osd::kLevelStripFile);
+            m_pLevelStrip = m_pOwnLevelStrip.get();
+        }
+        return m_pLevelStrip;
+    }
+    if (!m_pIconStrip) {
+        m_pOwnIconStrip = osd::LoadImageStrip(osd::kIconStripFile);
+        m_pIconStrip = m_pOwnIconStrip.get();
+    }
+    return m_pIconStrip;
+}
+
+bool CHKIconWindowDlg::OtherKindShown() const {
+    for (int kind = 0; kind < kKinds; ++kind) {
+        if (kind != kHotkeyPicture && m_bLastShown[kind]) return true;
+    }
+    return false;
+}
+
+void CHKIconWindowDlg::ClearOtherKinds() {
+    for (int kind = 0; kind < kKinds; ++kind) {
+        if (kind != kHotkeyPicture) m_bLastShown[kind] = false;
+    }
+}
+
+void CHKIconWindowDlg::ClearAllPending() {
+    for (SelectionOwner owner : kAllOwners) {
+        if (m_partners.Exists(owner)) m_partners.ClearPending(owner);
+    }
+}
+
+int CHKIconWindowDlg::InitHotKeyIcon(int code) {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"InitHotKeyIcon");
+            return 0;
+        }
+        if (m_bShown) KillTimer(TE_OSD_HIDE);
+        m_partners.HideMessageWindow();
+
+        // A hotkey while the display switcher is open only closes it (and applies its choice).
+        if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
+            ForceHide();
+            return 1;
+        }
+        if ((proc::modelFamily == 1 || proc::modelFamily == 3) && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
+            m_partners.Pending(SelectionOwner::ResolutionSelector)) {
+            ForceHide();
+        }
+        ClearAllPending();
+
+        // A change of strip in either direction means another picture size.
+        const bool stripChanged = osd::StripOfIconCode(m_nIconCode) != osd::StripOfIconCode(code);
+        m_nMode = kModeHotkeyPicture;
+        m_nIconCode = code;
+        osd::IconFrames frames{};
+        if (osd::FramesOfIconCode(code, &frames)) {
+            m_nFrameIndex = frames.frame;
+            m_nOverlayFrameIndex = frames.overlay;
+        }
+        Gdiplus::Bitmap* strip = StripOf(code);
+        SIZE size{m_nFrameWidth, m_nFrameHeight};
+        if (m_nFrameIndex >= 0) osd::SelectFrame(strip, m_nFrameIndex, &size);
+        const bool sizeChanged = size.cx != m_nFrameWidth || size.cy != m_nFrameHeight;
+        m_nFrameWidth = size.cx;
+        m_nFrameHeight = size.cy;
+        m_bLastShown[kHotkeyPicture] = true;
+
+        if (!m_bShown || OtherKindShown() || stripChanged || sizeChanged || m_bAtRightBottom || m_bParkedOffScreen) {
+            if (!MoveHKWindowToCenter()) {
+                ReportError(L"InitHotKey: MoveHKWindowToCenter()");
+                return 0;
+            }
+            ClearOtherKinds();
+            m_bAtRightBottom = false;
+            m_bRepositionPending = true;
+        }
+        if (proc::modelFamily == 15 && osd::IsShortDisplayCode(code)) {
+            if (!MoveHKWindowToRightButtom()) {
+                ReportError(L"InitHotKey: MoveHKWindowToRightButtom()");
+                return 0;
+            }
+            ClearOtherKinds();
+            m_bAtRightBottom = true;
+            m_bRepositionPending = true;
+        }
+        DrawHotKeyIcon();
+        SetTimer(TE_OSD_HIDE, osd::IsShortDisplayCode(code) ? kShortHideAfterMs : kHideAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: InitHotKeyIcon()");
+        return 0;
+    }
+}
+
+void CHKIconWindowDlg::DrawHotKeyIcon() {
+    try {
+        AdjustWindowToIcon();
+        Gdiplus::Bitmap* strip = StripOf(m_nIconCode);
+        gdi::CDeviceContext dc(CreateCompatibleDC(m_screenDC.Get()));
+        osd::CPictureCanvas canvas(m_nFrameWidth, m_nFrameHeight);
+        if (m_nFrameIndex == -1) {
+            // Nothing to draw: the window shows an empty picture.
+        } else if (m_nIconCode == osd::kBatteryCode) {
+            const osd::BatteryPicture battery = osd::BatteryPictureOf(m_nLevel);
+            m_nFrameIndex = battery.background;
+            canvas.DrawFrame(strip, battery.background, 0, 0);
+            if (battery.leadingOne) canvas.DrawFrame(strip, 7, osd::kHundredsAt.x, osd::kHundredsAt.y);
+            canvas.DrawFrame(strip, battery.tensFrame, osd::kTensAt.x, osd::kTensAt.y);
+            canvas.DrawFrame(strip, battery.unitsFrame, osd::kUnitsAt.x, osd::kUnitsAt.y);
+        } else if (m_nIconCode == osd::kBrightnessCode || m_nIconCode == osd::kVolumeCode) {
+            canvas.DrawFrame(strip, m_nFrameIndex, 0, 0);
+            const bool brightness = m_nIconCode == osd::kBrightnessCode;
+            const int clipRight =
+                brightness ? osd::BrightnessClipRight(m_nLevel, canvas.Width())
+                           : osd::VolumeClipRight(m_nLevel, m_nVolumeStepScale, proc::windowsVersion, canvas.Width());
+            const RECT clip{0, 0, clipRight, canvas.Height()};
+            const POINT at = brightness ? osd::kBrightnessBarAt : osd::kVolumeBarAt;
+            canvas.DrawFrame(strip, m_nOverlayFrameIndex, at.x, at.y, &clip);
+        } else {
+            canvas.DrawFrame(strip, m_nFrameIndex, 0, 0);
+        }
+        gdi::CBitmap picture = canvas.ToDeviceBitmap();
+        gdi::CSelection selection(dc.Get(), picture.Get());
+        SetShapeWnd(dc.Get());
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::DrawHotKeyIcon()");
+    }
+}
+
+void CHKIconWindowDlg::AdjustWindowToIcon() {
+    if (m_bShown && !m_bRepositionPending) return;
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    if (!m_bAtRightBottom) {
+        MoveWindow(m_hWnd, osd::CentredPictureLeft(window.left, m_nTemplateWidth, m_nFrameWidth), window.top,
+                   m_nFrameWidth, m_nFrameHeight, FALSE);
+    }
+    m_bRepositionPending = false;
+}
+
+int CHKIconWindowDlg::MoveHKWindowToCenter() {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"GetSafeHwnd(): CHKIconWindowDlg::MoveHKWindowToCenter");
+            return 0;
+        }
+        const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        ShowWindow(m_hWnd, SW_HIDE);
+        const POINT at = osd::CentredOrigin(screenWidth, screenHeight, m_nTemplateWidth, m_nTemplateHeight, m_nMode);
+        MoveWindow(m_hWnd, at.x, at.y, m_nTemplateWidth, m_nTemplateHeight, TRUE);
+        m_bParkedOffScreen = false;
+        return 1;
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::MoveHKWindowToCenter()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::MoveHKWindowToRightButtom() {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"GetSafeHwnd(): CHKIconWindowDlg::MoveHKWindowToRightButtom");
+            return 0;
+        }
+        RECT workArea{};
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) return 0;
+        ShowWindow(m_hWnd, SW_HIDE);
+        const POINT at = osd::RightBottomOrigin(workArea, m_nFrameWidth, m_nFrameHeight);
+        MoveWindow(m_hWnd, at.x, at.y, m_nFrameWidth, m_nFrameHeight, TRUE);
+        m_bParkedOffScreen = false;
+        return 1;
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::MoveHKWindowToRightButtom()");
+        return 0;
+    }
+}
+
+void CHKIconWindowDlg::SetShapeWnd(HDC dc) {
+    try {
+        RECT window{};
+        GetWindowRect(m_hWnd, &window);
+        POINT destination{window.left, window.top};
+        SIZE size{m_nFrameWidth, m_nFrameHeight};
+        POINT source{0, 0};
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        if (!UpdateLayeredWindow(m_hWnd, m_screenDC.Get(), &destination, &size, dc, &source, 0, &blend, ULW_ALPHA)) {
+            ReportError(FormatText(L"fail: SetShapeWnd (errorCode=%d)", static_cast<int>(GetLastError())));
+        }
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::SetShapeWnd()");
+    }
+}
+
+void CHKIconWindowDlg::ShowNoActivate() {
+    if (IsWindowAlive()) ShowWindow(m_hWnd, SW_SHOWNA);
+}
+
+void CHKIconWindowDlg::RestartHideTimer() {
+    if (!m_bShown || !IsWindowAlive()) return;
+    KillTimer(TE_OSD_HIDE);
+    SetTimer(TE_OSD_HIDE, kHideAfterMs);
+}
+
+void CHKIconWindowDlg::ForceHide() {
+    m_bDestroyAfterHide = false;
+    RunHideSequence();
+    m_bDestroyAfterHide = true;
+}
+
+void CHKIconWindowDlg::ClearSelection() { m_nSelectedChoice = 0; }
+
+LRESULT CHKIconWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SHOWWINDOW: {
+        const LRESULT result = DefaultProc(message, wParam, lParam);
+        OnShowWindow(wParam != FALSE);
+        return result;
+    }
+    case WM_DESTROY: {
+        const LRESULT result = DefaultProc(message, wParam, lParam);
+        OnDestroy();
+        return result;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        // A click the system counts as the second of a pair (the first may
+        // have met the window while it was still disabled) is a click too.
+        OnLeftButtonDown();
+        return 0;
+    case WM_PAINT:
+        // The content comes from layered-window updates only.
+        ValidateRect(m_hWnd, nullptr);
+        return 0;
+    default:
+        return fw::CDialogBase::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CHKIconWindowDlg::OnShowWindow(bool show) {
+    // Only a show counts: the placements hide the window on their way.
+    if (!show) return;
+    if (!m_bShown) m_bShown = true;
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetTimer(TE_OSD_ENABLE, kEnableAfterMs);
+}
+
+void CHKIconWindowDlg::OnLeftButtonDown() {
+    if (m_nMode == kModeHotkeyPicture || m_nMode == kModeRfSwitch) OnTimer(TE_OSD_HIDE);
+}
+
+void CHKIconWindowDlg::OnTimer(UINT_PTR id) {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"OnTimer");
+            return;
+        }
+        if (id == TE_OSD_ENABLE) {
+            KillTimer(TE_OSD_ENABLE);
+            EnableWindow(m_hWnd, TRUE);
+            m_bEnabledAfterShow = true;
+        } else if (id == TE_OSD_HIDE) {
+            RunHideSequence();
+        }
+    } catch (...) {
+        ReportError(L"HKOnTimer");
+    }
+}
+
+void CHKIconWindowDlg::RunHideSequence() {
+    // A selection with several choices first plays its confirmation animation,
+    // which ends by starting the hide timer again.
+    if ((m_nMode == kModeDisplaySwitcher || m_nMode == kModeWirelessToggle) && m_nChoiceCount > 1 &&
+        !m_bAnimationStarted) {
+        m_bAnimationStarted = true;
+        m_bAnimationRunning = true;
+        KillTimer(TE_OSD_HIDE);
+        if (m_nMode == kModeWirelessToggle && m_partners.Exists(SelectionOwner::WirelessSelector)) {
+            m_partners.ApplySelection(SelectionOwner::WirelessSelector);
+        }
+        StartSelectionAnimation();
+        return;
+    }
+
+    if (m_nMode == kModeRfSwitch) ShowWindow(m_hWnd, SW_HIDE);
+    SetWindowPos(m_hWnd, HWND_TOPMOST, kParkingSpot, kParkingSpot, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    m_bParkedOffScreen = true;
+    EnableWindow(m_hWnd, FALSE);
+    m_bEnabledAfterShow = false;
+    KillTimer(TE_OSD_HIDE);
+    KillTimer(TE_OSD_ENABLE);
+    if (proc::windowsVersion >= 7) PlaySoundW(nullptr, nullptr, 0);
+    m_nFrameIndex = -1;
+    m_bShown = false;
+
+    ApplyClosingSelection();
+
+    ClearAllPending();
+    m_bLastShown.fill(false);
+    m_bAnimationStarted = false;
+    m_bAnimationRunning = false;
+    m_bAtRightBottom = false;
+    m_nFirstVisibleChoice = 0;
+    m_nMode = kModeHidden;
+    m_partners.ClearDispatcherMuteNote();
+
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, m_nTemplateWidth, m_nTemplateHeight, SWP_NOMOVE | SWP_NOACTIVATE);
+    if (m_bDestroyAfterHide) DestroyWindow();
+}
+
+void CHKIconWindowDlg::ApplyClosingSelection() {
+    switch (m_nMode) {
+    case kModeDisplaySwitcher:
+        if (GetKeyState(VK_CONTROL) < 0) m_partners.SetDisplaySwitchModifier(1);
+        else if (GetKeyState(VK_MENU) < 0) m_partners.SetDisplaySwitchModifier(2);
+        m_partners.ApplySelection(SelectionOwner::DisplayChanger);
+        FreeImgResource();
+        m_nSelectedChoice = 0;
+        break;
+    case kModeSrsToggle:
+        if (m_partners.Exists(SelectionOwner::SrsSelector)) FreeImgResource();
+        break;
+    case kModeResolutionToggle:
+        if (m_partners.Exists(SelectionOwner::ResolutionSelector)) {
+            m_partners.ApplySelection(SelectionOwner::ResolutionSelector);
+            FreeImgResource();
+        }
+        break;
+    case kModeWirelessToggle:
+        if (m_partners.Exists(SelectionOwner::WirelessSelector)) FreeImgResource();
+        break;
+    case kModeRfSwitch:
+        if (m_partners.Exists(SelectionOwner::RfSelector)) FreeImgResource();
+        break;
+    default:
+        break;
+    }
+}
+
+void CHKIconWindowDlg::StartSelectionAnimation() {
+    // The confirmation animation belongs to the display-switch OSD; without
+    // its steps the animation is over at once.
+    m_bAnimationRunning = false;
+    SetTimer(TE_OSD_HIDE, 1);
+}
+
+void CHKIconWindowDlg::FreeImgResource() {
+    try {
+        for (auto& list : m_pChoiceImages) {
+            for (auto& image : list) image.reset();
+        }
+        for (auto& image : m_pLabelImages) image.reset();
+    } catch (...) {
+        ReportError(L"FreeImgResource()");
+    }
+}
+
+void CHKIconWindowDlg::OnDestroy() {
+    try {
+        m_memoryDC.Reset();
+        m_screenDC.Reset();
+        FreeImgResource();
+        // Strips loaded here are this window's; the shared ones stay with the main window.
+        if (m_pIconStrip == m_pOwnIconStrip.get()) m_pIconStrip = nullptr;
+        if (m_pLevelStrip == m_pOwnLevelStrip.get()) m_pLevelStrip = nullptr;
+        m_pOwnIconStrip.reset();
+        m_pOwnLevelStrip.reset();
+        m_bShown = false;
+        m_bDestroyed = true;
+        m_bLastShown.fill(false);
+        m_nChoiceCount = 0;
+        m_nSelectedChoice = 0;
+        m_nFirstVisibleChoice = 0;
+        m_bAnimationStarted = false;
+        m_bAnimationRunning = false;
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::OnDestroy()");
+    }
+}
+
+void CHKIconWindowDlg::OnClose() { DefaultProc(WM_CLOSE, 0, 0); }
+
+void CHKIconWindowDlg::PostNcDestroy() { m_windowLife.End(); }

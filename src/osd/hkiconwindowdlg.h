@@ -1,0 +1,151 @@
+// The OSD window: the translucent, topmost, never-activated picture shown when
+// a notebook hotkey is pressed (an on/off picture, the battery charge, a level
+// bar). It also hosts the selection OSDs. Its content is set only through
+// layered-window updates with per-pixel alpha; it hides itself on its timer
+// and then destroys its window, and the main window makes a new one on demand.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+
+#include "app/framework/dialogbase.h"
+#include "common/gdiobjects.h"
+#include "hardware/hotkeyports.h"
+#include "osd/osdpartners.h"
+
+namespace Gdiplus {
+class Bitmap;
+}  // namespace Gdiplus
+
+// Window timers of the OSD.
+constexpr UINT_PTR TE_OSD_HIDE = 1;    // ends the OSD: the hide sequence
+constexpr UINT_PTR TE_OSD_ENABLE = 4;  // mouse input only from 300 ms after the show
+
+class CHKIconWindowDlg : public fw::CDialogBase, public IHotkeyOsd {
+public:
+    // OSD modes.
+    static constexpr int kModeNone = -1;
+    static constexpr int kModeHidden = -2;
+    static constexpr int kModeHotkeyPicture = 1;
+    static constexpr int kModeDisplaySwitcher = 2;
+    static constexpr int kModeSrsToggle = 3;
+    static constexpr int kModeResolutionToggle = 4;
+    static constexpr int kModeWirelessToggle = 5;
+    static constexpr int kModeRfSwitch = 6;
+
+    static constexpr UINT kHideAfterMs = 1500;
+    static constexpr UINT kShortHideAfterMs = 600;
+    static constexpr UINT kEnableAfterMs = 300;
+
+    explicit CHKIconWindowDlg(osd::IOsdPartners& partners);
+    ~CHKIconWindowDlg() override;
+
+    // Creates the window from its template, without an owner (hidden, disabled).
+    bool CreateOsdWindow();
+    // Takes the two shared strips (not owned) and makes the window layered.
+    void Init(Gdiplus::Bitmap* iconStrip, Gdiplus::Bitmap* levelStrip);
+
+    // Prepares and draws the picture of an icon code and starts the hide
+    // timer; the caller then shows the window with SW_SHOWNA. 0: no window or
+    // no placement.
+    int InitHotKeyIcon(int code) override;
+    // Shows the prepared picture without activating the window.
+    void ShowNoActivate() override;
+    void RestartHideTimer() override;
+    int MoveHKWindowToCenter();
+    int MoveHKWindowToRightButtom();
+    // Makes the bitmap selected into `dc` the window's content.
+    void SetShapeWnd(HDC dc);
+    // Releases the selection pictures.
+    void FreeImgResource();
+    // The hide sequence without the window's destruction afterwards.
+    void ForceHide();
+    // Forgets the choice of an open selection (Escape on the main window).
+    void ClearSelection();
+
+    // Written by the dispatcher before InitHotKeyIcon.
+    void SetLevel(int level) override { m_nLevel = level; }
+    void SetVolumeStepScale(int scale) override { m_nVolumeStepScale = scale; }
+
+    bool IsShown() override { return m_bShown; }
+    bool IsDestroyed() override { return m_bDestroyed; }
+    int IconCode() override { return m_nIconCode; }
+    int Mode() const { return m_nMode; }
+    void SetMode(int mode) { m_nMode = mode; }
+    int FrameIndex() const { return m_nFrameIndex; }
+    int OverlayFrameIndex() const { return m_nOverlayFrameIndex; }
+    SIZE FrameSize() const { return {m_nFrameWidth, m_nFrameHeight}; }
+    SIZE TemplateSize() const { return {m_nTemplateWidth, m_nTemplateHeight}; }
+    bool AtRightBottom() const { return m_bAtRightBottom; }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnInitDialog() override;
+    void OnTimer(UINT_PTR id) override;
+    void OnClose() override;
+    void PostNcDestroy() override;
+
+private:
+    // The kinds of picture whose last showing decides whether the window is placed again.
+    enum Kind { kHotkeyPicture, kSrsToggle, kDisplaySwitcher, kResolutionToggle, kWirelessToggle, kRfSwitch, kKinds };
+
+    void DrawHotKeyIcon();
+    void AdjustWindowToIcon();
+    void OnShowWindow(bool show);
+    void OnDestroy();
+    void OnLeftButtonDown();
+    void RunHideSequence();
+    void StartSelectionAnimation();
+    void ApplyClosingSelection();
+    void ClearAllPending();
+    bool OtherKindShown() const;
+    void ClearOtherKinds();
+    void AddLayeredStyle();
+    // The strip a code draws from, loaded here when it was not handed over.
+    Gdiplus::Bitmap* StripOf(int code);
+
+    osd::IOsdPartners& m_partners;
+
+    int m_nMode = kModeNone;
+    int m_nIconCode = 0;
+    int m_nFrameIndex = -1;
+    int m_nOverlayFrameIndex = -1;
+    int m_nLevel = 0;
+    int m_nVolumeStepScale = 1;
+    int m_nFrameWidth = 0;
+    int m_nFrameHeight = 0;
+    int m_nTemplateWidth = 0;
+    int m_nTemplateHeight = 0;
+
+    bool m_bShown = false;
+    bool m_bEnabledAfterShow = false;
+    bool m_bRepositionPending = false;
+    bool m_bAtRightBottom = false;
+    // Set by every hide, which leaves the window off-screen: it must be placed
+    // again before the next picture, even when a caller showed it in between.
+    bool m_bParkedOffScreen = false;
+    bool m_bDestroyAfterHide = true;
+    bool m_bDestroyed = false;
+    std::array<bool, kKinds> m_bLastShown{};
+
+    Gdiplus::Bitmap* m_pIconStrip = nullptr;
+    Gdiplus::Bitmap* m_pLevelStrip = nullptr;
+    // Strips this window had to load itself because none were handed over.
+    std::unique_ptr<Gdiplus::Bitmap> m_pOwnIconStrip;
+    std::unique_ptr<Gdiplus::Bitmap> m_pOwnLevelStrip;
+
+    gdi::CDeviceContext m_screenDC;
+    gdi::CDeviceContext m_memoryDC;
+    gdi::CWindowLife m_windowLife;
+
+    // Selection state of the selection OSDs.
+    int m_nChoiceCount = 0;
+    int m_nSelectedChoice = 0;
+    int m_nFirstVisibleChoice = 0;
+    bool m_bAnimationStarted = false;
+    bool m_bAnimationRunning = false;
+    std::array<std::array<std::unique_ptr<Gdiplus::Bitmap>, 14>, 3> m_pChoiceImages;
+    std::array<std::unique_ptr<Gdiplus::Bitmap>, 7> m_pLabelImages;
+};

@@ -1,0 +1,89 @@
+// What the OSD tests share: GDI+ for the whole run, the two image strips the
+// build draws into the program folder, recording partners, a fixture that
+// makes an OSD window on the real (virtual) display, and pixel helpers.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "osd/hkiconwindowdlg.h"
+#include "osd/osdpartners.h"
+
+namespace Gdiplus {
+class Bitmap;
+}  // namespace Gdiplus
+
+// Partners whose presence and pending flags a case sets, and which keep
+// every call as one line ("ApplySelection 2").
+class FakePartners : public osd::IOsdPartners {
+public:
+    std::map<osd::SelectionOwner, bool> exists;
+    std::map<osd::SelectionOwner, bool> pending;
+    std::vector<std::string> calls;
+
+    bool Exists(osd::SelectionOwner owner) override { return exists[owner]; }
+    bool Pending(osd::SelectionOwner owner) override { return pending[owner]; }
+    void ClearPending(osd::SelectionOwner owner) override;
+    void ApplySelection(osd::SelectionOwner owner) override;
+    void SetDisplaySwitchModifier(int modifier) override;
+    void HideMessageWindow() override { calls.push_back("HideMessageWindow"); }
+    void ClearDispatcherMuteNote() override { calls.push_back("ClearDispatcherMuteNote"); }
+
+    bool Called(const std::string& line) const;
+};
+
+// One premultiplied pixel, as GDI keeps it: 0xAARRGGBB.
+using Pixels = std::vector<DWORD>;
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    Pixels pixels;
+    DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// The strips as the program folder holds them (loaded once per run).
+Gdiplus::Bitmap* IconStrip();
+Gdiplus::Bitmap* LevelStrip();
+// One frame in premultiplied form, read straight from the file's page.
+Picture FramePicture(Gdiplus::Bitmap* strip, int frame);
+// `top` drawn over `bottom` at (x, y), source-over, clipped to [0, clipRight).
+void DrawOver(Picture& bottom, const Picture& top, int x, int y, int clipRight = 1 << 30);
+// What the screen shows in a rectangle (BitBlt from the screen device context).
+Picture CaptureScreen(const RECT& area);
+// Screen against the expected picture: pixels whose alpha is not 0 show their
+// premultiplied colour (Wine draws them opaque); counts those that differ by
+// more than 2 in a channel.
+int CountMismatches(const Picture& screen, const Picture& expected);
+
+// The log as written since the case began.
+std::string NewLogText(size_t since);
+size_t LogSize();
+
+class OsdTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A new OSD window with the shared strips handed over.
+    void MakeOsd(bool handStrips = true);
+    // InitHotKeyIcon with a level, then the caller's show.
+    int ShowPicture(int code, int level = -1);
+    RECT WindowRect() const;
+    // Lets the window's messages and timers run for `ms`.
+    static void Run(DWORD ms);
+    bool Gone() const { return !osd_ || osd_->IsDestroyed(); }
+    std::string NewLog() const { return NewLogText(logStart_); }
+
+    FakePartners partners_;
+    std::unique_ptr<CHKIconWindowDlg> osd_;
+    size_t logStart_ = 0;
+    int savedFamily_ = 0;
+    int savedVersion_ = 0;
+};
