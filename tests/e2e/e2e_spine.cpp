@@ -55,13 +55,22 @@ protected:
         vqdrive::SetWindowsVersion(L"");
         vqdrive::firmware::Reset();
     }
-    std::vector<std::string> CallsNow() { return Calls(trace_); }
-    // Waits until the trace holds `count` calls.
-    std::vector<std::string> WaitForCalls(size_t count, DWORD timeoutMs = 3000) {
-        const DWORD start = GetTickCount();
-        while (CallsNow().size() < count && GetTickCount() - start < timeoutMs) vqdrive::Pause(20);
-        return CallsNow();
+    // The calls so far; with a prefix, only those that begin with it.
+    std::vector<std::string> CallsNow(const char* prefix = "") {
+        std::vector<std::string> calls;
+        for (const auto& call : Calls(trace_)) {
+            if (call.rfind(prefix, 0) == 0) calls.push_back(call);
+        }
+        return calls;
     }
+    // Waits until the trace holds `count` calls (beginning with `prefix`).
+    std::vector<std::string> WaitForCalls(size_t count, DWORD timeoutMs = 3000, const char* prefix = "") {
+        const DWORD start = GetTickCount();
+        while (CallsNow(prefix).size() < count && GetTickCount() - start < timeoutMs) vqdrive::Pause(20);
+        return CallsNow(prefix);
+    }
+    // The keys that reached the key pre-processing (which makes calls of its own).
+    std::vector<std::string> WaitForKeys(size_t count) { return WaitForCalls(count, 3000, "ProcessKey"); }
 
     vqdrive::Program program_;
     HWND window_ = nullptr;
@@ -123,14 +132,14 @@ TEST_F(SpineTest, RawInputKeyIsProcessedOnceOnWindows7) {
     vqdrive::TapKey(0xFF, 8);
     vqdrive::TapKey(0xFF, 0x77);  // make code 0x77 without flags is dropped at once
     vqdrive::TapKey(0xFF, 9);
-    const auto calls = WaitForCalls(2);
+    const auto calls = WaitForKeys(2);
     EXPECT_EQ(calls, (std::vector<std::string>{"ProcessKey 255 8 0", "ProcessKey 255 9 0"}));
 }
 
 TEST_F(SpineTest, HookLibraryDeliversKeysBeforeWindows7) {
     Start(L"vista");
     vqdrive::TapKey(0xFF, 8);
-    const auto calls = WaitForCalls(1);
+    const auto calls = WaitForKeys(1);
     EXPECT_EQ(calls, (std::vector<std::string>{"ProcessKey 255 8 0"}));
 }
 
@@ -145,7 +154,7 @@ TEST_F(SpineTest, HookMessageWithGarbageFromAnotherProcessLeavesTheProgramRunnin
     EXPECT_TRUE(CallsNow().empty()) << "no forged record reaches the key handling";
     // The real road still works afterwards.
     vqdrive::TapKey(0xFF, 9);
-    EXPECT_EQ(WaitForCalls(1), (std::vector<std::string>{"ProcessKey 255 9 0"}));
+    EXPECT_EQ(WaitForKeys(1), (std::vector<std::string>{"ProcessKey 255 9 0"}));
 }
 
 TEST_F(SpineTest, UsbKeyboardLibraryDeliversVendorUsagesOnUsbModels) {
@@ -157,7 +166,7 @@ TEST_F(SpineTest, UsbKeyboardLibraryDeliversVendorUsagesOnUsbModels) {
     EXPECT_TRUE(vqdrive::SendUsbUsage(0xE9, 0x0C));    // consumer volume up: only noted
     EXPECT_TRUE(vqdrive::SendUsbUsage(0xB8, 0xFF7F));
     std::vector<std::string> keys;
-    for (const auto& call : WaitForCalls(2)) {
+    for (const auto& call : WaitForKeys(2)) {
         if (call.rfind("ProcessKey", 0) == 0) keys.push_back(call);
     }
     EXPECT_EQ(keys, (std::vector<std::string>{"ProcessKey 255 8 1", "ProcessKey 255 5 1"}));
@@ -177,7 +186,7 @@ TEST_F(SpineTest, SiblingKeysNeedExternalKeyMode) {
     EXPECT_EQ(vqdrive::SendSibling(window_, 53, 0x101), 0) << "no graphics driver";
     SendMessageTimeoutW(window_, 0x46F, 0, 0, SMTO_NORMAL, 5000, &ignored);
     vqdrive::SendSibling(window_, 9, 0);
-    EXPECT_EQ(WaitForCalls(1), (std::vector<std::string>{"ProcessKey 255 8 1"}));
+    EXPECT_EQ(WaitForKeys(1), (std::vector<std::string>{"ProcessKey 255 8 1"}));
 }
 
 TEST_F(SpineTest, PowerAndSessionEventsReachTheBiosHandshakeInOrder) {
