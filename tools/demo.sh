@@ -21,3 +21,11 @@ echo "== firmware"
 echo "== log"
 (cd "$BIN" && wine vqdrive.exe log) | tr -d '\r' | grep '^log:' | sed 's/^log: /  /' || true
 echo "== output in $OUT"
+
+echo "== OSD pictures (screenshots of the virtual display)"
+OSD_OUT="$OUT/osd"
+mkdir -p "$OSD_OUT"
+(cd "$BIN" && wine osdshow.exe out="$(winepath -w "$OSD_OUT")" battery-100=20,100 battery-9=20,9 \
+    brightness-3-of-8=111,3 volume-7-of-13=121,7 wireless-on=81) | tr -d '\r' | sed 's/^/  /'
+echo "== OSD screenshots in $OSD_OUT:"
+ls "$OSD_OUT" | sed 's/^/  /'

@@ -12,6 +12,8 @@
 //   wait=MS                          pause
 //   boxes                            print and close the program's message boxes
 //   quit                             end the program through its window
+//   screenshot=FILE.png              screenshot of the whole virtual display
+//   osdshot=FILE.png                 screenshot of the started program's OSD window, if shown
 //   log                              print the log file
 //   firmware                         print the simulated firmware's state and histories
 //   firmware-reset                   back to the stock simulated notebook
@@ -111,6 +113,19 @@ int wmain(int argc, wchar_t** argv) {
             for (const auto& box : vqdrive::FindMessageBoxes(program.ProcessId())) {
                 std::printf("message box: %ls\n", box.text.c_str());
                 vqdrive::CloseMessageBox(box.window);
+            }
+        } else if (!(value = After(step, L"screenshot=")).empty()) {
+            if (!vqdrive::CaptureScreen(value)) {
+                std::printf("error: no screenshot\n");
+                ++failures;
+            }
+        } else if (!(value = After(step, L"osdshot=")).empty()) {
+            RECT osd{};
+            if (!vqdrive::FindOsdRect(program.ProcessId(), &osd)) {
+                std::printf("osdshot: no OSD window shown\n");
+            } else if (!vqdrive::CaptureScreen(value, &osd)) {
+                std::printf("error: no screenshot\n");
+                ++failures;
             }
         } else if (step == L"quit") {
             program.Stop();

@@ -101,4 +101,11 @@ std::vector<std::string> TraceCalls(const std::wstring& path);
 // Waits until the trace holds a call line equal to `call`; all call lines then.
 std::vector<std::string> WaitForCall(const std::wstring& path, const std::string& call, DWORD timeoutMs);
 
+// Screenshots of the virtual display as PNG files, taken by ImageMagick
+// ("import -window root") from inside Wine: the whole screen, or one
+// rectangle of it. False when the file did not appear in time.
+bool CaptureScreen(const std::wstring& pngPath, const RECT* area = nullptr, DWORD timeoutMs = 15000);
+// The rectangle of a process's OSD window (a visible layered pop-up); false when none is shown.
+bool FindOsdRect(DWORD processId, RECT* rect);
+
 }  // namespace vqdrive

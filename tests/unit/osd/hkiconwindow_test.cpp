@@ -210,6 +210,21 @@ TEST_F(OsdWindow, OnOffPictureReachesTheScreenWithItsPremultipliedPixels) {
     EXPECT_GT(CountMismatches(CaptureScreen(WindowRect()), FramePicture(IconStrip(), 36)), 100);
 }
 
+TEST_F(OsdWindow, DriverScreenshotOfTheOsdRectangleShowsThePicture) {
+    ASSERT_EQ(ShowPicture(kWirelessOn), 1);
+    RECT found{};
+    ASSERT_TRUE(vqdrive::FindOsdRect(GetCurrentProcessId(), &found));
+    const RECT window = WindowRect();
+    EXPECT_TRUE(EqualRect(&found, &window));
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring file = std::wstring(temp) + L"vq_osd_shot.png";
+    ASSERT_TRUE(vqdrive::CaptureScreen(file, &found));
+    const Picture shot = LoadPicture(file);
+    DeleteFileW(file.c_str());
+    EXPECT_EQ(CountMismatches(shot, FramePicture(IconStrip(), kWirelessOnFrame)), 0);
+}
+
 struct BatteryScreenCase {
     int percent;
     int background;

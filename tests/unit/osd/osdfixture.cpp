@@ -88,6 +88,23 @@ Picture FramePicture(Gdiplus::Bitmap* strip, int frame) {
     return picture;
 }
 
+Picture LoadPicture(const std::wstring& path) {
+    std::unique_ptr<Gdiplus::Bitmap> file(Gdiplus::Bitmap::FromFile(path.c_str(), FALSE));
+    if (!file || file->GetLastStatus() != Gdiplus::Ok) return {};
+    Picture picture;
+    picture.width = static_cast<int>(file->GetWidth());
+    picture.height = static_cast<int>(file->GetHeight());
+    Gdiplus::Rect all(0, 0, picture.width, picture.height);
+    Gdiplus::BitmapData data{};
+    if (file->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return {};
+    for (int y = 0; y < picture.height; ++y) {
+        const auto* row = reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+        picture.pixels.insert(picture.pixels.end(), row, row + picture.width);
+    }
+    file->UnlockBits(&data);
+    return picture;
+}
+
 void DrawOver(Picture& bottom, const Picture& top, int x, int y, int clipRight) {
     for (int ty = 0; ty < top.height; ++ty) {
         for (int tx = 0; tx < top.width; ++tx) {

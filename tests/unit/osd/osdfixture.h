@@ -57,6 +57,8 @@ Picture FramePicture(Gdiplus::Bitmap* strip, int frame);
 void DrawOver(Picture& bottom, const Picture& top, int x, int y, int clipRight = 1 << 30);
 // What the screen shows in a rectangle (BitBlt from the screen device context).
 Picture CaptureScreen(const RECT& area);
+// A picture file (a screenshot) as premultiplied pixels; empty when unreadable.
+Picture LoadPicture(const std::wstring& path);
 // Screen against the expected picture: pixels whose alpha is not 0 show their
 // premultiplied colour (Wine draws them opaque); counts those that differ by
 // more than 2 in a channel.
