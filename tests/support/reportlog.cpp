@@ -2,10 +2,16 @@
 
 #include <windows.h>
 
+#include "app/settingsindex.h"
+#include "app/settingsstore.h"
 #include "common/commondefine.h"
 #include "vqdrive.h"
 
-void ReportLog::Clear() { DeleteFileW(logfile::LogFilePath().c_str()); }
+void ReportLog::Clear() {
+    // With the debug setting on, every report would wait in a message box.
+    settings::WriteInt(settings::kDebug, 0);
+    DeleteFileW(logfile::LogFilePath().c_str());
+}
 
 std::string ReportLog::Text() { return vqdrive::ReadFileBytes(logfile::LogFilePath()); }
 

@@ -6,7 +6,8 @@
 
 class ReportLog {
 public:
-    // Deletes the log file, so that only this case's reports are in it.
+    // Deletes the log file, so that only this case's reports are in it, and
+    // turns the debug setting off, so that reports go to the file only.
     static void Clear();
     // The whole file as written (ANSI code page).
     static std::string Text();
