@@ -19,6 +19,7 @@ MMRESULT WINAPI GetDevCaps(UINT_PTR id, MIXERCAPSW* caps, UINT size) {
 MMRESULT WINAPI Open(HMIXER* mixer, UINT, DWORD_PTR callback, DWORD_PTR, DWORD flags) {
     g_mixer->openCallback = callback;
     g_mixer->openFlags = flags;
+    ++g_mixer->openCount;
     if (g_mixer->openResult != MMSYSERR_NOERROR) return g_mixer->openResult;
     *mixer = kHandle;
     return MMSYSERR_NOERROR;

@@ -35,6 +35,7 @@ struct FakeMixer {
     // What the program asked for.
     DWORD_PTR openCallback = 0;
     DWORD openFlags = 0;
+    int openCount = 0;
     int closeCount = 0;
     struct DetailsCall {
         bool set;
