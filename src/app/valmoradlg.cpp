@@ -12,7 +12,7 @@
 #include "app/trapkeylibs.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
-#include "hardware/kest.h"
+#include "hardware/systeminfo.h"
 #include "osd/hkiconwindowdlg.h"
 #include "osd/imagestrip.h"
 #include "resource.h"
@@ -91,11 +91,11 @@ bool CValmoraDlg::OnInitDialog() {
 
     DetectWindowsVersion();
     m_hUser32 = GetModuleHandleW(L"USER32.DLL");
-    // The firmware interface sets the model family; a missing library ends the program here.
-    m_pKest = std::make_unique<CKEST>();
-    m_pKest->Init();
-    m_pKest->Announce();
-    m_keyServices.SetFirmware(m_pKest.get());
+    // The firmware interface sets the model family (a missing library ends the
+    // program here); the audio object reports its changes to this window.
+    m_pSystemInfo = std::make_unique<CSystemInfo>();
+    m_pSystemInfo->Init(m_hWnd);
+    m_keyServices.SetSystemInfo(m_pSystemInfo.get());
     proc::usbKeyboardModel = proc::IsUsbKeyboardFamily(proc::modelFamily);
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
@@ -162,8 +162,8 @@ void CValmoraDlg::PostNcDestroy() {
         m_pIconStrip.reset();
         m_pLevelStrip.reset();
         m_pHKIconWindow.reset();
-        m_keyServices.SetFirmware(nullptr);
-        m_pKest.reset();  // withdraws from the firmware and releases its library
+        m_keyServices.SetSystemInfo(nullptr);
+        m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
         CoUninitialize();
         m_commands.ReleaseDeviceNotification();
         if (fw::CWinApp* app = fw::CWinApp::Current(); app && app->MainWindow() == this) {
@@ -195,7 +195,7 @@ void CValmoraDlg::SetVolumeKeyPending() { m_keys.SetVolumeKeyPending(); }
 void CValmoraDlg::SetWirelessKeyBlock() { m_keys.SetWirelessKeyBlock(); }
 void CValmoraDlg::BiosHandshake(int data) {
     TraceCall(L"BiosHandshake", 9, data);
-    if (m_pKest) m_pKest->SendHandshake(static_cast<BYTE>(data));
+    if (m_pSystemInfo) m_pSystemInfo->SendHandshake(static_cast<BYTE>(data));
 }
 void CValmoraDlg::DispatchHotkey(int code) { TraceCall(L"DispatchHotkey", code); }
 void CValmoraDlg::ReloadVolumeSetting() { TraceCall(L"ReloadVolumeSetting"); }

@@ -14,7 +14,7 @@
 #include "app/valmorakeyservices.h"
 #include "app/mainosdpartners.h"
 
-class CKEST;
+class CSystemInfo;
 class CHKIconWindowDlg;
 namespace Gdiplus {
 class Bitmap;
@@ -98,7 +98,7 @@ private:
     CValmoraKeyServices m_keyServices{*this, m_router, m_nUsbMessage};
     CMainCommands m_commands{m_keyServices};
     CKeyPreprocessor m_keys{m_keyServices, m_commands};
-    std::unique_ptr<CKEST> m_pKest;  // the firmware interface
+    std::unique_ptr<CSystemInfo> m_pSystemInfo;  // firmware and audio
     // The OSD's two image strips, decoded once, and the OSD window (made on first need).
     std::unique_ptr<Gdiplus::Bitmap> m_pIconStrip;
     std::unique_ptr<Gdiplus::Bitmap> m_pLevelStrip;

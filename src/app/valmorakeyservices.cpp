@@ -2,7 +2,14 @@
 
 #include "app/tracecall.h"
 #include "app/trapkeylibs.h"
+#include "audio/audiomixer.h"
 #include "hardware/kest.h"
+#include "hardware/systeminfo.h"
+
+void CValmoraKeyServices::SetSystemInfo(CSystemInfo* systemInfo) {
+    m_pSystemInfo = systemInfo;
+    m_pKest = systemInfo;
+}
 
 // Hotkey dispatcher.
 int CValmoraKeyServices::ProcessHotkey(int code) {
@@ -111,15 +118,24 @@ int CValmoraKeyServices::GetWirelessStatus(int* on) {
 }
 
 // System information: audio.
-std::wstring CValmoraKeyServices::AudioDeviceName() { return {}; }
-bool CValmoraKeyServices::AudioDeviceChanged() { return false; }
-void CValmoraKeyServices::RecreateAudio() { TraceCall(L"RecreateAudio"); }
-int CValmoraKeyServices::GetSoundOnOff(int* mute) { return 0; }
+std::wstring CValmoraKeyServices::AudioDeviceName() {
+    const auto* mixer = m_pSystemInfo ? dynamic_cast<const CAudioMixer*>(m_pSystemInfo->Audio()) : nullptr;
+    return mixer ? mixer->ProductName() : std::wstring();
+}
+bool CValmoraKeyServices::AudioDeviceChanged() {
+    int changed = 0;
+    return m_pSystemInfo && m_pSystemInfo->IsAudioDeviceChanged(&changed) && changed;
+}
+void CValmoraKeyServices::RecreateAudio() {
+    TraceCall(L"RecreateAudio");
+    if (m_pSystemInfo) m_pSystemInfo->CreateAudio();
+}
+int CValmoraKeyServices::GetSoundOnOff(int* mute) { return m_pSystemInfo ? m_pSystemInfo->GetSoundOnOff(mute) : 0; }
 int CValmoraKeyServices::SetSoundOnOff(int mute) {
     TraceCall(L"SetSoundOnOff", mute);
-    return 1;
+    return m_pSystemInfo ? m_pSystemInfo->SetSoundOnOff(mute) : 0;
 }
-int CValmoraKeyServices::GetVolumeLevel(int* level) { return 0; }
+int CValmoraKeyServices::GetVolumeLevel(int* level) { return m_pSystemInfo ? m_pSystemInfo->GetVolumeLevel(level) : 0; }
 int CValmoraKeyServices::Detect3GModule(int* found, int* special) {
     TraceCall(L"Detect3GModule");
     return 0;

@@ -1,6 +1,6 @@
 // The main window's side of IKeyServices: its timers, its window handle, the
 // router's last consumer volume key and the USB keyboard library are real;
-// so are the firmware radio calls (CKEST). The operations of objects that are
+// so are the firmware radio calls and the audio (CSystemInfo). The operations of objects that are
 // not part of the program yet leave a
 // trace line "call <operation> <arguments>" and answer a neutral value.
 #pragma once
@@ -10,14 +10,16 @@
 #include "app/keyservices.h"
 
 class CKEST;
+class CSystemInfo;
 
 class CValmoraKeyServices : public IKeyServices {
 public:
     CValmoraKeyServices(fw::CDialogBase& window, CEventRouter& router, UINT& usbMessage)
         : m_window(window), m_router(router), m_usbMessage(usbMessage) {}
 
-    // The firmware interface once it is loaded; radio reads fail without it.
-    void SetFirmware(CKEST* firmware) { m_pKest = firmware; }
+    // The system information (firmware and audio) once it is loaded; radio
+    // and audio reads fail without it.
+    void SetSystemInfo(CSystemInfo* systemInfo);
 
     int ProcessHotkey(int code) override;
     void ShowVolumeIcon(int up, int level) override;
@@ -72,4 +74,5 @@ private:
     CEventRouter& m_router;
     UINT& m_usbMessage;
     CKEST* m_pKest = nullptr;
+    CSystemInfo* m_pSystemInfo = nullptr;
 };
