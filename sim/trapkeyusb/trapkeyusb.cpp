@@ -41,6 +41,12 @@ extern "C" __declspec(dllexport) int WINAPI HIDKbdLoadDevice(HWND owner, UINT me
     g_owner = owner;
     g_message = message;
     if (!g_thread) {
+        // The device thread runs this library's code for the rest of the
+        // process; the program releases the library with a plain FreeLibrary,
+        // so keep it mapped.
+        HMODULE pinned = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(&DeviceThread), &pinned);
         g_ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         g_thread = CreateThread(nullptr, 0, DeviceThread, nullptr, 0, nullptr);
         WaitForSingleObject(g_ready, 5000);
@@ -57,6 +63,5 @@ extern "C" __declspec(dllexport) int WINAPI HIDKbdIsPluged() { return 1; }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) g_module = instance;
-    if (reason == DLL_PROCESS_DETACH && g_window) PostMessageW(g_window, WM_CLOSE, 0, 0);
     return TRUE;
 }
