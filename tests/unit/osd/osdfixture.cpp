@@ -70,39 +70,34 @@ Gdiplus::Bitmap* LevelStrip() {
     return GdiplusEnvironment::s_levelStrip.get();
 }
 
-Picture FramePicture(Gdiplus::Bitmap* strip, int frame) {
+namespace {
+// The active page of an image as premultiplied pixels.
+Picture PixelsOf(Gdiplus::Bitmap* image) {
     Picture picture;
-    SIZE size{};
-    if (!osd::SelectFrame(strip, frame, &size)) return picture;
-    picture.width = size.cx;
-    picture.height = size.cy;
-    picture.pixels.resize(static_cast<size_t>(size.cx) * size.cy);
-    Gdiplus::Rect all(0, 0, size.cx, size.cy);
+    picture.width = static_cast<int>(image->GetWidth());
+    picture.height = static_cast<int>(image->GetHeight());
+    Gdiplus::Rect all(0, 0, picture.width, picture.height);
     Gdiplus::BitmapData data{};
-    if (strip->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return {};
-    for (int y = 0; y < size.cy; ++y) {
+    if (image->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return {};
+    for (int y = 0; y < picture.height; ++y) {
         const auto* row = reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
-        std::copy(row, row + size.cx, picture.pixels.begin() + static_cast<size_t>(y) * size.cx);
+        picture.pixels.insert(picture.pixels.end(), row, row + picture.width);
     }
-    strip->UnlockBits(&data);
+    image->UnlockBits(&data);
     return picture;
+}
+}  // namespace
+
+Picture FramePicture(Gdiplus::Bitmap* strip, int frame) {
+    SIZE size{};
+    if (!osd::SelectFrame(strip, frame, &size)) return {};
+    return PixelsOf(strip);
 }
 
 Picture LoadPicture(const std::wstring& path) {
     std::unique_ptr<Gdiplus::Bitmap> file(Gdiplus::Bitmap::FromFile(path.c_str(), FALSE));
     if (!file || file->GetLastStatus() != Gdiplus::Ok) return {};
-    Picture picture;
-    picture.width = static_cast<int>(file->GetWidth());
-    picture.height = static_cast<int>(file->GetHeight());
-    Gdiplus::Rect all(0, 0, picture.width, picture.height);
-    Gdiplus::BitmapData data{};
-    if (file->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return {};
-    for (int y = 0; y < picture.height; ++y) {
-        const auto* row = reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
-        picture.pixels.insert(picture.pixels.end(), row, row + picture.width);
-    }
-    file->UnlockBits(&data);
-    return picture;
+    return PixelsOf(file.get());
 }
 
 void DrawOver(Picture& bottom, const Picture& top, int x, int y, int clipRight) {
