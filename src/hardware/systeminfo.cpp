@@ -1,5 +1,6 @@
 #include "hardware/systeminfo.h"
 
+#include <cwchar>
 #include <string>
 
 #include "app/settingsindex.h"
@@ -13,8 +14,19 @@
 namespace {
 
 constexpr int kVistaVersion = 7;
+// The end-to-end tests' way to have the program set a volume at start, as no
+// key road of its own sets one yet: a level in this environment variable.
+constexpr wchar_t kStartVolumeVariable[] = L"VQHK_E2E_VOLUME";
 constexpr DWORD kAccelerationOff = 0;
 constexpr DWORD kAccelerationFull = 15;
+
+bool StartVolumeFromEnvironment(int* level) {
+    wchar_t text[16] = {};
+    const DWORD length = GetEnvironmentVariableW(kStartVolumeVariable, text, 16);
+    if (length == 0 || length >= 16) return false;
+    *level = static_cast<int>(std::wcstol(text, nullptr, 10));
+    return true;
+}
 
 // Owns an open registry key.
 class CRegistryKey {
@@ -90,6 +102,7 @@ int CSystemInfo::Init(HWND ownerWindow) {
     if (Announce() == 0) return 0;
     m_hOwnerWindow = ownerWindow;
     CreateAudio();
+    if (int level = 0; StartVolumeFromEnvironment(&level)) SetVolumeLevel(level);
     return 1;
 }
 
@@ -105,7 +118,10 @@ int CSystemInfo::CreateAudio() {
 
 int CSystemInfo::GetSoundOnOff(int* mute) {
     if (!m_pAudio) return 1;
-    if (m_pAudio->GetMasterVolumeMute(mute)) return 1;
+    if (m_pAudio->GetMasterVolumeMute(mute)) {
+        Trace(FormatText(L"audio mute get %d", *mute));
+        return 1;
+    }
     CreateAudio();
     ReportError(L"fail: GetSoundOnOff()");
     return 0;
@@ -114,20 +130,27 @@ int CSystemInfo::GetSoundOnOff(int* mute) {
 int CSystemInfo::SetSoundOnOff(int mute) {
     // The audio object has reported its own failure; the caller must not
     // show a mute state that was not set.
-    if (m_pAudio) return m_pAudio->SetMasterVolumeMute(mute);
-    return 1;
+    if (!m_pAudio) return 1;
+    const int result = m_pAudio->SetMasterVolumeMute(mute);
+    Trace(FormatText(L"audio mute set %d -> %d", mute, result));
+    return result;
 }
 
 int CSystemInfo::GetVolumeLevel(int* level) {
     if (!m_pAudio) return 1;
-    if (m_pAudio->GetMasterVolumeLevel(level)) return 1;
+    if (m_pAudio->GetMasterVolumeLevel(level)) {
+        Trace(FormatText(L"audio level get %d", *level));
+        return 1;
+    }
     CreateAudio();
     ReportError(L"fail: GetVolumeLevel()");
     return 0;
 }
 
 int CSystemInfo::SetVolumeLevel(int level) {
-    if (m_pAudio && m_pAudio->SetMasterVolumeLevel(level)) return 1;
+    const int result = m_pAudio ? m_pAudio->SetMasterVolumeLevel(level) : 0;
+    Trace(FormatText(L"audio level set %d -> %d", level, result));
+    if (result) return 1;
     ReportError(L"fail: SetVolumeLevel()");
     return 0;
 }

@@ -70,11 +70,23 @@ Program::~Program() {
 }
 
 bool Program::Start(const StartOptions& options) {
-    // The environment: ours, plus the trace file and any extra lines.
+    // The environment: ours, plus the trace file and any extra lines; an extra
+    // line replaces our variable of the same name.
+    std::vector<std::wstring> replaced{L"VQHK_TRACE="};
+    {
+        std::wistringstream extra(options.extraEnvironment);
+        for (std::wstring line; std::getline(extra, line);) {
+            if (const size_t equals = line.find(L'='); equals != std::wstring::npos) {
+                replaced.push_back(line.substr(0, equals + 1));
+            }
+        }
+    }
     std::wstring block;
     if (wchar_t* env = GetEnvironmentStringsW()) {
         for (const wchar_t* p = env; *p; p += wcslen(p) + 1) {
-            if (_wcsnicmp(p, L"VQHK_TRACE=", 11) == 0) continue;
+            bool skip = false;
+            for (const auto& name : replaced) skip = skip || _wcsnicmp(p, name.c_str(), name.size()) == 0;
+            if (skip) continue;
             block.append(p).push_back(L'\0');
         }
         FreeEnvironmentStringsW(env);

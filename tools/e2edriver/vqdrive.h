@@ -24,7 +24,7 @@ struct StartOptions {
     std::wstring traceFile;        // VQHK_TRACE for the program; empty: none
     std::wstring exeName = L"vqhkcore.exe";
     std::wstring programFolder;     // folder of the executable (trailing backslash); empty: ProgramFolder()
-    std::wstring extraEnvironment;  // "NAME=value" lines separated by '\n'
+    std::wstring extraEnvironment;  // "NAME=value" lines separated by '\n'; they replace inherited ones
     DWORD waitForWindowMs = 10000;
 };
 

@@ -1,0 +1,128 @@
+// Volume and mute of the program under Wine: the legacy mixer of Windows XP
+// on the null sound device, and a machine without any sound device.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "vqdrive.h"
+
+namespace {
+
+std::wstring TempPath(const wchar_t* name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+// The levels of the trace lines "audio level get N", in order.
+std::vector<int> LevelsRead(const std::wstring& trace) {
+    std::vector<int> levels;
+    const std::string prefix = "audio level get ";
+    for (const auto& line : vqdrive::ReadLines(trace)) {
+        if (line.rfind(prefix, 0) == 0) levels.push_back(std::stoi(line.substr(prefix.size())));
+    }
+    return levels;
+}
+
+class AudioEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        trace_ = TempPath(L"vq_audio_trace.txt");
+        vqdrive::DeleteFileIfPresent(trace_);
+        vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
+    }
+    void TearDown() override {
+        program_.Stop();
+        vqdrive::SetWindowsVersion(L"");
+    }
+    void Start(const wchar_t* version, const std::wstring& environment) {
+        vqdrive::SetWindowsVersion(version);
+        vqdrive::StartOptions options;
+        options.traceFile = trace_;
+        options.extraEnvironment = environment;
+        ASSERT_TRUE(program_.Start(options));
+        ASSERT_NE(program_.MainWindow(), nullptr) << "the main window did not appear";
+        ASSERT_TRUE(vqdrive::WaitForLine(trace_, "started", 10000));
+    }
+
+    vqdrive::Program program_;
+    std::wstring trace_;
+};
+
+// The program sets the level given by VQHK_E2E_VOLUME at start (no key road
+// of its own sets the volume on XP yet) and reads it back at step 12 of its
+// start; a mixer change notice makes it read again.
+TEST_F(AudioEndToEnd, OnWindowsXpTheMixerVolumeSetAtStartReadsBack) {
+    Start(L"winxp", L"VQHK_E2E_VOLUME=32768");
+    ASSERT_TRUE(vqdrive::WaitForLine(trace_, "audio level set 32768 -> 1", 3000));
+    EXPECT_TRUE(vqdrive::WaitForLine(trace_, "mixer opened: ", 0));
+    std::vector<int> levels = LevelsRead(trace_);
+    ASSERT_EQ(levels.size(), 1u);
+    EXPECT_NEAR(levels[0], 32768, 1);  // the null device keeps 32767
+
+    // MM_MIXM_CONTROL_CHANGE, which Wine's mixer never sends by itself.
+    PostMessageW(program_.MainWindow(), 0x3D1, 0, 0);
+    const DWORD start = GetTickCount();
+    while (LevelsRead(trace_).size() < 2 && GetTickCount() - start < 3000) vqdrive::Pause(20);
+    levels = LevelsRead(trace_);
+    ASSERT_EQ(levels.size(), 2u);
+    EXPECT_EQ(levels[1], levels[0]);
+    EXPECT_TRUE(vqdrive::WaitForLine(trace_, "audio mute get 0", 0));
+}
+
+// Keeps the null sound device's ALSA configuration out of sight while it
+// lives. Wine hands a program its starter's Unix HOME and ignores ALSA
+// variables of the environment block, so the file itself is moved aside.
+class NoSoundDevice {
+public:
+    NoSoundDevice() {
+        wchar_t home[MAX_PATH] = {};
+        GetEnvironmentVariableW(L"WINEHOMEDIR", home, MAX_PATH);  // "\??\Z:\..."
+        std::wstring folder = home;
+        if (folder.rfind(L"\\??\\", 0) == 0) folder = folder.substr(4);
+        m_file = folder + L"\\.asoundrc";
+        m_aside = m_file + L".vqaside";
+        m_moved = MoveFileExW(m_file.c_str(), m_aside.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    }
+    ~NoSoundDevice() {
+        if (m_moved) MoveFileExW(m_aside.c_str(), m_file.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    bool Active() const { return m_moved; }
+
+private:
+    std::wstring m_file, m_aside;
+    bool m_moved = false;
+};
+
+TEST_F(AudioEndToEnd, WithoutASoundDeviceTheAudioFailureIsLoggedAndTheProgramRuns) {
+    const struct {
+        const wchar_t* version;
+        const char* report;
+    } cases[] = {
+        {L"win7", "Fail: Please check the Audio Driver"},
+        {L"winxp", "Impossible to set the volume: We cannot get the audio device."},
+    };
+    NoSoundDevice noSound;
+    ASSERT_TRUE(noSound.Active()) << "no .asoundrc in the test's home folder";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report);
+        vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
+        Start(c.version, L"");
+        EXPECT_TRUE(vqdrive::WaitForLine(vqdrive::LogFilePath(), c.report, 5000))
+            << vqdrive::ReadFileBytes(vqdrive::LogFilePath());
+        // Still running, and still answering its messages.
+        vqdrive::Pause(300);
+        EXPECT_TRUE(program_.Running());
+        DWORD_PTR answer = 0;
+        EXPECT_NE(SendMessageTimeoutW(program_.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer), 0);
+        PostMessageW(program_.MainWindow(), 0x3D1, 0, 0);
+        vqdrive::Pause(300);
+        EXPECT_TRUE(program_.Running());
+        program_.Stop();
+    }
+}
+
+}  // namespace
