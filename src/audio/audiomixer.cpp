@@ -148,49 +148,47 @@ MMRESULT CAudioMixer::RequestValues(const MIXERCONTROLW& control, DWORD count, b
                : platform.mixerGetControlDetailsW(AsObject(m_hMixer), &details, flags);
 }
 
-int CAudioMixer::GetMasterVolumeLevel(int* level) {
-    if (!HasMixer()) return 0;
-    const DWORD count = ValueCount(m_OutputLine.volume);
-    if (RequestValues(m_OutputLine.volume, count, false) != MMSYSERR_NOERROR) {
-        ReportError(L"郴何窃荐 坷幅(mixerGetControlDetails)");
-        return 0;
+bool CAudioMixer::ReadValues(const MIXERCONTROLW& control, DWORD count, const wchar_t* failureText, DWORD* last) {
+    if (!HasMixer()) return false;
+    if (RequestValues(control, count, false) != MMSYSERR_NOERROR) {
+        ReportError(failureText);
+        return false;
     }
-    *level = static_cast<int>(m_Values[count == 0 ? 0 : count - 1]);
-    return 1;
+    *last = m_Values[count == 0 ? 0 : count - 1];
+    return true;
 }
 
-int CAudioMixer::SetMasterVolumeLevel(int level) {
+int CAudioMixer::WriteValues(const MIXERCONTROLW& control, DWORD value) {
     if (!HasMixer()) return 0;
-    const DWORD count = ValueCount(m_OutputLine.volume);
-    for (DWORD i = 0; i < count && i < kValueSlots; ++i) m_Values[i] = static_cast<DWORD>(level);
-    if (RequestValues(m_OutputLine.volume, count, true) != MMSYSERR_NOERROR) {
+    const DWORD count = ValueCount(control);
+    for (DWORD i = 0; i < count && i < kValueSlots; ++i) m_Values[i] = value;
+    if (RequestValues(control, count, true) != MMSYSERR_NOERROR) {
         ReportError(L"(mixerSetControlDetails)");
         return 0;
     }
     return 1;
 }
+
+int CAudioMixer::GetMasterVolumeLevel(int* level) {
+    DWORD value = 0;
+    if (!ReadValues(m_OutputLine.volume, ValueCount(m_OutputLine.volume), L"郴何窃荐 坷幅(mixerGetControlDetails)",
+                    &value))
+        return 0;
+    *level = static_cast<int>(value);
+    return 1;
+}
+
+int CAudioMixer::SetMasterVolumeLevel(int level) { return WriteValues(m_OutputLine.volume, static_cast<DWORD>(level)); }
 
 int CAudioMixer::GetMasterVolumeMute(int* mute) {
-    if (!HasMixer()) return 0;
-    if (RequestValues(m_OutputLine.mute, 1, false) != MMSYSERR_NOERROR) {
-        ReportError(L"(mixerGetControlDetails)");
-        return 0;
-    }
-    *mute = static_cast<int>(m_Values[0]);
+    DWORD value = 0;
+    if (!ReadValues(m_OutputLine.mute, 1, L"(mixerGetControlDetails)", &value)) return 0;
+    *mute = static_cast<int>(value);
     return 1;
 }
 
-int CAudioMixer::SetMasterVolumeMute(int mute) {
-    if (!HasMixer()) return 0;
-    const DWORD count = ValueCount(m_OutputLine.mute);
-    for (DWORD i = 0; i < count && i < kValueSlots; ++i) m_Values[i] = static_cast<DWORD>(mute);
-    // A failed set is a failure: the caller must not believe the sound is (un)muted.
-    if (RequestValues(m_OutputLine.mute, count, true) != MMSYSERR_NOERROR) {
-        ReportError(L"(mixerSetControlDetails)");
-        return 0;
-    }
-    return 1;
-}
+// A failed set is a failure: the caller must not believe the sound is (un)muted.
+int CAudioMixer::SetMasterVolumeMute(int mute) { return WriteValues(m_OutputLine.mute, static_cast<DWORD>(mute)); }
 
 int CAudioMixer::IsDeviceChanged(int* changed) {
     MIXERCAPSW caps{};

@@ -48,6 +48,11 @@ private:
     void ReadLineControls();
     // One value request on a control; `count` values of the value buffer.
     MMRESULT RequestValues(const MIXERCONTROLW& control, DWORD count, bool set);
+    // A value query of `count` values; the last one read goes to *last.
+    // Reports `failureText` when the driver refuses.
+    bool ReadValues(const MIXERCONTROLW& control, DWORD count, const wchar_t* failureText, DWORD* last);
+    // Sets every value of the control to `value`.
+    int WriteValues(const MIXERCONTROLW& control, DWORD value);
     // How many values a control reports: its item count with the multiple flag, else 1.
     static DWORD ValueCount(const MIXERCONTROLW& control);
     bool HasMixer() const;

@@ -1,6 +1,7 @@
 #include "audio/audiovista.h"
 
 #include <cwchar>
+#include <string>
 
 #include "audio/audioplatform.h"
 #include "common/commondefine.h"
@@ -141,68 +142,48 @@ IAudioEndpointVolume* CAudioVista::CurrentVolume() const {
     return m_Slots[current].volume.Get();
 }
 
-int CAudioVista::GetMasterVolumeMute(int* mute) {
+template <typename Call>
+int CAudioVista::CallCurrentVolume(const wchar_t* operation, Call call) {
     if (InitFailed != 0 || !m_Slots) return 0;
     try {
         IAudioEndpointVolume* volume = CurrentVolume();
-        BOOL muted = FALSE;
-        if (!volume || FAILED(volume->GetMute(&muted))) {
-            ReportError(L"Exit: GetMasterVolumeMute");
+        if (!volume || FAILED(call(volume))) {
+            ReportError(std::wstring(L"Exit: ") + operation);
             return 0;
         }
-        *mute = muted;
         return 1;
     } catch (...) {
-        ReportError(L"GetMasterVolumeMute");
+        ReportError(operation);
         return 0;
     }
+}
+
+int CAudioVista::GetMasterVolumeMute(int* mute) {
+    BOOL muted = FALSE;
+    if (!CallCurrentVolume(L"GetMasterVolumeMute", [&](IAudioEndpointVolume* v) { return v->GetMute(&muted); }))
+        return 0;
+    *mute = muted;
+    return 1;
 }
 
 int CAudioVista::SetMasterVolumeMute(int mute) {
-    if (InitFailed != 0 || !m_Slots) return 0;
-    try {
-        IAudioEndpointVolume* volume = CurrentVolume();
-        if (!volume || FAILED(volume->SetMute(mute, nullptr))) {
-            ReportError(L"Exit: SetMasterVolumeMute");
-            return 0;
-        }
-        return 1;
-    } catch (...) {
-        ReportError(L"SetMasterVolumeMute");
-        return 0;
-    }
+    return CallCurrentVolume(L"SetMasterVolumeMute",
+                             [&](IAudioEndpointVolume* v) { return v->SetMute(mute, nullptr); });
 }
 
 int CAudioVista::GetMasterVolumeLevel(int* level) {
-    if (InitFailed != 0 || !m_Slots) return 0;
-    try {
-        IAudioEndpointVolume* volume = CurrentVolume();
-        float scalar = 0.0f;
-        if (!volume || FAILED(volume->GetMasterVolumeLevelScalar(&scalar))) {
-            ReportError(L"Exit: GetMasterVolumeLevel");
-            return 0;
-        }
-        *level = LevelFromScalar(scalar);
-        return 1;
-    } catch (...) {
-        ReportError(L"GetMasterVolumeLevel");
+    float scalar = 0.0f;
+    if (!CallCurrentVolume(L"GetMasterVolumeLevel",
+                           [&](IAudioEndpointVolume* v) { return v->GetMasterVolumeLevelScalar(&scalar); }))
         return 0;
-    }
+    *level = LevelFromScalar(scalar);
+    return 1;
 }
 
 int CAudioVista::SetMasterVolumeLevel(int level) {
-    if (InitFailed != 0 || !m_Slots) return 0;
-    try {
-        IAudioEndpointVolume* volume = CurrentVolume();
-        if (!volume || FAILED(volume->SetMasterVolumeLevelScalar(ScalarFromLevel(level), nullptr))) {
-            ReportError(L"Exit: SetMasterVolumeLevel");
-            return 0;
-        }
-        return 1;
-    } catch (...) {
-        ReportError(L"SetMasterVolumeLevel");
-        return 0;
-    }
+    return CallCurrentVolume(L"SetMasterVolumeLevel", [&](IAudioEndpointVolume* v) {
+        return v->SetMasterVolumeLevelScalar(ScalarFromLevel(level), nullptr);
+    });
 }
 
 HRESULT CAudioVista::OnDefaultDeviceChanged(EDataFlow flow, ERole role, LPCWSTR id) {

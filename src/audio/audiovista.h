@@ -63,6 +63,11 @@ private:
     HRESULT AddNewEndpoints(LPCWSTR newDefault);
     // The volume of the current endpoint, or null (inert object, no table).
     IAudioEndpointVolume* CurrentVolume() const;
+    // One call on the current endpoint's volume: 0 without a report while
+    // inert; a failed call is reported as "Exit: <operation>", an exception
+    // as the operation's name.
+    template <typename Call>
+    int CallCurrentVolume(const wchar_t* operation, Call call);
     void ReportAudit(const wchar_t* text) const;
 
     HWND NotifyWindow = nullptr;

@@ -116,15 +116,20 @@ int CSystemInfo::CreateAudio() {
     return m_pAudio->Initialize(m_hOwnerWindow);
 }
 
-int CSystemInfo::GetSoundOnOff(int* mute) {
+int CSystemInfo::QueryAudio(int (CAudio::*query)(int*), int* value, const wchar_t* trace, const wchar_t* report) {
     if (!m_pAudio) return 1;
-    if (m_pAudio->GetMasterVolumeMute(mute)) {
-        Trace(FormatText(L"audio mute get %d", *mute));
+    if ((m_pAudio.get()->*query)(value)) {
+        Trace(FormatText(trace, *value));
         return 1;
     }
+    // The device may have gone or changed: the next call gets a fresh object.
     CreateAudio();
-    ReportError(L"fail: GetSoundOnOff()");
+    ReportError(report);
     return 0;
+}
+
+int CSystemInfo::GetSoundOnOff(int* mute) {
+    return QueryAudio(&CAudio::GetMasterVolumeMute, mute, L"audio mute get %d", L"fail: GetSoundOnOff()");
 }
 
 int CSystemInfo::SetSoundOnOff(int mute) {
@@ -137,14 +142,7 @@ int CSystemInfo::SetSoundOnOff(int mute) {
 }
 
 int CSystemInfo::GetVolumeLevel(int* level) {
-    if (!m_pAudio) return 1;
-    if (m_pAudio->GetMasterVolumeLevel(level)) {
-        Trace(FormatText(L"audio level get %d", *level));
-        return 1;
-    }
-    CreateAudio();
-    ReportError(L"fail: GetVolumeLevel()");
-    return 0;
+    return QueryAudio(&CAudio::GetMasterVolumeLevel, level, L"audio level get %d", L"fail: GetVolumeLevel()");
 }
 
 int CSystemInfo::SetVolumeLevel(int level) {

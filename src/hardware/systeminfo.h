@@ -64,6 +64,10 @@ public:
     int RecreateAudio() override { return CreateAudio(); }
 
 private:
+    // One audio query: traced on success; on failure the audio object is
+    // re-created and `report` made. 1 without an audio object.
+    int QueryAudio(int (CAudio::*query)(int*), int* value, const wchar_t* trace, const wchar_t* report);
+
     std::unique_ptr<CAudio> m_pAudio;
     HWND m_hOwnerWindow = nullptr;
 };
