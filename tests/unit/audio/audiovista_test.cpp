@@ -378,7 +378,9 @@ TEST_F(VistaTest, DestructionDoesNotDeadlockWithANoticeWaitingForTheMainThread) 
         returned = true;
     });
     // The notice is in flight and this (the window's) thread does not pump.
-    while (speakers_->notifiesInFlight.load() == 0) Sleep(1);
+    const DWORD begun = GetTickCount();
+    while (speakers_->notifiesInFlight.load() == 0 && GetTickCount() - begun < 5000) Sleep(1);
+    EXPECT_GT(speakers_->notifiesInFlight.load(), 0);
     Sleep(50);
     const auto start = std::chrono::steady_clock::now();
     audio_.reset();
@@ -399,7 +401,9 @@ TEST_F(VistaTest, DestructionEndsTheWaitOfADefaultChangeInProgress) {
     };
     std::atomic<HRESULT> result{E_PENDING};
     std::thread platform([&] { result = system_.ChangeDefault(L"{0.0.0}.hdmi"); });
-    while (!waiting.load()) Sleep(1);
+    const DWORD begun = GetTickCount();
+    while (!waiting.load() && GetTickCount() - begun < 5000) Sleep(1);
+    EXPECT_TRUE(waiting.load());
     const auto start = std::chrono::steady_clock::now();
     audio_.reset();
     const auto took = std::chrono::steady_clock::now() - start;
