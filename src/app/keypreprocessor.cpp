@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/eventrouter.h"
+#include "app/maintimers.h"
 #include "app/settingsstore.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
@@ -14,11 +15,6 @@ namespace {
 constexpr int kSourceUsb = 1;
 constexpr int kDispatcherPassed = 1;
 
-constexpr UINT_PTR kTimerVolumeKey = 1;
-constexpr UINT_PTR kTimerNotice = 3;
-constexpr UINT_PTR kTimerWirelessBlock = 5;
-constexpr UINT_PTR kTimerMce = 21;
-constexpr UINT_PTR kTimerBrightnessBlock = 144;
 
 constexpr BYTE kVolumeMute = 0x20, kVolumeDown = 0x2E, kVolumeUp = 0x30;
 constexpr int kVolumeMax = 0xFFFF;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/maintimers.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
 
@@ -15,8 +16,6 @@ constexpr GUID kNetworkAdapterInterface = {
     0xad498944, 0x762f, 0x11d0, {0x8d, 0xcb, 0x00, 0xc0, 0x4f, 0xc3, 0x35, 0x8c}};
 constexpr wchar_t kNetworkAdapterInterfaceText[] = L"{ad498944-762f-11d0-8dcb-00c04fc3358c}";
 
-constexpr UINT_PTR kTimerNotice = 3;
-constexpr UINT_PTR kTimerEject = 6;
 constexpr DWORD kEjectWaitAtTearDownMs = 15000;
 
 // The lock key's state while it is held tells which way it turns.

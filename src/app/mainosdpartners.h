@@ -6,8 +6,13 @@
 
 #include "osd/osdpartners.h"
 
+class CMainHotkeyOwner;
+
 class CMainOsdPartners : public osd::IOsdPartners {
 public:
+    // Keeper of the note that a volume key unmuted.
+    void SetMuteNoteOwner(CMainHotkeyOwner* owner) { m_pMuteNoteOwner = owner; }
+
     bool Exists(osd::SelectionOwner owner) override;
     bool Pending(osd::SelectionOwner owner) override;
     void ClearPending(osd::SelectionOwner owner) override;
@@ -15,4 +20,7 @@ public:
     void SetDisplaySwitchModifier(int modifier) override;
     void HideMessageWindow() override;
     void ClearDispatcherMuteNote() override;
+
+private:
+    CMainHotkeyOwner* m_pMuteNoteOwner = nullptr;
 };

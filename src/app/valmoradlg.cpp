@@ -8,10 +8,12 @@
 
 #include "app/framework/winapp.h"
 #include "app/settingsstore.h"
+#include "app/maintimers.h"
 #include "app/tracecall.h"
 #include "app/trapkeylibs.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
+#include "hardware/hwicondisplayer.h"
 #include "hardware/systeminfo.h"
 #include "osd/hkiconwindowdlg.h"
 #include "osd/imagestrip.h"
@@ -97,12 +99,18 @@ bool CValmoraDlg::OnInitDialog() {
     m_pSystemInfo->Init(m_hWnd);
     m_keyServices.SetSystemInfo(m_pSystemInfo.get());
     proc::usbKeyboardModel = proc::IsUsbKeyboardFamily(proc::modelFamily);
+    m_pDispatcher = std::make_unique<CHWIconDisplayer>(m_hotkeyOwner);
+    m_pDispatcher->Init(m_pSystemInfo.get());
+    m_keyServices.SetDispatcher(m_pDispatcher.get());
+    m_keyServices.SetOsdAccess([this] { return OsdAlive(); }, [this] { HideOsd(); });
+    m_osdPartners.SetMuteNoteOwner(&m_hotkeyOwner);
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
     m_keys.ReadAudioState();
     RegisterKeyRoads();
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     m_keys.LoadKeyOptions();
+    ReloadVolumeSetting();
     m_pIconStrip = osd::LoadImageStrip(osd::kIconStripFile);
     m_pLevelStrip = osd::LoadImageStrip(osd::kLevelStripFile);
     // Media Center volume bar, Num Lock window, wireless radio, network adapter notifications.
@@ -122,6 +130,7 @@ LRESULT CValmoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CValmoraDlg::InitHkWindow() {
     try {
+        if (m_pDispatcher) m_pDispatcher->SetOsdWindow(nullptr);
         if (m_pHKIconWindow && !m_pHKIconWindow->IsDestroyed()) m_pHKIconWindow->DestroyWindow();
         m_pHKIconWindow.reset();
         auto window = std::make_unique<CHKIconWindowDlg>(m_osdPartners);
@@ -132,12 +141,45 @@ void CValmoraDlg::InitHkWindow() {
         window->Init(m_pIconStrip.get(), m_pLevelStrip.get());
         m_pHKIconWindow = std::move(window);
         // Everyone who shows pictures gets the new window here.
+        if (m_pDispatcher) m_pDispatcher->SetOsdWindow(m_pHKIconWindow.get());
     } catch (...) {
         ReportError(L"InitHkWindow()");
     }
 }
 
-void CValmoraDlg::OnTimer(UINT_PTR id) { TraceCall(L"OnTimer", id); }
+void CValmoraDlg::OnTimer(UINT_PTR id) {
+    // The blocking periods after an action end here; each timer is a one-shot.
+    switch (id) {
+    case kTimerVolumeKey:
+        KillTimer(id);
+        m_keys.ClearVolumeKeyPending();
+        m_router.SetLastConsumerVolumeKey(0);
+        break;
+    case kTimerNotice:
+        m_keys.NoticeMessage(1);
+        break;
+    case kTimerWirelessBlock:
+        KillTimer(id);
+        m_keys.ClearWirelessKeyBlock();
+        break;
+    case kTimerEject:
+        KillTimer(id);
+        m_commands.OnEjectTimerExpired();
+        break;
+    case kTimerMce:
+        KillTimer(id);
+        m_keys.ClearMceFlag();
+        break;
+    case kTimerBrightnessBlock:
+        KillTimer(id);
+        m_keys.ClearBrightnessBlockCounter();
+        Trace(L"\n[Br: Stop] End Timer\n");
+        break;
+    default:
+        TraceCall(L"OnTimer", id);
+        break;
+    }
+}
 
 bool CValmoraDlg::OnCommand(UINT id, UINT notifyCode) {
     if (id == IDC_QUIT) {
@@ -161,6 +203,8 @@ void CValmoraDlg::PostNcDestroy() {
         if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
         m_pIconStrip.reset();
         m_pLevelStrip.reset();
+        m_keyServices.SetDispatcher(nullptr);
+        m_pDispatcher.reset();
         m_pHKIconWindow.reset();
         m_keyServices.SetSystemInfo(nullptr);
         m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
@@ -197,8 +241,13 @@ void CValmoraDlg::BiosHandshake(int data) {
     TraceCall(L"BiosHandshake", 9, data);
     if (m_pSystemInfo) m_pSystemInfo->SendHandshake(static_cast<BYTE>(data));
 }
-void CValmoraDlg::DispatchHotkey(int code) { TraceCall(L"DispatchHotkey", code); }
-void CValmoraDlg::ReloadVolumeSetting() { TraceCall(L"ReloadVolumeSetting"); }
+void CValmoraDlg::DispatchHotkey(int code) {
+    TraceCall(L"DispatchHotkey", code);
+    if (m_pDispatcher) m_pDispatcher->ProcessHotkey(code);
+}
+void CValmoraDlg::ReloadVolumeSetting() {
+    if (m_pDispatcher) m_pDispatcher->SetOwnVolumeControl(settings::ReadInt(settings::kOwnVolumeSteps) != 0);
+}
 int CValmoraDlg::DispatchMenuRequest(int code, LPARAM argument) {
     TraceCall(L"DispatchMenuRequest", code, argument);
     return 0;

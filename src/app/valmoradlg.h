@@ -12,9 +12,11 @@
 #include "app/keypreprocessor.h"
 #include "app/maincommands.h"
 #include "app/valmorakeyservices.h"
+#include "app/mainhotkeyowner.h"
 #include "app/mainosdpartners.h"
 
 class CSystemInfo;
+class CHWIconDisplayer;
 class CHKIconWindowDlg;
 namespace Gdiplus {
 class Bitmap;
@@ -103,6 +105,8 @@ private:
     std::unique_ptr<Gdiplus::Bitmap> m_pIconStrip;
     std::unique_ptr<Gdiplus::Bitmap> m_pLevelStrip;
     CMainOsdPartners m_osdPartners;
+    CMainHotkeyOwner m_hotkeyOwner{[this] { InitHkWindow(); }, m_keys};
+    std::unique_ptr<CHWIconDisplayer> m_pDispatcher;  // the hotkey action dispatcher
     std::unique_ptr<CHKIconWindowDlg> m_pHKIconWindow;
     UINT m_nUsbMessage = 0;
     HMODULE m_hUser32 = nullptr;

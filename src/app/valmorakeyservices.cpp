@@ -3,6 +3,7 @@
 #include "app/tracecall.h"
 #include "app/trapkeylibs.h"
 #include "audio/audiomixer.h"
+#include "hardware/hwicondisplayer.h"
 #include "hardware/kest.h"
 #include "hardware/systeminfo.h"
 
@@ -14,9 +15,12 @@ void CValmoraKeyServices::SetSystemInfo(CSystemInfo* systemInfo) {
 // Hotkey dispatcher.
 int CValmoraKeyServices::ProcessHotkey(int code) {
     TraceCall(L"ProcessHotkey", code);
-    return 1;  // not one of its codes: the key is passed on
+    return m_pDispatcher ? m_pDispatcher->ProcessHotkey(code) : 1;
 }
-void CValmoraKeyServices::ShowVolumeIcon(int up, int level) { TraceCall(L"ShowVolumeIcon", up, level); }
+void CValmoraKeyServices::ShowVolumeIcon(int up, int level) {
+    TraceCall(L"ShowVolumeIcon", up, level);
+    if (m_pDispatcher) m_pDispatcher->ShowVolumeIcon(up != 0, level);
+}
 
 // Display changer and its drivers.
 bool CValmoraKeyServices::HasGraphicsDriver() {
@@ -65,8 +69,10 @@ int CValmoraKeyServices::ApplyDownScalingToCurrentMode() {
 }
 
 // OSD window and selectors.
-bool CValmoraKeyServices::OsdAlive() { return false; }
-void CValmoraKeyServices::HideOsd() {}
+bool CValmoraKeyServices::OsdAlive() { return m_osdAlive && m_osdAlive(); }
+void CValmoraKeyServices::HideOsd() {
+    if (m_hideOsd) m_hideOsd();
+}
 int CValmoraKeyServices::SelectSRSEffect() {
     TraceCall(L"SelectSRSEffect");
     return 0;

@@ -5,11 +5,14 @@
 // trace line "call <operation> <arguments>" and answer a neutral value.
 #pragma once
 
+#include <functional>
+
 #include "app/eventrouter.h"
 #include "app/framework/dialogbase.h"
 #include "app/keyservices.h"
 
 class CKEST;
+class CHWIconDisplayer;
 class CSystemInfo;
 
 class CValmoraKeyServices : public IKeyServices {
@@ -20,6 +23,12 @@ public:
     // The system information (firmware and audio) once it is loaded; radio
     // and audio reads fail without it.
     void SetSystemInfo(CSystemInfo* systemInfo);
+    // The hotkey dispatcher, and the main window's OSD window.
+    void SetDispatcher(CHWIconDisplayer* dispatcher) { m_pDispatcher = dispatcher; }
+    void SetOsdAccess(std::function<bool()> alive, std::function<void()> hide) {
+        m_osdAlive = std::move(alive);
+        m_hideOsd = std::move(hide);
+    }
 
     int ProcessHotkey(int code) override;
     void ShowVolumeIcon(int up, int level) override;
@@ -74,5 +83,8 @@ private:
     CEventRouter& m_router;
     UINT& m_usbMessage;
     CKEST* m_pKest = nullptr;
+    CHWIconDisplayer* m_pDispatcher = nullptr;
+    std::function<bool()> m_osdAlive;
+    std::function<void()> m_hideOsd;
     CSystemInfo* m_pSystemInfo = nullptr;
 };

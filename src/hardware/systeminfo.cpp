@@ -14,19 +14,8 @@
 namespace {
 
 constexpr int kVistaVersion = 7;
-// The end-to-end tests' way to have the program set a volume at start, as no
-// key road of its own sets one yet: a level in this environment variable.
-constexpr wchar_t kStartVolumeVariable[] = L"VQHK_E2E_VOLUME";
 constexpr DWORD kAccelerationOff = 0;
 constexpr DWORD kAccelerationFull = 15;
-
-bool StartVolumeFromEnvironment(int* level) {
-    wchar_t text[16] = {};
-    const DWORD length = GetEnvironmentVariableW(kStartVolumeVariable, text, 16);
-    if (length == 0 || length >= 16) return false;
-    *level = static_cast<int>(std::wcstol(text, nullptr, 10));
-    return true;
-}
 
 // Owns an open registry key.
 class CRegistryKey {
@@ -102,7 +91,6 @@ int CSystemInfo::Init(HWND ownerWindow) {
     if (Announce() == 0) return 0;
     m_hOwnerWindow = ownerWindow;
     CreateAudio();
-    if (int level = 0; StartVolumeFromEnvironment(&level)) SetVolumeLevel(level);
     return 1;
 }
 

@@ -52,25 +52,45 @@ protected:
     std::wstring trace_;
 };
 
-// The program sets the level given by VQHK_E2E_VOLUME at start (no key road
-// of its own sets the volume on XP yet) and reads it back at step 12 of its
-// start; a mixer change notice makes it read again.
-TEST_F(AudioEndToEnd, OnWindowsXpTheMixerVolumeSetAtStartReadsBack) {
-    Start(L"winxp", L"VQHK_E2E_VOLUME=32768");
-    ASSERT_TRUE(vqdrive::WaitForLine(trace_, "audio level set 32768 -> 1", 3000));
-    EXPECT_TRUE(vqdrive::WaitForLine(trace_, "mixer opened: ", 0));
-    std::vector<int> levels = LevelsRead(trace_);
-    ASSERT_EQ(levels.size(), 1u);
-    EXPECT_NEAR(levels[0], 32768, 1);  // the null device keeps 32767
+// The levels of the trace lines "audio level set N -> 1", in order.
+std::vector<int> LevelsSet(const std::wstring& trace) {
+    std::vector<int> levels;
+    const std::string prefix = "audio level set ";
+    for (const auto& line : vqdrive::ReadLines(trace)) {
+        if (line.rfind(prefix, 0) == 0 && line.size() > 5 && line.substr(line.size() - 5) == " -> 1") {
+            levels.push_back(std::stoi(line.substr(prefix.size())));
+        }
+    }
+    return levels;
+}
 
-    // MM_MIXM_CONTROL_CHANGE, which Wine's mixer never sends by itself.
-    PostMessageW(program_.MainWindow(), 0x3D1, 0, 0);
+// Volume keys on Windows XP reach the program through the keyboard hook and
+// step the legacy mixer's volume along the program's own scale; each key
+// reads back what the one before it set.
+TEST_F(AudioEndToEnd, OnWindowsXpVolumeKeysStepTheMixerVolume) {
+    Start(L"winxp", L"");
+    EXPECT_TRUE(vqdrive::WaitForLine(trace_, "mixer opened: ", 0));
+    vqdrive::TapKey(VK_VOLUME_DOWN, 0x2E);
+    vqdrive::TapKey(VK_VOLUME_DOWN, 0x2E);
+    vqdrive::TapKey(VK_VOLUME_UP, 0x30);
     const DWORD start = GetTickCount();
-    while (LevelsRead(trace_).size() < 2 && GetTickCount() - start < 3000) vqdrive::Pause(20);
-    levels = LevelsRead(trace_);
-    ASSERT_EQ(levels.size(), 2u);
-    EXPECT_EQ(levels[1], levels[0]);
-    EXPECT_TRUE(vqdrive::WaitForLine(trace_, "audio mute get 0", 0));
+    while (LevelsSet(trace_).size() < 3 && GetTickCount() - start < 5000) vqdrive::Pause(20);
+    const std::vector<int> set = LevelsSet(trace_);
+    ASSERT_EQ(set.size(), 3u) << vqdrive::ReadFileBytes(trace_);
+    EXPECT_LT(set[1], set[0]);
+    EXPECT_EQ(set[2], set[0]) << "up again lands on the step the first key set";
+    // Every key read the level back before it stepped: the last reads are the levels set.
+    const std::vector<int> read = LevelsRead(trace_);
+    ASSERT_GE(read.size(), 3u);
+    EXPECT_NEAR(read[read.size() - 2], set[0], 1);
+    EXPECT_NEAR(read[read.size() - 1], set[1], 1);
+
+    // A mixer change notice (which Wine's mixer never sends by itself) makes the program read again.
+    const size_t readsBefore = LevelsRead(trace_).size();
+    PostMessageW(program_.MainWindow(), 0x3D1, 0, 0);
+    const DWORD noticeStart = GetTickCount();
+    while (LevelsRead(trace_).size() <= readsBefore && GetTickCount() - noticeStart < 3000) vqdrive::Pause(20);
+    EXPECT_GT(LevelsRead(trace_).size(), readsBefore);
 }
 
 // Keeps the null sound device's ALSA configuration out of sight while it
