@@ -1,31 +1,54 @@
 #!/usr/bin/env bash
-# The program on the simulated notebook, driven through a short scenario.
+# The program on the simulated notebook, driven through short scenarios.
 # Called by ./dev demo with Wine and the virtual display already running.
 set -euo pipefail
 BUILD_DIR="$1"
 BIN="$BUILD_DIR/bin"
 OUT="$BUILD_DIR/demo"
-rm -rf "$OUT"; mkdir -p "$OUT"
-trace_win="$(winepath -w "$OUT/trace.txt")"
+SHOTS="$OUT/hotkeys"
+rm -rf "$OUT"; mkdir -p "$OUT" "$SHOTS"
 log_win='C:\ProgramData\KORVANE\Valmora\2.0\vqlg.log'
 wine cmd /c del "$log_win" >/dev/null 2>&1 || true
+shot() { echo "osdshot=$(winepath -w "$SHOTS/$1.png")"; }
 
-echo "== vqhkcore on the simulated notebook (Windows 7: raw keyboard input)"
-(cd "$BIN" && wine vqdrive.exe firmware-reset version=win7 trace="$trace_win" start wait=500 \
-    key=8 key=9 key=2 sibling=53,1 power=suspend power=resume session=lock key=8 \
-    second wait=300 quit) | tr -d '\r' 
-echo "== trace"
-tr -d '\r' < "$OUT/trace.txt" | sed 's/^/  /'
-echo "== firmware"
-(cd "$BIN" && wine vqdrive.exe firmware) | tr -d '\r' | grep '^firmware:' | sed 's/^firmware: /  /' || true
+drive() {  # drive NAME STEPS...: one run of the driver, its trace kept as NAME-trace.txt
+    local name="$1"; shift
+    (cd "$BIN" && wine vqdrive.exe trace="$(winepath -w "$OUT/$name-trace.txt")" "$@") | tr -d '\r' \
+        | grep -v '^step: ' | sed 's/^/  /' || true
+}
+
+echo "== 1. Windows 7, raw keyboard input: brightness, wireless, backlight, battery"
+drive win7 firmware-reset fwset=Brightness,6 fwset=Radio1,2 version=win7 start wait=500 \
+    key=8 wait=200 "$(shot 1-brightness-up-7)" \
+    key=8 wait=200 "$(shot 2-brightness-up-8)" \
+    key=8 wait=200 "$(shot 3-brightness-top-again)" \
+    key=9 wait=200 "$(shot 4-brightness-down-7)" \
+    key=6 wait=200 "$(shot 5-wireless)" \
+    key=4 wait=200 "$(shot 6-backlight)" \
+    key=3 wait=200 "$(shot 7-battery)" \
+    power=suspend power=resume second wait=300 quit firmware
+
+echo "== 2. Windows XP, keyboard hook and the legacy mixer: volume up, mute picture"
+drive winxp firmware-reset version=winxp start wait=500 \
+    key=0x30,0xAF wait=200 "$(shot 8-volume-up)" \
+    extkey=on sibling=32 wait=200 "$(shot 9-mute)" quit
+
+echo "== 3. A model with a USB keyboard: its library's brightness key, silent mode"
+drive usb firmware-reset fwmodel=S30K1 version=win7 start wait=500 \
+    usb=0xB2,0xFF7F wait=200 "$(shot 10-usb-brightness-up)" \
+    sibling=23 wait=200 "$(shot 11-silent-mode)" quit firmware
+
+echo "== trace of run 1"
+grep -v '^call \(OnTimer\|Has\|Is\)' "$OUT/win7-trace.txt" | tr -d '\r' | sed 's/^/  /'
 echo "== log"
 (cd "$BIN" && wine vqdrive.exe log) | tr -d '\r' | grep '^log:' | sed 's/^log: /  /' || true
-echo "== output in $OUT"
 
-echo "== OSD pictures (screenshots of the virtual display)"
+echo "== OSD pictures drawn directly (the artwork)"
 OSD_OUT="$OUT/osd"
 mkdir -p "$OSD_OUT"
 (cd "$BIN" && wine osdshow.exe out="$(winepath -w "$OSD_OUT")" battery-100=20,100 battery-9=20,9 \
     brightness-3-of-8=111,3 volume-7-of-13=121,7 wireless-on=81) | tr -d '\r' | sed 's/^/  /'
-echo "== OSD screenshots in $OSD_OUT:"
+echo "== screenshots of the hotkey OSD in $SHOTS:"
+ls "$SHOTS" | sed 's/^/  /'
+echo "== artwork screenshots in $OSD_OUT:"
 ls "$OSD_OUT" | sed 's/^/  /'

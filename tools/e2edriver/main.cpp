@@ -17,6 +17,9 @@
 //   log                              print the log file
 //   firmware                         print the simulated firmware's state and histories
 //   firmware-reset                   back to the stock simulated notebook
+//   fwset=NAME,VALUE                 set a value of the simulated firmware (e.g. Brightness,3)
+//   fwmodel=ID                       the model identifier in the firmware's data block
+//   extkey=on|off                    external key mode (0x46E / 0x46F): sibling keys accepted
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -136,6 +139,20 @@ int wmain(int argc, wchar_t** argv) {
             PrintFirmware();
         } else if (step == L"firmware-reset") {
             vqdrive::firmware::Reset();
+        } else if (!(value = After(step, L"fwset=")).empty()) {
+            const size_t comma = value.find(L',');
+            if (comma == std::wstring::npos) {
+                std::printf("error: fwset needs NAME,VALUE\n");
+                ++failures;
+            } else {
+                vqdrive::firmware::SetValue(value.substr(0, comma).c_str(),
+                                            static_cast<DWORD>(Number(value.substr(comma + 1))));
+            }
+        } else if (!(value = After(step, L"fwmodel=")).empty()) {
+            vqdrive::firmware::SetModelRecord(value);
+        } else if (!(value = After(step, L"extkey=")).empty()) {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutW(window, value == L"on" ? 0x46E : 0x46F, 0, 0, SMTO_NORMAL, 5000, &ignored);
         } else {
             std::printf("error: unknown step\n");
             ++failures;
