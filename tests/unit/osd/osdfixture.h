@@ -3,6 +3,8 @@
 // makes an OSD window on the real (virtual) display, and pixel helpers.
 #pragma once
 
+#include "screenpixels.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -38,31 +40,9 @@ public:
     bool Called(const std::string& line) const;
 };
 
-// One premultiplied pixel, as GDI keeps it: 0xAARRGGBB.
-using Pixels = std::vector<DWORD>;
-
-struct Picture {
-    int width = 0;
-    int height = 0;
-    Pixels pixels;
-    DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
 // The strips as the program folder holds them (loaded once per run).
 Gdiplus::Bitmap* IconStrip();
 Gdiplus::Bitmap* LevelStrip();
-// One frame in premultiplied form, read straight from the file's page.
-Picture FramePicture(Gdiplus::Bitmap* strip, int frame);
-// `top` drawn over `bottom` at (x, y), source-over, clipped to [0, clipRight).
-void DrawOver(Picture& bottom, const Picture& top, int x, int y, int clipRight = 1 << 30);
-// What the screen shows in a rectangle (BitBlt from the screen device context).
-Picture CaptureScreen(const RECT& area);
-// A picture file (a screenshot) as premultiplied pixels; empty when unreadable.
-Picture LoadPicture(const std::wstring& path);
-// Screen against the expected picture: pixels whose alpha is not 0 show their
-// premultiplied colour (Wine draws them opaque); counts those that differ by
-// more than 2 in a channel.
-int CountMismatches(const Picture& screen, const Picture& expected);
 
 // The log as written since the case began.
 std::string NewLogText(size_t since);

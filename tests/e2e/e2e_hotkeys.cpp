@@ -1,0 +1,119 @@
+// A function key all the way through the program under Wine: key road, key
+// handling, hotkey dispatcher, simulated firmware, and the OSD on screen.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "osd/hotkeypicture.h"
+#include "screenpixels.h"
+#include "simfirmware.h"
+#include "vqdrive.h"
+
+namespace {
+
+constexpr wchar_t kLevelStrip[] = L"vqiHKLevel.dll";
+
+// The brightness picture at a level, as the screen must show it.
+Picture BrightnessPicture(int level) {
+    Picture expected = StripFramePicture(kLevelStrip, 0);
+    const Picture bar = StripFramePicture(kLevelStrip, 1);
+    DrawOver(expected, bar, osd::kBrightnessBarAt.x, osd::kBrightnessBarAt.y,
+             osd::BrightnessClipRight(level, expected.width));
+    return expected;
+}
+
+class HotkeyEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vqdrive::firmware::Reset();
+        vqdrive::firmware::SetValue(L"Brightness", 3);
+        vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
+    }
+    void TearDown() override {
+        program_.Stop();
+        vqdrive::SetWindowsVersion(L"");
+        vqdrive::firmware::Reset();
+    }
+    void Start(const wchar_t* version) {
+        vqdrive::SetWindowsVersion(version);
+        ASSERT_TRUE(program_.Start());
+        ASSERT_NE(program_.MainWindow(), nullptr);
+        vqdrive::Pause(300);
+    }
+    // Waits until the firmware's brightness is `level`.
+    bool WaitForBrightness(DWORD level) {
+        const DWORD start = GetTickCount();
+        while (vqdrive::firmware::Value(L"Brightness") != level && GetTickCount() - start < 3000) vqdrive::Pause(20);
+        return vqdrive::firmware::Value(L"Brightness") == level;
+    }
+    // The OSD as it is on screen, against the brightness picture at `level`.
+    void ExpectBrightnessOnScreen(int level) {
+        RECT osd{};
+        const DWORD start = GetTickCount();
+        while (!vqdrive::FindOsdRect(program_.ProcessId(), &osd) && GetTickCount() - start < 2000) vqdrive::Pause(20);
+        ASSERT_TRUE(vqdrive::FindOsdRect(program_.ProcessId(), &osd)) << "no OSD window shown";
+        vqdrive::Pause(50);
+        const Picture expected = BrightnessPicture(level);
+        ASSERT_GT(expected.width, 0) << "the level strip is missing";
+        EXPECT_EQ(CountMismatches(CaptureScreen(osd), expected), 0);
+        EXPECT_GT(CountMismatches(CaptureScreen(osd), BrightnessPicture(level + 1)), 20);
+    }
+
+    vqdrive::Program program_;
+};
+
+TEST_F(HotkeyEndToEnd, BrightnessKeyOnRawInputRaisesTheFirmwareLevelAndShowsTheBar) {
+    Start(L"win7");
+    vqdrive::TapKey(0xFF, 8);
+    ASSERT_TRUE(WaitForBrightness(4));
+    ExpectBrightnessOnScreen(4);
+    // The OSD hides itself after 1.5 s.
+    vqdrive::Pause(1900);
+    RECT gone{};
+    EXPECT_FALSE(vqdrive::FindOsdRect(program_.ProcessId(), &gone));
+}
+
+TEST_F(HotkeyEndToEnd, BrightnessKeyThroughTheKeyboardHookOnVistaIsSwallowed) {
+    Start(L"vista");
+    vqdrive::TapKey(0xFF, 8);
+    ASSERT_TRUE(WaitForBrightness(4));
+    ExpectBrightnessOnScreen(4);
+}
+
+TEST_F(HotkeyEndToEnd, BrightnessKeyOfTheUsbKeyboardLibrary) {
+    vqdrive::firmware::SetModelRecord(L"S30K1");  // a model family with a USB keyboard
+    Start(L"win7");
+    ASSERT_TRUE(vqdrive::SendUsbUsage(0xB2, 0xFF7F));  // brightness up on these models
+    ASSERT_TRUE(WaitForBrightness(4));
+    ExpectBrightnessOnScreen(4);
+}
+
+TEST_F(HotkeyEndToEnd, ActedOnKeyAnswersZeroAndAnUnknownOnePassesOn) {
+    vqdrive::firmware::SetModelRecord(L"S30K1");
+    Start(L"win7");
+    // Message 0x8B1 gives the key's result back to its sender.
+    EXPECT_EQ(vqdrive::SendSibling(program_.MainWindow(), 7, 0), 0) << "the default vqScanCode 255 becomes 0";
+    EXPECT_TRUE(WaitForBrightness(4));
+    vqdrive::SendSibling(program_.MainWindow(), 99, 0);
+    EXPECT_TRUE(program_.Running());
+}
+
+TEST_F(HotkeyEndToEnd, FirmwareWriteFaultsAreRetriedAndTheLastOneGivesUp) {
+    vqdrive::firmware::SetFault(0x11, 3, 5);  // five failed writes, then success
+    Start(L"win7");
+    vqdrive::TapKey(0xFF, 8);
+    ASSERT_TRUE(WaitForBrightness(4));
+    ExpectBrightnessOnScreen(4);
+
+    vqdrive::firmware::SetFault(0x11, 3, 6);
+    vqdrive::Pause(1900);  // the first picture is gone
+    vqdrive::TapKey(0xFF, 8);
+    EXPECT_TRUE(vqdrive::WaitForLine(vqdrive::LogFilePath(), "smi_trial>SMI_MAX_TRIAL", 3000));
+    EXPECT_EQ(vqdrive::firmware::Value(L"Brightness"), 4u);
+    RECT osd{};
+    EXPECT_FALSE(vqdrive::FindOsdRect(program_.ProcessId(), &osd)) << "no picture after six failed writes";
+}
+
+}  // namespace
