@@ -7,15 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "programtest.h"
 #include "vqdrive.h"
 
 namespace {
-
-std::wstring TempPath(const wchar_t* name) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
 
 // The levels of the trace lines "audio level get N", in order.
 std::vector<int> LevelsRead(const std::wstring& trace) {
@@ -27,29 +22,9 @@ std::vector<int> LevelsRead(const std::wstring& trace) {
     return levels;
 }
 
-class AudioEndToEnd : public ::testing::Test {
+class AudioEndToEnd : public ProgramTest {
 protected:
-    void SetUp() override {
-        trace_ = TempPath(L"vq_audio_trace.txt");
-        vqdrive::DeleteFileIfPresent(trace_);
-        vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
-    }
-    void TearDown() override {
-        program_.Stop();
-        vqdrive::SetWindowsVersion(L"");
-    }
-    void Start(const wchar_t* version, const std::wstring& environment) {
-        vqdrive::SetWindowsVersion(version);
-        vqdrive::StartOptions options;
-        options.traceFile = trace_;
-        options.extraEnvironment = environment;
-        ASSERT_TRUE(program_.Start(options));
-        ASSERT_NE(program_.MainWindow(), nullptr) << "the main window did not appear";
-        ASSERT_TRUE(vqdrive::WaitForLine(trace_, "started", 10000));
-    }
-
-    vqdrive::Program program_;
-    std::wstring trace_;
+    AudioEndToEnd() : ProgramTest(L"vq_audio_trace.txt") {}
 };
 
 // The levels of the trace lines "audio level set N -> 1", in order.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "programtest.h"
 #include "simfirmware.h"
 #include "vqdrive.h"
 
@@ -17,43 +18,15 @@ namespace {
 namespace fw = vqdrive::firmware;
 using Entries = std::vector<std::string>;
 
-std::wstring TempPath(const wchar_t* name) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
-
-class FirmwareE2eTest : public ::testing::Test {
+class FirmwareE2eTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        fw::Reset();
-        trace_ = TempPath(L"vq_firmware_trace.txt");
-    }
-    void TearDown() override {
-        program_.Stop();
-        vqdrive::SetWindowsVersion(L"");
-        fw::Reset();
-    }
-    void Start(const wchar_t* version) {
-        vqdrive::DeleteFileIfPresent(trace_);
-        vqdrive::SetWindowsVersion(version);
-        vqdrive::StartOptions options;
-        options.traceFile = trace_;
-        ASSERT_TRUE(program_.Start(options));
-        window_ = program_.MainWindow();
-        ASSERT_NE(window_, nullptr) << "the main window did not appear";
-        ASSERT_TRUE(vqdrive::WaitForLine(trace_, "started", 5000));
-    }
+    FirmwareE2eTest() : ProgramTest(L"vq_firmware_trace.txt") {}
     // Waits until the firmware has seen `count` handshakes.
     Entries WaitForHandshakes(size_t count, DWORD timeoutMs = 3000) {
         const DWORD start = GetTickCount();
         while (fw::Handshakes().size() < count && GetTickCount() - start < timeoutMs) vqdrive::Pause(20);
         return fw::Handshakes();
     }
-
-    vqdrive::Program program_;
-    HWND window_ = nullptr;
-    std::wstring trace_;
 };
 
 TEST_F(FirmwareE2eTest, WithoutTheLibraryTheProgramSaysSoAndEndsWithMinusOne) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "osd/hotkeypicture.h"
+#include "programtest.h"
 #include "screenpixels.h"
 #include "simfirmware.h"
 #include "vqdrive.h"
@@ -24,23 +25,12 @@ Picture BrightnessPicture(int level) {
     return expected;
 }
 
-class HotkeyEndToEnd : public ::testing::Test {
+class HotkeyEndToEnd : public ProgramTest {
 protected:
+    HotkeyEndToEnd() : ProgramTest(L"vq_hotkeys_trace.txt") {}
     void SetUp() override {
-        vqdrive::firmware::Reset();
+        ProgramTest::SetUp();
         vqdrive::firmware::SetValue(L"Brightness", 3);
-        vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
-    }
-    void TearDown() override {
-        program_.Stop();
-        vqdrive::SetWindowsVersion(L"");
-        vqdrive::firmware::Reset();
-    }
-    void Start(const wchar_t* version) {
-        vqdrive::SetWindowsVersion(version);
-        ASSERT_TRUE(program_.Start());
-        ASSERT_NE(program_.MainWindow(), nullptr);
-        vqdrive::Pause(300);
     }
     // Waits until the firmware's brightness is `level`.
     bool WaitForBrightness(DWORD level) {
@@ -60,8 +50,6 @@ protected:
         EXPECT_EQ(CountMismatches(CaptureScreen(osd), expected), 0);
         EXPECT_GT(CountMismatches(CaptureScreen(osd), BrightnessPicture(level + 1)), 20);
     }
-
-    vqdrive::Program program_;
 };
 
 TEST_F(HotkeyEndToEnd, BrightnessKeyOnRawInputRaisesTheFirmwareLevelAndShowsTheBar) {

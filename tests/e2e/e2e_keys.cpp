@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "programtest.h"
 #include "simfirmware.h"
 #include "vqdrive.h"
 
@@ -35,35 +36,21 @@ void RemoveTestValues() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kAppKey, L"WirelessStatus");
 }
 
-std::wstring TraceFile() {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + L"vq_keys_trace.txt";
-}
-
-class KeysE2eTest : public ::testing::Test {
+class KeysE2eTest : public ProgramTest {
 protected:
+    KeysE2eTest() : ProgramTest(L"vq_keys_trace.txt") {}
     void SetUp() override {
-        vqdrive::firmware::Reset();
+        ProgramTest::SetUp();
         RemoveTestValues();
     }
     void TearDown() override {
-        program_.Stop();
-        vqdrive::SetWindowsVersion(L"");
-        vqdrive::firmware::Reset();
+        ProgramTest::TearDown();
         RemoveTestValues();
     }
+    // Windows 7: the notebook keys arrive as raw input.
     void Start() {
-        program_.Stop();
-        vqdrive::SetWindowsVersion(L"win7");
-        vqdrive::DeleteFileIfPresent(trace_);
         vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
-        vqdrive::StartOptions options;
-        options.traceFile = trace_;
-        ASSERT_TRUE(program_.Start(options));
-        ASSERT_NE(program_.MainWindow(), nullptr) << "the main window did not appear";
-        ASSERT_TRUE(vqdrive::WaitForLine(trace_, "started", 5000));
-        vqdrive::Pause(300);  // raw input registration settles
+        ProgramTest::Start(L"win7");
     }
     // Taps a notebook key and returns the calls its processing made, once
     // the call `last` has appeared (or after a short wait when it is empty).
@@ -92,8 +79,6 @@ protected:
     }
     std::string Log() { return vqdrive::ReadFileBytes(vqdrive::LogFilePath()); }
 
-    vqdrive::Program program_;
-    std::wstring trace_ = TraceFile();
 };
 
 TEST_F(KeysE2eTest, NotebookKeysReachTheirBranches) {
@@ -170,7 +155,10 @@ TEST_F(KeysE2eTest, NumLockPressesShowTurningOnAndOff) {
     Calls codes;
     for (int press = 0; press < 2; ++press) {
         const size_t before = vqdrive::TraceCalls(trace_).size();
-        vqdrive::TapKey(VK_NUMLOCK, 0x45, true);
+        // Held while the program handles it, as a person's key press is.
+        vqdrive::PressKey(VK_NUMLOCK, 0x45, true);
+        vqdrive::Pause(150);
+        vqdrive::ReleaseKey(VK_NUMLOCK, 0x45, true);
         const DWORD start = GetTickCount();
         while (GetTickCount() - start < 3000) {
             const Calls calls = vqdrive::TraceCalls(trace_);

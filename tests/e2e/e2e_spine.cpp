@@ -8,16 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "programtest.h"
 #include "simfirmware.h"
 #include "vqdrive.h"
 
 namespace {
-
-std::wstring TempFile(const wchar_t* name) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
 
 void SetSetting(const wchar_t* name, DWORD value) {
     HKEY key = nullptr;
@@ -36,25 +31,9 @@ std::vector<std::string> Calls(const std::wstring& trace) {
     return calls;
 }
 
-class SpineTest : public ::testing::Test {
+class SpineTest : public ProgramTest {
 protected:
-    void Start(const wchar_t* version) {
-        vqdrive::SetWindowsVersion(version);
-        trace_ = TempFile(L"vq_spine_trace.txt");
-        vqdrive::DeleteFileIfPresent(trace_);
-        vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
-        vqdrive::StartOptions options;
-        options.traceFile = trace_;
-        ASSERT_TRUE(program_.Start(options));
-        window_ = program_.MainWindow();
-        ASSERT_NE(window_, nullptr) << "the main window did not appear";
-        ASSERT_TRUE(vqdrive::WaitForLine(trace_, "started", 5000));
-    }
-    void TearDown() override {
-        program_.Stop();
-        vqdrive::SetWindowsVersion(L"");
-        vqdrive::firmware::Reset();
-    }
+    SpineTest() : ProgramTest(L"vq_spine_trace.txt") {}
     // The calls so far; with a prefix, only those that begin with it.
     std::vector<std::string> CallsNow(const char* prefix = "") {
         std::vector<std::string> calls;
@@ -71,10 +50,6 @@ protected:
     }
     // The keys that reached the key pre-processing (which makes calls of its own).
     std::vector<std::string> WaitForKeys(size_t count) { return WaitForCalls(count, 3000, "ProcessKey"); }
-
-    vqdrive::Program program_;
-    HWND window_ = nullptr;
-    std::wstring trace_;
 };
 
 TEST_F(SpineTest, SecondCopyEndsAtOnceAndTheFirstKeepsRunning) {
