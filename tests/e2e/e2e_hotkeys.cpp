@@ -104,4 +104,23 @@ TEST_F(HotkeyEndToEnd, FirmwareWriteFaultsAreRetriedAndTheLastOneGivesUp) {
     EXPECT_FALSE(vqdrive::FindOsdRect(program_.ProcessId(), &osd)) << "no picture after six failed writes";
 }
 
+TEST_F(HotkeyEndToEnd, WirelessKeyIsBlockedForFiveSecondsAfterItActed) {
+    vqdrive::firmware::SetValue(L"Radio1", 2);  // no radio switch: the key toggles the wireless device
+    Start(L"win7");
+    auto waitForWireless = [](DWORD state) {
+        const DWORD start = GetTickCount();
+        while (vqdrive::firmware::Value(L"Wireless", 1) != state && GetTickCount() - start < 3000) vqdrive::Pause(20);
+        return vqdrive::firmware::Value(L"Wireless", 1) == state;
+    };
+    vqdrive::TapKey(0xFF, 6);
+    ASSERT_TRUE(waitForWireless(0));
+    vqdrive::Pause(1000);
+    vqdrive::TapKey(0xFF, 6);  // inside the block: ignored
+    vqdrive::Pause(500);
+    EXPECT_EQ(vqdrive::firmware::Value(L"Wireless", 1), 0u);
+    vqdrive::Pause(4000);       // the block ended with its timer
+    vqdrive::TapKey(0xFF, 6);
+    EXPECT_TRUE(waitForWireless(1));
+}
+
 }  // namespace
