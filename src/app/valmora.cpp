@@ -17,6 +17,11 @@ void RemoveAll(std::wstring& text, const std::wstring& part) {
 
 CValmoraApp* ValmoraApp() { return g_valmoraApp; }
 
+StartupPlatform StartupPlatform::Real() {
+    return {[](const wchar_t* name) { return CreateMutexW(nullptr, TRUE, name); },
+            [] { return CoInitializeEx(nullptr, COINIT_MULTITHREADED); }};
+}
+
 CValmoraApp::~CValmoraApp() {
     if (g_valmoraApp == this) g_valmoraApp = nullptr;
 }
@@ -41,7 +46,7 @@ bool CValmoraApp::InitInstance() {
     fw::CWinApp::InitInstance();
     SetRegistryKey(L"Korvane");
 
-    m_hInstanceMutex = CreateMutexW(nullptr, TRUE, L"ValmoraMutex");
+    m_hInstanceMutex = m_platform.createInstanceMutex(L"ValmoraMutex");
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         ReportError(L"Valmora is already runned\r\nEnd Valmora runned previously");
         return false;
@@ -60,7 +65,7 @@ bool CValmoraApp::InitInstance() {
     Gdiplus::GdiplusStartupInput gdiplusInput;
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
 
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+    if (FAILED(m_platform.initializeCom())) {
         MessageBoxW(nullptr, L"COM initialization failed\r\nPlease check the system and Run Valmora again.",
                     AppName().c_str(), MB_OK);
         return false;

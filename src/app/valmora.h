@@ -8,9 +8,17 @@
 
 #include "app/framework/winapp.h"
 
+// The two start-up calls whose failure a test must be able to produce; the
+// real ones by default.
+struct StartupPlatform {
+    HANDLE (*createInstanceMutex)(const wchar_t* name);
+    HRESULT (*initializeCom)();
+    static StartupPlatform Real();
+};
+
 class CValmoraApp : public fw::CWinApp {
 public:
-    CValmoraApp() = default;
+    explicit CValmoraApp(StartupPlatform platform = StartupPlatform::Real()) : m_platform(platform) {}
     ~CValmoraApp() override;
 
     bool InitInstance() override;
@@ -25,6 +33,7 @@ public:
     static LANGID MapLanguage(LANGID systemDefault);
 
 private:
+    StartupPlatform m_platform;
     LANGID m_wLanguageId = 1033;
     ULONG_PTR m_gdiplusToken = 0;
     HANDLE m_hInstanceMutex = nullptr;

@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 #include "app/settingsstore.h"
+#include "boxcloser.h"
 #include "common/commondefine.h"
 #include "vqdrive.h"
 
@@ -126,45 +125,15 @@ TEST_F(LogFileTest, AFileHeldWithoutSharingDropsTheLine) {
     EXPECT_EQ(content.find("second"), std::string::npos);
 }
 
-// Closes the first message box of this process; records its text.
-class BoxCloser {
-public:
-    BoxCloser() : thread_([this] { Run(); }) {}
-    ~BoxCloser() {
-        stop_ = true;
-        thread_.join();
-    }
-    std::wstring text;
-    bool logHadLineWhileShown = true;
-    std::wstring logPath;
-
-private:
-    void Run() {
-        for (int i = 0; i < 500 && !stop_; ++i) {
-            auto boxes = vqdrive::FindMessageBoxes(GetCurrentProcessId());
-            if (!boxes.empty()) {
-                text = boxes.front().text;
-                logHadLineWhileShown = vqdrive::ReadFileBytes(logPath).find("shown first") != std::string::npos;
-                vqdrive::CloseMessageBox(boxes.front().window);
-                return;
-            }
-            Sleep(10);
-        }
-    }
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
 TEST_F(LogFileTest, DebugSettingShowsTheReportBeforeItIsLogged) {
     settings::WriteInt(settings::kDebug, 1);
-    {
-        BoxCloser closer;
-        closer.logPath = path_;
-        ReportError(L"error: shown first");
-        Sleep(50);
-        EXPECT_EQ(closer.text, L"error: shown first");
-        EXPECT_FALSE(closer.logHadLineWhileShown);
-    }
+    bool logHadLineWhileShown = true;
+    MessageBoxCloser closer([&] {
+        logHadLineWhileShown = vqdrive::ReadFileBytes(path_).find("shown first") != std::string::npos;
+    });
+    ReportError(L"error: shown first");
+    EXPECT_EQ(closer.Text(), L"error: shown first");
+    EXPECT_FALSE(logHadLineWhileShown);
     EXPECT_NE(Content().find(": error: shown first\r\n"), std::string::npos);
 }
 

@@ -1,8 +1,12 @@
 // Start-up decisions that do not need a running program.
 #include <gtest/gtest.h>
 
+#include "app/settingsstore.h"
 #include "app/valmora.h"
 #include "app/valmoradlg.h"
+#include "boxcloser.h"
+#include "common/commondefine.h"
+#include "vqdrive.h"
 
 namespace {
 
@@ -53,6 +57,51 @@ INSTANTIATE_TEST_SUITE_P(Versions, VersionCodeTest,
 TEST(StarterEdition, OnlyTheStarterProductTypes) {
     for (DWORD starter : {0x0Bu, 0x2Fu, 0x42u}) EXPECT_TRUE(CValmoraDlg::IsStarterProduct(starter));
     for (DWORD other : {0x01u, 0x06u, 0x30u, 0x43u}) EXPECT_FALSE(CValmoraDlg::IsStarterProduct(other));
+}
+
+}  // namespace
+
+// --- InitInstance with the start-up calls failing.
+
+namespace {
+
+class StartupFailureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings::WriteInt(settings::kDebug, 0);
+        vqdrive::DeleteFileIfPresent(logfile::LogFilePath());
+    }
+    void TearDown() override { settings::SetApplicationName(L"vqhkcore"); }  // InitInstance took this program's name
+    std::string Log() { return vqdrive::ReadFileBytes(logfile::LogFilePath()); }
+};
+
+HANDLE NoMutex(const wchar_t*) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+}
+HANDLE AnyMutex(const wchar_t*) {
+    SetLastError(ERROR_SUCCESS);
+    return CreateMutexW(nullptr, TRUE, nullptr);
+}
+HRESULT ComFails() { return E_OUTOFMEMORY; }
+
+TEST_F(StartupFailureTest, MutexThatCannotBeCreatedEndsTheStart) {
+    CValmoraApp app({NoMutex, [] { return S_OK; }});
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_NE(Log().find(": fail: Valmora starting \r\n"), std::string::npos) << Log();
+    EXPECT_EQ(app.MainWindow(), nullptr);
+    app.ExitInstance();
+}
+
+TEST_F(StartupFailureTest, ComFailureShowsItsBoxAndCreatesNoMainWindow) {
+    CValmoraApp app({AnyMutex, ComFails});
+    MessageBoxCloser closer;
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(closer.Text(), L"COM initialization failed\r\nPlease check the system and Run Valmora again.");
+    EXPECT_EQ(app.MainWindow(), nullptr);
+    EXPECT_EQ(vqdrive::FindMainWindow(), nullptr);
+    EXPECT_EQ(Log().find("COM"), std::string::npos) << "the box is shown directly, not through the log";
+    app.ExitInstance();
 }
 
 }  // namespace
