@@ -7,6 +7,7 @@
 #include "app/settingsstore.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
+#include "common/readablememory.h"
 
 namespace {
 // Registered once, at process start.
@@ -28,20 +29,6 @@ public:
 private:
     bool& flag_;
 };
-
-// The record may be read only if it lies in committed, readable memory of this process.
-bool IsReadableRecord(const void* address, size_t size) {
-    if (!address) return false;
-    MEMORY_BASIC_INFORMATION info{};
-    if (VirtualQuery(address, &info, sizeof info) != sizeof info) return false;
-    if (info.State != MEM_COMMIT) return false;
-    const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                           PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    if ((info.Protect & readable) == 0 || (info.Protect & PAGE_GUARD) != 0) return false;
-    const auto begin = reinterpret_cast<ULONG_PTR>(address);
-    const auto regionEnd = reinterpret_cast<ULONG_PTR>(info.BaseAddress) + info.RegionSize;
-    return begin + size <= regionEnd;
-}
 
 POINT CursorPosition() {
     POINT p{};
@@ -111,7 +98,7 @@ bool CEventRouter::DecodeHookRecord(LPARAM lParam, DecodedKey* key) {
     // reach the window: the message loop drops them.)
     if (InSendMessage()) return false;
     const auto* record = reinterpret_cast<const HookKeyRecord*>(lParam);
-    if (!IsReadableRecord(record, sizeof(HookKeyRecord))) return false;
+    if (ReadableBytes(record, sizeof(HookKeyRecord)) < sizeof(HookKeyRecord)) return false;
     key->virtualKey = static_cast<BYTE>(record->virtualKey & 0xFF);
     key->scanCode = static_cast<BYTE>(record->scanCode & 0xFF);
     key->extended = (record->flags & 0x01) != 0;

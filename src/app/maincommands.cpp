@@ -2,12 +2,12 @@
 
 #include <dbt.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <string>
 
 #include "app/maintimers.h"
 #include "common/commondefine.h"
+#include "common/readablememory.h"
 #include "common/processstate.h"
 
 namespace {
@@ -31,18 +31,6 @@ LockChange LockChangeFromState(SHORT state) {
     default:
         return LockChange::Unknown;
     }
-}
-
-// Bytes readable at `address` in this process, up to `wanted`.
-size_t ReadableBytes(const void* address, size_t wanted) {
-    MEMORY_BASIC_INFORMATION info{};
-    if (!address || VirtualQuery(address, &info, sizeof info) != sizeof info) return 0;
-    const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                           PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    if (info.State != MEM_COMMIT || (info.Protect & readable) == 0 || (info.Protect & PAGE_GUARD)) return 0;
-    const auto begin = reinterpret_cast<ULONG_PTR>(address);
-    const auto end = reinterpret_cast<ULONG_PTR>(info.BaseAddress) + info.RegionSize;
-    return std::min<size_t>(wanted, end - begin);
 }
 
 // The interface name of a device-interface notification record, or "" when

@@ -246,7 +246,7 @@ void CValmoraDlg::DispatchHotkey(int code) {
     if (m_pDispatcher) m_pDispatcher->ProcessHotkey(code);
 }
 void CValmoraDlg::ReloadVolumeSetting() {
-    if (m_pDispatcher) m_pDispatcher->SetOwnVolumeControl(settings::ReadInt(settings::kOwnVolumeSteps) != 0);
+    if (m_pDispatcher) m_pDispatcher->ReloadOwnVolumeSetting();
 }
 int CValmoraDlg::DispatchMenuRequest(int code, LPARAM argument) {
     TraceCall(L"DispatchMenuRequest", code, argument);

@@ -17,7 +17,8 @@ public:
     void Init(IHotkeyHardware* systemInfo);
     // The current OSD window (handed over whenever it is re-created).
     void SetOsdWindow(IHotkeyOsd* osd) { m_pHKIconWindow = osd; }
-    void SetOwnVolumeControl(bool on) { m_bOwnVolumeControl = on; }  // setting vqav
+    // Reads the setting vqav: 1 = the program sets the volume in its own steps.
+    void ReloadOwnVolumeSetting();
     bool OwnVolumeControl() const { return m_bOwnVolumeControl; }
 
     // 255 when it acted on the code, 1 when the code is not its own, 0 when no OSD window.
@@ -41,7 +42,6 @@ private:
                      const wchar_t* readFailure, int offIcon, int onIcon, int unavailable = -1);
     void StartBatteryWarning(bool replace);
     bool UnmuteIfMuted(bool noteOnOwner);
-    void ReloadOwnVolumeSetting();
 
     IHotkeyOwner& m_owner;
     IHotkeyOsd* m_pHKIconWindow = nullptr;
