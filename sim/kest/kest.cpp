@@ -5,6 +5,7 @@
 // read it afterwards. See README.md.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -146,7 +147,7 @@ int Dispatch(const FirmwareStore& store, WORD command, BYTE* data) {
 }
 }  // namespace
 
-extern "C" __declspec(dllexport) int WINAPI InitBIOSInterface() {
+extern "C" __declspec(dllexport) std::int32_t WINAPI InitBIOSInterface() {
     const FirmwareStore store;
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(g_module, path, MAX_PATH);
@@ -158,7 +159,7 @@ extern "C" __declspec(dllexport) int WINAPI InitBIOSInterface() {
 }
 
 #ifndef VQSIM_WITHOUT_BIOS_DATA
-extern "C" __declspec(dllexport) int WINAPI GetBiosDataThroughDrvr(BYTE* block) {
+extern "C" __declspec(dllexport) std::int32_t WINAPI GetBiosDataThroughDrvr(std::uint8_t* block) {
     if (!block) return 1;
     const FirmwareStore store;
     PlaceRecord(block, store.ReadDword(value::kModelOffset, stock::kModelOffset), "DiaG@",
@@ -169,7 +170,7 @@ extern "C" __declspec(dllexport) int WINAPI GetBiosDataThroughDrvr(BYTE* block) 
 }
 #endif
 
-extern "C" __declspec(dllexport) int WINAPI CallBIOSInterface(WORD command, BYTE* data) {
+extern "C" __declspec(dllexport) std::int32_t WINAPI CallBIOSInterface(std::uint16_t command, std::uint8_t* data) {
     const FirmwareStore store;
     store.AppendEntry(value::kCalls, Hex(command));
     if (!data) return kFunctionNotSupported;
@@ -179,7 +180,7 @@ extern "C" __declspec(dllexport) int WINAPI CallBIOSInterface(WORD command, BYTE
 }
 
 #ifndef VQSIM_WITHOUT_ERROR_TEXT
-extern "C" __declspec(dllexport) int WINAPI GetKestErrorMsgW(int code, wchar_t* text, int length) {
+extern "C" __declspec(dllexport) std::int32_t WINAPI GetKestErrorMsgW(std::int32_t code, wchar_t* text, std::int32_t length) {
     if (!text || length <= 0) return 0;
     wchar_t message[64];
     wsprintfW(message, L"KEST error %d", code);

@@ -272,7 +272,7 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
         return false;
     case WM_DEVICECHANGE:
         if (proc::modelFamily == 10 && wParam != kDeviceArrival && lParam != 0) {
-            m_targets.ExecuteCommand(12, static_cast<int>(lParam), 0);
+            m_targets.ExecuteCommand(12, lParam, 0);  // the notification record, by address
         }
         m_targets.DeviceDetection(lParam, wParam);
         return false;

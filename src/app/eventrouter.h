@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "app/eventtargets.h"
 
 // Message numbers exchanged with sibling programs.
@@ -26,6 +28,11 @@ struct HookKeyRecord {
     DWORD time;
     ULONG_PTR extraInfo;
 };
+// The hook library hands over the system's own record, of its architecture.
+static_assert(sizeof(HookKeyRecord) == sizeof(KBDLLHOOKSTRUCT) &&
+              offsetof(HookKeyRecord, flags) == offsetof(KBDLLHOOKSTRUCT, flags) &&
+              offsetof(HookKeyRecord, extraInfo) == offsetof(KBDLLHOOKSTRUCT, dwExtraInfo));
+static_assert(sizeof(HookKeyRecord) == (sizeof(void*) == 4 ? 20 : 24));
 
 struct DecodedKey {
     BYTE virtualKey = 0;

@@ -11,7 +11,7 @@ public:
 
     // Key pre-processing and the numbered main-window commands.
     virtual int ProcessKey(BYTE virtualKey, BYTE scanCode, int source) = 0;
-    virtual int ExecuteCommand(int command, int argument1, int argument2) = 0;
+    virtual int ExecuteCommand(int command, INT_PTR argument1, INT_PTR argument2) = 0;
     virtual int HandleModifiedKey(int scanCode, bool* handled) = 0;
     virtual int OnVolumeKey(int scanCode) = 0;
     virtual void OnVolumeNotify() = 0;

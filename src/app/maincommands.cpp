@@ -63,7 +63,7 @@ CMainCommands::~CMainCommands() {
     WaitForEjectThread(kEjectWaitAtTearDownMs);
 }
 
-int CMainCommands::ExecuteCommand(int command, int a1, int a2, int* p1, int* p2, int* p3) {
+int CMainCommands::ExecuteCommand(int command, INT_PTR a1, INT_PTR a2, int* p1, int* p2, int* p3) {
     try {
         switch (command) {
         case 0: return ResetResolutionBeforeSleep();
@@ -71,7 +71,7 @@ int CMainCommands::ExecuteCommand(int command, int a1, int a2, int* p1, int* p2,
         case 3:
             if (proc::modelFamily == 1) m_services.ApplyDownScalingToCurrentMode();
             return 1;
-        case 4: return ShowNumLockIndicator(a2);
+        case 4: return ShowNumLockIndicator(static_cast<int>(a2));
         case 6: return EndMediaCenterVolumeBar();
         case 7:
             m_services.RestartTimer(kTimerNotice, 3000);
@@ -80,7 +80,7 @@ int CMainCommands::ExecuteCommand(int command, int a1, int a2, int* p1, int* p2,
         case 9: return RewriteWheelKey(p1, p2, p3);
         case 10: return RegisterNetworkAdapterNotification();
         case 11: return EjectOnce();
-        case 12: return ReloadUsbOnAdapterEvent(a1);
+        case 12: return ReloadUsbOnAdapterEvent(reinterpret_cast<const void*>(a1));
         case 13: return ShowLockKeyChange(VK_NUMLOCK, 129, 128);
         case 14: return ShowLockKeyChange(VK_SCROLL, 131, 130);
         case 16: return ShowLockKeyChange(VK_CAPITAL, 133, 132);
@@ -189,9 +189,9 @@ int CMainCommands::RegisterNetworkAdapterNotification() {
 
 void CMainCommands::ReleaseDeviceNotification() { m_deviceNotify.reset(); }
 
-int CMainCommands::ReloadUsbOnAdapterEvent(int recordAddress) {
+int CMainCommands::ReloadUsbOnAdapterEvent(const void* record) {
     if (proc::modelFamily != 10) return 1;
-    const std::wstring name = InterfaceNameOf(reinterpret_cast<const void*>(static_cast<INT_PTR>(recordAddress)));
+    const std::wstring name = InterfaceNameOf(record);
     if (name.find(kNetworkAdapterInterfaceText) == std::wstring::npos) return 1;
     m_services.ReloadUsbKeyboardLibrary();
     return 1;

@@ -22,7 +22,7 @@ public:
     // Returns 1, or 0 where a command says so. Command 9 rewrites the key in
     // p1 (virtual key), p2 (scan code) and p3 (extended flag); command 12
     // takes the device-change record's address in a1.
-    int ExecuteCommand(int command, int a1, int a2, int* p1 = nullptr, int* p2 = nullptr, int* p3 = nullptr);
+    int ExecuteCommand(int command, INT_PTR a1, INT_PTR a2, int* p1 = nullptr, int* p2 = nullptr, int* p3 = nullptr);
 
     // Body of the eject thread: the MCI door command, then timer 6 stopped
     // and the busy flag cleared.
@@ -49,7 +49,7 @@ private:
     int RegisterNetworkAdapterNotification();
     int EjectOnce();
     bool EjectThreadRunning() const;
-    int ReloadUsbOnAdapterEvent(int recordAddress);
+    int ReloadUsbOnAdapterEvent(const void* record);
     int ShowLockKeyChange(int virtualKey, int onCode, int offCode);
 
     IKeyServices& m_services;

@@ -227,7 +227,7 @@ int CValmoraDlg::ProcessKey(BYTE virtualKey, BYTE scanCode, int source) {
     TraceCall(L"ProcessKey", virtualKey, scanCode, source);  // the road a key took
     return m_keys.ProcessKey(virtualKey, scanCode, source);
 }
-int CValmoraDlg::ExecuteCommand(int command, int argument1, int argument2) {
+int CValmoraDlg::ExecuteCommand(int command, INT_PTR argument1, INT_PTR argument2) {
     return m_commands.ExecuteCommand(command, argument1, argument2);
 }
 int CValmoraDlg::HandleModifiedKey(int scanCode, bool* handled) { return m_keys.HandleModifiedKey(scanCode, handled); }

@@ -51,7 +51,7 @@ private:
 
     // IEventTargets: what the routing hands events to.
     int ProcessKey(BYTE virtualKey, BYTE scanCode, int source) override;
-    int ExecuteCommand(int command, int argument1, int argument2) override;
+    int ExecuteCommand(int command, INT_PTR argument1, INT_PTR argument2) override;
     int HandleModifiedKey(int scanCode, bool* handled) override;
     int OnVolumeKey(int scanCode) override;
     void OnVolumeNotify() override;

@@ -1,5 +1,6 @@
 #include "hardware/kest.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -9,11 +10,15 @@
 #include "hardware/kestmodels.h"
 
 namespace {
-// The library's exports, all __stdcall with undecorated names.
-using InitBiosInterfaceFn = int(WINAPI*)();
-using GetBiosDataFn = int(WINAPI*)(BYTE* block);
-using CallBiosInterfaceFn = int(WINAPI*)(WORD command, BYTE* data);
-using GetKestErrorMsgFn = int(WINAPI*)(int code, wchar_t* text, int length);
+// The library's exports, all __stdcall with undecorated names. The library
+// is built for the program's architecture; its values are fixed-width on both.
+using InitBiosInterfaceFn = std::int32_t(WINAPI*)();
+using GetBiosDataFn = std::int32_t(WINAPI*)(std::uint8_t* block);
+using CallBiosInterfaceFn = std::int32_t(WINAPI*)(std::uint16_t command, std::uint8_t* data);
+using GetKestErrorMsgFn = std::int32_t(WINAPI*)(std::int32_t code, wchar_t* text, std::int32_t length);
+static_assert(sizeof(wchar_t) == 2, "the error text is UTF-16");
+static_assert(sizeof(BYTE) == sizeof(std::uint8_t) && sizeof(WORD) == sizeof(std::uint16_t));
+static_assert(CKEST::kCallDataBytes == 11 && kest::kDataBlockBytes == 65536, "the library's data areas");
 
 constexpr int kNoCall = -1;  // no library, no export, or the call threw: already handled
 constexpr int kRadioAttempts = 6;

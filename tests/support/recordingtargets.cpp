@@ -15,7 +15,7 @@ std::string RecordingTargets::Joined() const {
 }
 
 int RecordingTargets::ProcessKey(BYTE vk, BYTE sc, int source) { Record("ProcessKey", vk, sc, source); return processKeyResult; }
-int RecordingTargets::ExecuteCommand(int c, int a1, int a2) { Record("ExecuteCommand", c, a1, a2); return 1; }
+int RecordingTargets::ExecuteCommand(int c, INT_PTR a1, INT_PTR a2) { Record("ExecuteCommand", c, a1, a2); return 1; }
 int RecordingTargets::HandleModifiedKey(int sc, bool* handled) {
     Record("HandleModifiedKey", sc);
     *handled = handleModifiedHandled;
