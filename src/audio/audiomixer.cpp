@@ -3,7 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "audio/audioplatform.h"
 #include "common/commondefine.h"
 
 namespace {
@@ -16,14 +15,14 @@ HMIXEROBJ AsObject(HMIXER mixer) { return reinterpret_cast<HMIXEROBJ>(mixer); }
 
 }  // namespace
 
-CAudioMixer::CAudioMixer() {
+CAudioMixer::CAudioMixer(IMixerPlatform& platform) : m_platform(platform) {
     std::memset(DeviceName, 0, sizeof DeviceName);
     std::memset(&m_OutputLine, 0, sizeof m_OutputLine);
     std::memset(m_Values, 0, sizeof m_Values);
 }
 
 CAudioMixer::~CAudioMixer() {
-    if (m_hMixer) audio::CurrentPlatform().mixerClose(m_hMixer);
+    if (m_hMixer) m_platform.Close(m_hMixer);
 }
 
 bool CAudioMixer::HasMixer() const {
@@ -33,12 +32,11 @@ bool CAudioMixer::HasMixer() const {
 }
 
 int CAudioMixer::Initialize(HWND notifyWindow) {
-    const audio::Platform& platform = audio::CurrentPlatform();
     NotifyWindow = notifyWindow;
     MIXERCAPSW caps{};
-    if (platform.mixerGetDevCapsW(0, &caps, sizeof caps) == MMSYSERR_NOERROR) {
+    if (m_platform.GetDevCaps(0, &caps, sizeof caps) == MMSYSERR_NOERROR) {
         HMIXER mixer = nullptr;
-        if (platform.mixerOpen(&mixer, 0, reinterpret_cast<DWORD_PTR>(notifyWindow), 0, CALLBACK_WINDOW) ==
+        if (m_platform.Open(&mixer, 0, reinterpret_cast<DWORD_PTR>(notifyWindow), 0, CALLBACK_WINDOW) ==
             MMSYSERR_NOERROR) {
             m_hMixer = mixer;
         }
@@ -56,9 +54,8 @@ int CAudioMixer::Initialize(HWND notifyWindow) {
 }
 
 void CAudioMixer::SearchOutputLine() {
-    const audio::Platform& platform = audio::CurrentPlatform();
     MIXERCAPSW caps{};
-    if (platform.mixerGetDevCapsW(reinterpret_cast<UINT_PTR>(m_hMixer), &caps, sizeof caps) != MMSYSERR_NOERROR) {
+    if (m_platform.GetDevCaps(reinterpret_cast<UINT_PTR>(m_hMixer), &caps, sizeof caps) != MMSYSERR_NOERROR) {
         ReportError(L"殿废等 厘摹狼 沥焊甫 佬阑 荐 绝嚼聪促.");
         return;
     }
@@ -67,8 +64,8 @@ void CAudioMixer::SearchOutputLine() {
         MIXERLINEW line{};
         line.cbStruct = sizeof line;
         line.dwDestination = index;
-        if (platform.mixerGetLineInfoW(AsObject(m_hMixer), &line,
-                                       MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_DESTINATION) != MMSYSERR_NOERROR) {
+        if (m_platform.GetLineInfo(AsObject(m_hMixer), &line,
+                                   MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_DESTINATION) != MMSYSERR_NOERROR) {
             continue;
         }
         if (line.dwComponentType != MIXERLINE_COMPONENTTYPE_DST_SPEAKERS &&
@@ -86,11 +83,10 @@ void CAudioMixer::SearchOutputLine() {
 }
 
 void CAudioMixer::ReadLineControls() {
-    const audio::Platform& platform = audio::CurrentPlatform();
     MIXERLINEW line{};
     line.cbStruct = sizeof line;
     line.dwLineID = m_OutputLine.lineId;
-    if (platform.mixerGetLineInfoW(AsObject(m_hMixer), &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_LINEID) !=
+    if (m_platform.GetLineInfo(AsObject(m_hMixer), &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_LINEID) !=
         MMSYSERR_NOERROR) {
         ReportError(L"fail: MixerGetLineInfo");
         return;
@@ -107,8 +103,8 @@ void CAudioMixer::ReadLineControls() {
     request.cControls = line.cControls;
     request.cbmxctrl = sizeof(MIXERCONTROLW);
     request.pamxctrl = controls.data();
-    if (platform.mixerGetLineControlsW(AsObject(m_hMixer), &request,
-                                       MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ALL) != MMSYSERR_NOERROR) {
+    if (m_platform.GetLineControls(AsObject(m_hMixer), &request,
+                                   MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ALL) != MMSYSERR_NOERROR) {
         ReportError(L"fail: mixerGetLineControls");
         return;
     }
@@ -142,10 +138,9 @@ MMRESULT CAudioMixer::RequestValues(const MIXERCONTROLW& control, DWORD count, b
         ReportError(kTooManyItemsText);
         return MMSYSERR_INVALPARAM;
     }
-    const audio::Platform& platform = audio::CurrentPlatform();
     const DWORD flags = MIXER_OBJECTF_HMIXER | (set ? MIXER_SETCONTROLDETAILSF_VALUE : MIXER_GETCONTROLDETAILSF_VALUE);
-    return set ? platform.mixerSetControlDetails(AsObject(m_hMixer), &details, flags)
-               : platform.mixerGetControlDetailsW(AsObject(m_hMixer), &details, flags);
+    return set ? m_platform.SetControlDetails(AsObject(m_hMixer), &details, flags)
+               : m_platform.GetControlDetails(AsObject(m_hMixer), &details, flags);
 }
 
 bool CAudioMixer::ReadValues(const MIXERCONTROLW& control, DWORD count, const wchar_t* failureText, DWORD* last) {
@@ -192,7 +187,7 @@ int CAudioMixer::SetMasterVolumeMute(int mute) { return WriteValues(m_OutputLine
 
 int CAudioMixer::IsDeviceChanged(int* changed) {
     MIXERCAPSW caps{};
-    if (audio::CurrentPlatform().mixerGetDevCapsW(0, &caps, sizeof caps) != MMSYSERR_NOERROR) return 0;
+    if (m_platform.GetDevCaps(0, &caps, sizeof caps) != MMSYSERR_NOERROR) return 0;
     caps.szPname[MAXPNAMELEN - 1] = 0;
     *changed = std::wcscmp(caps.szPname, DeviceName) != 0 ? 1 : 0;
     return 1;

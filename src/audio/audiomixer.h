@@ -11,6 +11,7 @@
 #include <string>
 
 #include "audio/audio.h"
+#include "audio/audioplatform.h"
 
 class CAudioMixer : public CAudio {
 public:
@@ -27,7 +28,7 @@ public:
     static constexpr DWORD kLargestStepLimit = 32767;
     static constexpr size_t kValueSlots = 10;
 
-    CAudioMixer();
+    explicit CAudioMixer(IMixerPlatform& platform = SystemMixerPlatform());
     ~CAudioMixer() override;
 
     int Initialize(HWND notifyWindow) override;
@@ -57,6 +58,7 @@ private:
     static DWORD ValueCount(const MIXERCONTROLW& control);
     bool HasMixer() const;
 
+    IMixerPlatform& m_platform;
     wchar_t DeviceName[MAXPNAMELEN];
     std::wstring m_strTraceName;
     HWND NotifyWindow = nullptr;

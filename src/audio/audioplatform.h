@@ -1,33 +1,42 @@
-// The platform calls of the audio objects that tests must control: the legacy
-// mixer functions, the creation of the endpoint device enumerator, and the
-// wait before a newly plugged endpoint is looked up. The real Win32 calls are
-// the default; a test assigns fakes to CurrentPlatform() and restores it.
+// The platform calls of the two audio implementations that tests must
+// control: the legacy mixer functions (the mixer implementation), and the
+// creation of the endpoint device enumerator with the wait before a newly
+// plugged endpoint is looked up (the endpoint implementation). The real
+// system is the default; tests hand in their own.
 #pragma once
 
 #include <windows.h>
 #include <mmdeviceapi.h>
 #include <mmsystem.h>
 
-namespace audio {
+// The legacy mixer (winmm), in the order and with the meaning of
+// mixerGetDevCapsW, mixerOpen, mixerClose, mixerGetLineInfoW,
+// mixerGetLineControlsW, mixerGetControlDetailsW and mixerSetControlDetails.
+class IMixerPlatform {
+public:
+    virtual ~IMixerPlatform() = default;
 
-struct Platform {
-    // Legacy mixer (winmm), same meaning as the Win32 functions of these names.
-    MMRESULT(WINAPI* mixerGetDevCapsW)(UINT_PTR mixer, MIXERCAPSW* caps, UINT size);
-    MMRESULT(WINAPI* mixerOpen)(HMIXER* mixer, UINT id, DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
-    MMRESULT(WINAPI* mixerClose)(HMIXER mixer);
-    MMRESULT(WINAPI* mixerGetLineInfoW)(HMIXEROBJ mixer, MIXERLINEW* line, DWORD flags);
-    MMRESULT(WINAPI* mixerGetLineControlsW)(HMIXEROBJ mixer, MIXERLINECONTROLSW* controls, DWORD flags);
-    MMRESULT(WINAPI* mixerGetControlDetailsW)(HMIXEROBJ mixer, MIXERCONTROLDETAILS* details, DWORD flags);
-    MMRESULT(WINAPI* mixerSetControlDetails)(HMIXEROBJ mixer, MIXERCONTROLDETAILS* details, DWORD flags);
-
-    // Creates an endpoint device enumerator (the MMDeviceEnumerator class).
-    HRESULT (*createDeviceEnumerator)(IMMDeviceEnumerator** enumerator);
-    // Waits `ms` milliseconds; returns true at once when `stop` is signalled.
-    bool (*waitUnlessStopped)(HANDLE stop, DWORD ms);
+    virtual MMRESULT GetDevCaps(UINT_PTR mixer, MIXERCAPSW* caps, UINT size) = 0;
+    virtual MMRESULT Open(HMIXER* mixer, UINT id, DWORD_PTR callback, DWORD_PTR instance, DWORD flags) = 0;
+    virtual MMRESULT Close(HMIXER mixer) = 0;
+    virtual MMRESULT GetLineInfo(HMIXEROBJ mixer, MIXERLINEW* line, DWORD flags) = 0;
+    virtual MMRESULT GetLineControls(HMIXEROBJ mixer, MIXERLINECONTROLSW* controls, DWORD flags) = 0;
+    virtual MMRESULT GetControlDetails(HMIXEROBJ mixer, MIXERCONTROLDETAILS* details, DWORD flags) = 0;
+    virtual MMRESULT SetControlDetails(HMIXEROBJ mixer, MIXERCONTROLDETAILS* details, DWORD flags) = 0;
 };
 
-Platform RealPlatform();
-// The calls in use; a test may assign to it and must restore it.
-Platform& CurrentPlatform();
+// The endpoint audio system. Called on the main thread and on the
+// platform's notification threads.
+class IEndpointPlatform {
+public:
+    virtual ~IEndpointPlatform() = default;
 
-}  // namespace audio
+    // Creates an endpoint device enumerator (the MMDeviceEnumerator class).
+    virtual HRESULT CreateDeviceEnumerator(IMMDeviceEnumerator** enumerator) = 0;
+    // Waits `ms` milliseconds; returns true at once when `stop` is signalled.
+    virtual bool WaitUnlessStopped(HANDLE stop, DWORD ms) = 0;
+};
+
+// The real system; one instance of each for the process.
+IMixerPlatform& SystemMixerPlatform();
+IEndpointPlatform& SystemEndpointPlatform();

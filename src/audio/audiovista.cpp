@@ -3,7 +3,6 @@
 #include <cwchar>
 #include <string>
 
-#include "audio/audioplatform.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
 
@@ -23,7 +22,8 @@ bool SameId(LPCWSTR a, LPCWSTR b) { return a && b && std::wcscmp(a, b) == 0; }
 
 }  // namespace
 
-CAudioVista::CAudioVista() : m_hStopping(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+CAudioVista::CAudioVista(IEndpointPlatform& platform)
+    : m_platform(platform), m_hStopping(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 CAudioVista::~CAudioVista() {
     // Cut the callbacks off first: a default-device change in progress ends
@@ -79,7 +79,7 @@ int CAudioVista::Initialize(HWND notifyWindow) {
 }
 
 bool CAudioVista::SetUp() {
-    if (FAILED(audio::CurrentPlatform().createDeviceEnumerator(m_pEnumerator.ReleaseAndGetAddressOf()))) return false;
+    if (FAILED(m_platform.CreateDeviceEnumerator(m_pEnumerator.ReleaseAndGetAddressOf()))) return false;
     if (FAILED(m_pEnumerator->EnumAudioEndpoints(eRender, DEVICE_STATE_ACTIVE, m_pCollection.ReleaseAndGetAddressOf())))
         return false;
 
@@ -219,12 +219,12 @@ HRESULT CAudioVista::OnDefaultDeviceChanged(EDataFlow flow, ERole role, LPCWSTR 
 HRESULT CAudioVista::AddNewEndpoints(LPCWSTR newDefault) {
     // A new endpoint (a display with audio, say) needs a moment before it can be used.
     const DWORD waitMs = proc::graphicsVendor == kIntelVendor ? kNewEndpointWaitIntelMs : kNewEndpointWaitMs;
-    if (audio::CurrentPlatform().waitUnlessStopped(m_hStopping.get(), waitMs)) return S_FALSE;
+    if (m_platform.WaitUnlessStopped(m_hStopping.get(), waitMs)) return S_FALSE;
 
     ComPtr<IMMDeviceEnumerator> enumerator;
     ComPtr<IMMDeviceCollection> collection;
     UINT count = 0;
-    if (FAILED(audio::CurrentPlatform().createDeviceEnumerator(enumerator.GetAddressOf())) ||
+    if (FAILED(m_platform.CreateDeviceEnumerator(enumerator.GetAddressOf())) ||
         FAILED(enumerator->EnumAudioEndpoints(eRender, DEVICE_STATE_ACTIVE, collection.GetAddressOf())) ||
         FAILED(collection->GetCount(&count))) {
         return S_FALSE;

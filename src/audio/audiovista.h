@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "audio/audio.h"
+#include "audio/audioplatform.h"
 #include "audio/audiovistacallbacks.h"
 #include "common/cotaskstring.h"
 
@@ -28,7 +29,7 @@ public:
     // Spare slots for endpoints that become the default after Initialize.
     static constexpr int kSpareSlots = 32;
 
-    CAudioVista();
+    explicit CAudioVista(IEndpointPlatform& platform = SystemEndpointPlatform());
     ~CAudioVista() override;
 
     int Initialize(HWND notifyWindow) override;
@@ -70,6 +71,7 @@ private:
     int CallCurrentVolume(const wchar_t* operation, Call call);
     void ReportAudit(const wchar_t* text) const;
 
+    IEndpointPlatform& m_platform;
     HWND NotifyWindow = nullptr;
     std::unique_ptr<EndpointSlot[]> m_Slots;
     std::atomic<int> EndpointCount{1};

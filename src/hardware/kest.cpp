@@ -38,7 +38,7 @@ const wchar_t* const kErrorTexts[] = {
 };
 }  // namespace
 
-CKEST::CKEST() { proc::modelFamily = 0; }
+CKEST::CKEST(IKestPlatform& platform) : m_platform(platform), m_hKest(platform) { proc::modelFamily = 0; }
 
 CKEST::~CKEST() {
     try {
@@ -55,11 +55,11 @@ CKEST::~CKEST() {
 bool CKEST::LoadLibraryForWindows() {
     const wchar_t* name = proc::windowsVersion < 8 ? L"KEST2.dll" : L"KEST3.dll";
     DWORD error = 0;
-    const kest::Platform& platform = kest::CurrentPlatform();
-    m_hKest.Reset(platform.loadLibrary(name, &error));
+    m_hKest.Reset(m_platform.LoadLibraryNamed(name, &error));
     if (HasLibrary()) return true;
-    platform.showMessage(FormatText(L"Cannot find KEST.dll(%d)!\r\nValmora will be closed", static_cast<int>(error)));
-    platform.endProcess(-1);
+    m_platform.ShowMessage(
+        FormatText(L"Cannot find KEST.dll(%d)!\r\nValmora will be closed", static_cast<int>(error)));
+    m_platform.EndProcess(-1);
     return false;
 }
 
@@ -77,7 +77,7 @@ int CKEST::Init() {
         }
         if (!m_hKest.Export<GetBiosDataFn>("GetBiosDataThroughDrvr")) {
             m_hKest.Release();
-            kest::CurrentPlatform().showMessage(L"Can't Find pfGetBiosDataThroughDriver from KEST2.DLL\r\n");
+            m_platform.ShowMessage(L"Can't Find pfGetBiosDataThroughDriver from KEST2.DLL\r\n");
             return kDataBlockMissing;
         }
         bool modelFound = false;

@@ -47,7 +47,8 @@ public:
     static constexpr size_t kCallDataBytes = 11;
     static constexpr size_t kModelTextBytes = 16;
 
-    CKEST();
+    // The library is loaded and the program stopped through `platform`.
+    explicit CKEST(IKestPlatform& platform = SystemKestPlatform());
     virtual ~CKEST();
     CKEST(const CKEST&) = delete;
     CKEST& operator=(const CKEST&) = delete;
@@ -107,6 +108,7 @@ private:
     int SetBytes(WORD command, const BYTE* values, size_t count, const wchar_t* operation);
     void ReportCallError(int code) const;
 
+    IKestPlatform& m_platform;
     kest::CLibraryModule m_hKest;
     int m_bAnnounceEnabled = 1;
     int m_nReference = 0;

@@ -2,33 +2,30 @@
 
 #include "app/settingsstore.h"
 
-namespace kest {
-
 namespace {
-HMODULE LoadLibraryReal(const wchar_t* name, DWORD* error) {
-    HMODULE module = LoadLibraryW(name);
-    *error = module ? 0 : GetLastError();
-    return module;
-}
 
-FARPROC FindExportReal(HMODULE module, const char* name) { return GetProcAddress(module, name); }
+class CWin32KestPlatform : public IKestPlatform {
+public:
+    HMODULE LoadLibraryNamed(const wchar_t* name, DWORD* error) override {
+        HMODULE module = LoadLibraryW(name);
+        *error = module ? 0 : GetLastError();
+        return module;
+    }
 
-void FreeLibraryReal(HMODULE module) { FreeLibrary(module); }
+    FARPROC FindExport(HMODULE module, const char* name) override { return GetProcAddress(module, name); }
 
-void ShowMessageReal(const std::wstring& text) {
-    MessageBoxW(nullptr, text.c_str(), settings::ApplicationName().c_str(), MB_OK);
-}
+    void ReleaseLibrary(HMODULE module) override { FreeLibrary(module); }
 
-void EndProcessReal(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
+    void ShowMessage(const std::wstring& text) override {
+        MessageBoxW(nullptr, text.c_str(), settings::ApplicationName().c_str(), MB_OK);
+    }
+
+    void EndProcess(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }
+};
+
 }  // namespace
 
-Platform RealPlatform() {
-    return {LoadLibraryReal, FindExportReal, FreeLibraryReal, ShowMessageReal, EndProcessReal};
+IKestPlatform& SystemKestPlatform() {
+    static CWin32KestPlatform platform;
+    return platform;
 }
-
-Platform& CurrentPlatform() {
-    static Platform current = RealPlatform();
-    return current;
-}
-
-}  // namespace kest

@@ -1,26 +1,23 @@
 #include "hardware/srsdevice.h"
 
-#include "hardware/sysinfoplatform.h"
-
-bool CSRSDevice::Request(HANDLE device, const GUID& set, ULONG id, ULONG flags, ULONG* value) {
+bool CSRSDevice::Request(HANDLE device, const GUID& set, ULONG id, ULONG flags, ULONG* value) const {
     srs::PropertyRequest request{set, id, flags};
     DWORD returned = 0;
-    return sysinfo::CurrentPlatform().deviceIoControl(device, srs::kPropertyIoctl, &request, sizeof request, value,
-                                                      sizeof *value, &returned) != FALSE;
+    return m_platform.ControlDevice(device, srs::kPropertyIoctl, &request, sizeof request, value, sizeof *value,
+                                    &returned) != FALSE;
 }
 
 bool CSRSDevice::Open() {
     Close();
-    const sysinfo::Platform& platform = sysinfo::CurrentPlatform();
-    for (const std::wstring& path : platform.listDeviceInterfaces(srs::kAudioInterfaceClass)) {
-        const HANDLE device = platform.openDevice(path.c_str());
+    for (const std::wstring& path : m_platform.ListDeviceInterfaces(srs::kAudioInterfaceClass)) {
+        const HANDLE device = m_platform.OpenDevice(path.c_str());
         if (device == INVALID_HANDLE_VALUE || device == nullptr) continue;
         ULONG on = 0;
         if (Request(device, srs::kEffectASet, srs::kSwitchId, srs::kGetFlag, &on)) {
             m_hDevice = device;
             return true;
         }
-        platform.closeDevice(device);
+        m_platform.CloseDevice(device);
     }
     return false;
 }
@@ -29,7 +26,7 @@ void CSRSDevice::Close() {
     if (!IsOpen()) return;
     const HANDLE device = m_hDevice;
     m_hDevice = INVALID_HANDLE_VALUE;
-    sysinfo::CurrentPlatform().closeDevice(device);
+    m_platform.CloseDevice(device);
 }
 
 bool CSRSDevice::Get(const GUID& set, ULONG id, ULONG* value) const {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "hardware/sysinfoplatform.h"
+
 namespace srs {
 
 // A kernel-streaming property request: set, property and get/set flag.
@@ -43,7 +45,7 @@ enum State : BYTE {
 
 class CSRSDevice {
 public:
-    CSRSDevice() = default;
+    explicit CSRSDevice(ISysInfoPlatform& platform) : m_platform(platform) {}
     ~CSRSDevice() { Close(); }
     CSRSDevice(const CSRSDevice&) = delete;
     CSRSDevice& operator=(const CSRSDevice&) = delete;
@@ -58,7 +60,8 @@ public:
     bool Set(const GUID& set, ULONG id, ULONG value) const;
 
 private:
-    static bool Request(HANDLE device, const GUID& set, ULONG id, ULONG flags, ULONG* value);
+    bool Request(HANDLE device, const GUID& set, ULONG id, ULONG flags, ULONG* value) const;
 
+    ISysInfoPlatform& m_platform;
     HANDLE m_hDevice = INVALID_HANDLE_VALUE;
 };

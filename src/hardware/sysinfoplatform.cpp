@@ -4,7 +4,6 @@
 
 #include <vector>
 
-namespace sysinfo {
 namespace {
 
 // Owns a SetupAPI device information set.
@@ -23,46 +22,48 @@ private:
     HDEVINFO m_hSet;
 };
 
-std::vector<std::wstring> ListDeviceInterfaces(const GUID& interfaceClass) {
-    std::vector<std::wstring> paths;
-    CDeviceInfoSet set(SetupDiGetClassDevsW(&interfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
-    if (!set.Valid()) return paths;
-    SP_DEVICE_INTERFACE_DATA data{};
-    data.cbSize = sizeof data;
-    for (DWORD index = 0; SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &interfaceClass, index, &data); ++index) {
-        DWORD needed = 0;
-        SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, nullptr, 0, &needed, nullptr);
-        if (needed < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) continue;
-        std::vector<BYTE> buffer(needed);
-        auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
-        detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-        if (SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, detail, needed, nullptr, nullptr)) {
-            paths.emplace_back(detail->DevicePath);
+class CWin32SysInfoPlatform : public ISysInfoPlatform {
+public:
+    std::vector<std::wstring> ListDeviceInterfaces(const GUID& interfaceClass) override {
+        std::vector<std::wstring> paths;
+        CDeviceInfoSet set(
+            SetupDiGetClassDevsW(&interfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+        if (!set.Valid()) return paths;
+        SP_DEVICE_INTERFACE_DATA data{};
+        data.cbSize = sizeof data;
+        for (DWORD index = 0; SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &interfaceClass, index, &data);
+             ++index) {
+            DWORD needed = 0;
+            SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, nullptr, 0, &needed, nullptr);
+            if (needed < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) continue;
+            std::vector<BYTE> buffer(needed);
+            auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
+            detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+            if (SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, detail, needed, nullptr, nullptr)) {
+                paths.emplace_back(detail->DevicePath);
+            }
         }
+        return paths;
     }
-    return paths;
-}
 
-HANDLE OpenDevice(const wchar_t* path) {
-    return CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       0, nullptr);
-}
+    HANDLE OpenDevice(const wchar_t* path) override {
+        return CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    }
 
-void CloseDevice(HANDLE device) { CloseHandle(device); }
+    void CloseDevice(HANDLE device) override { CloseHandle(device); }
 
-BOOL ControlDevice(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned) {
-    return DeviceIoControl(device, code, in, inSize, out, outSize, returned, nullptr);
-}
+    BOOL ControlDevice(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
+                       DWORD* returned) override {
+        return DeviceIoControl(device, code, in, inSize, out, outSize, returned, nullptr);
+    }
+
+    BOOL GetPowerStatus(SYSTEM_POWER_STATUS* status) override { return GetSystemPowerStatus(status); }
+};
 
 }  // namespace
 
-Platform RealPlatform() {
-    return Platform{&ListDeviceInterfaces, &OpenDevice, &CloseDevice, &ControlDevice, &::GetSystemPowerStatus};
-}
-
-Platform& CurrentPlatform() {
-    static Platform platform = RealPlatform();
+ISysInfoPlatform& SystemSysInfoPlatform() {
+    static CWin32SysInfoPlatform platform;
     return platform;
 }
-
-}  // namespace sysinfo

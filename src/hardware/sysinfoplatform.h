@@ -1,7 +1,7 @@
 // The platform calls of the system information that tests must control: the
 // kernel-streaming audio devices (device-interface enumeration, opening,
-// property requests) and the power status. The real Win32 calls are the
-// default; a test assigns fakes to CurrentPlatform() and restores it.
+// property requests) and the power status. The real system is the default;
+// tests hand in their own.
 #pragma once
 
 #include <windows.h>
@@ -9,23 +9,22 @@
 #include <string>
 #include <vector>
 
-namespace sysinfo {
+class ISysInfoPlatform {
+public:
+    virtual ~ISysInfoPlatform() = default;
 
-struct Platform {
     // Paths of the present device interfaces of the class, in enumeration order.
-    std::vector<std::wstring> (*listDeviceInterfaces)(const GUID& interfaceClass);
+    virtual std::vector<std::wstring> ListDeviceInterfaces(const GUID& interfaceClass) = 0;
     // Opens a device for reading and writing with read and write sharing;
     // INVALID_HANDLE_VALUE on failure.
-    HANDLE (*openDevice)(const wchar_t* path);
-    void (*closeDevice)(HANDLE device);
-    BOOL (*deviceIoControl)(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
-                            DWORD* returned);
+    virtual HANDLE OpenDevice(const wchar_t* path) = 0;
+    virtual void CloseDevice(HANDLE device) = 0;
+    virtual BOOL ControlDevice(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
+                               DWORD* returned) = 0;
+
     // As GetSystemPowerStatus; on failure the system error is set.
-    BOOL(WINAPI* getSystemPowerStatus)(SYSTEM_POWER_STATUS* status);
+    virtual BOOL GetPowerStatus(SYSTEM_POWER_STATUS* status) = 0;
 };
 
-Platform RealPlatform();
-// The calls in use; a test may assign to it and must restore it.
-Platform& CurrentPlatform();
-
-}  // namespace sysinfo
+// The real system; one instance for the process.
+ISysInfoPlatform& SystemSysInfoPlatform();

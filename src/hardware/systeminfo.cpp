@@ -9,7 +9,6 @@
 #include "common/commondefine.h"
 #include "common/processstate.h"
 #include "hardware/srsdevice.h"
-#include "hardware/sysinfoplatform.h"
 
 namespace {
 
@@ -80,7 +79,9 @@ void SetDirectSoundAcceleration(BYTE srsValue) {
 
 }  // namespace
 
-CSystemInfo::CSystemInfo() = default;
+CSystemInfo::CSystemInfo(IKestPlatform& firmware, ISysInfoPlatform& platform, IMixerPlatform& mixer,
+                         IEndpointPlatform& endpoints)
+    : CKEST(firmware), m_platform(platform), m_mixerPlatform(mixer), m_endpointPlatform(endpoints) {}
 
 // The audio object goes first; the firmware interface then withdraws the
 // program and releases its library.
@@ -97,9 +98,9 @@ int CSystemInfo::Init(HWND ownerWindow) {
 int CSystemInfo::CreateAudio() {
     m_pAudio.reset();
     if (proc::windowsVersion < kVistaVersion) {
-        m_pAudio = std::make_unique<CAudioMixer>();
+        m_pAudio = std::make_unique<CAudioMixer>(m_mixerPlatform);
     } else {
-        m_pAudio = std::make_unique<CAudioVista>();
+        m_pAudio = std::make_unique<CAudioVista>(m_endpointPlatform);
     }
     return m_pAudio->Initialize(m_hOwnerWindow);
 }
@@ -148,7 +149,7 @@ int CSystemInfo::IsAudioDeviceChanged(int* changed) {
 
 int CSystemInfo::GetBatteryCapacityStatus(int* percent) {
     SYSTEM_POWER_STATUS status{};
-    if (!sysinfo::CurrentPlatform().getSystemPowerStatus(&status)) {
+    if (!m_platform.GetPowerStatus(&status)) {
         const DWORD error = GetLastError();
         *percent = 0;
         ReportError(FormatText(L"fail: GetBatteryCapacityStatus(), GetLastError()=%d", static_cast<int>(error)));
@@ -159,7 +160,7 @@ int CSystemInfo::GetBatteryCapacityStatus(int* percent) {
 }
 
 int CSystemInfo::GetSRSEffect(BYTE* state) {
-    CSRSDevice device;
+    CSRSDevice device(m_platform);
     if (!device.Open()) {
         *state = srs::kNoDevice;
         return 0;
@@ -184,7 +185,7 @@ int CSystemInfo::SetSRSEffect(BYTE value) {
     BYTE current = srs::kNoDevice;
     GetSRSEffect(&current);
     if (current == srs::kUnknownSelection || current == srs::kNoDevice) return 0;
-    CSRSDevice device;
+    CSRSDevice device(m_platform);
     if (!device.Open()) return 0;
     if (value == srs::kNoDevice) {
         device.Set(srs::kEffectBSet, srs::kSwitchId, 0);

@@ -11,12 +11,19 @@
 #include <memory>
 
 #include "audio/audio.h"
+#include "audio/audioplatform.h"
 #include "hardware/hotkeyports.h"
 #include "hardware/kest.h"
+#include "hardware/sysinfoplatform.h"
 
 class CSystemInfo : public CKEST, public IHotkeyHardware {
 public:
-    CSystemInfo();
+    // The firmware library goes to the firmware interface, the mixer and
+    // endpoint calls to each audio object this one creates.
+    explicit CSystemInfo(IKestPlatform& firmware = SystemKestPlatform(),
+                         ISysInfoPlatform& platform = SystemSysInfoPlatform(),
+                         IMixerPlatform& mixer = SystemMixerPlatform(),
+                         IEndpointPlatform& endpoints = SystemEndpointPlatform());
     ~CSystemInfo() override;
 
     // Firmware initialisation, the announce pair, then the audio object with
@@ -68,6 +75,9 @@ private:
     // re-created and `report` made. 1 without an audio object.
     int QueryAudio(int (CAudio::*query)(int*), int* value, const wchar_t* trace, const wchar_t* report);
 
+    ISysInfoPlatform& m_platform;
+    IMixerPlatform& m_mixerPlatform;
+    IEndpointPlatform& m_endpointPlatform;
     std::unique_ptr<CAudio> m_pAudio;
     HWND m_hOwnerWindow = nullptr;
 };

@@ -7,8 +7,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-FakeAudioSystem* g_system = nullptr;
-
 LPWSTR CopyToTaskMemory(const std::wstring& text) {
     auto* copy = static_cast<LPWSTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(wchar_t)));
     std::memcpy(copy, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
@@ -38,9 +36,10 @@ private:
 
 class FakeCollection : public FakeCom<IMMDeviceCollection> {
 public:
-    explicit FakeCollection(std::vector<FakeEndpoint> endpoints) : m_endpoints(std::move(endpoints)) {}
+    FakeCollection(FakeAudioSystem& system, std::vector<FakeEndpoint> endpoints)
+        : m_system(system), m_endpoints(std::move(endpoints)) {}
     HRESULT STDMETHODCALLTYPE GetCount(UINT* count) override {
-        if (FAILED(g_system->countResult)) return g_system->countResult;
+        if (FAILED(m_system.countResult)) return m_system.countResult;
         *count = static_cast<UINT>(m_endpoints.size());
         return S_OK;
     }
@@ -51,56 +50,49 @@ public:
     }
 
 private:
+    FakeAudioSystem& m_system;
     std::vector<FakeEndpoint> m_endpoints;
 };
 
 class FakeEnumerator : public FakeCom<IMMDeviceEnumerator> {
 public:
+    explicit FakeEnumerator(FakeAudioSystem& system) : m_system(system) {}
     HRESULT STDMETHODCALLTYPE EnumAudioEndpoints(EDataFlow flow, DWORD mask, IMMDeviceCollection** out) override {
-        if (FAILED(g_system->enumResult)) return g_system->enumResult;
+        if (FAILED(m_system.enumResult)) return m_system.enumResult;
         if (flow != eRender || mask != DEVICE_STATE_ACTIVE) return E_INVALIDARG;
-        *out = new FakeCollection(g_system->endpoints);
+        *out = new FakeCollection(m_system, m_system.endpoints);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetDefaultAudioEndpoint(EDataFlow flow, ERole role, IMMDevice** out) override {
-        if (FAILED(g_system->defaultResult)) return g_system->defaultResult;
-        const FakeEndpoint* endpoint = g_system->Find(g_system->defaultId);
+        if (FAILED(m_system.defaultResult)) return m_system.defaultResult;
+        const FakeEndpoint* endpoint = m_system.Find(m_system.defaultId);
         if (flow != eRender || role != eConsole || !endpoint) return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
         *out = new FakeDevice(*endpoint);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR, IMMDevice**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE RegisterEndpointNotificationCallback(IMMNotificationClient* client) override {
-        if (FAILED(g_system->registerClientResult)) return g_system->registerClientResult;
-        std::lock_guard<std::mutex> hold(g_system->lock);
+        if (FAILED(m_system.registerClientResult)) return m_system.registerClientResult;
+        std::lock_guard<std::mutex> hold(m_system.lock);
         client->AddRef();
-        g_system->clients.push_back(client);
+        m_system.clients.push_back(client);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE UnregisterEndpointNotificationCallback(IMMNotificationClient* client) override {
-        std::lock_guard<std::mutex> hold(g_system->lock);
-        for (auto it = g_system->clients.begin(); it != g_system->clients.end(); ++it) {
+        std::lock_guard<std::mutex> hold(m_system.lock);
+        for (auto it = m_system.clients.begin(); it != m_system.clients.end(); ++it) {
             if (*it == client) {
-                g_system->clients.erase(it);
+                m_system.clients.erase(it);
                 client->Release();
                 return S_OK;
             }
         }
         return E_INVALIDARG;
     }
+
+private:
+    FakeAudioSystem& m_system;
 };
-
-HRESULT CreateFakeEnumerator(IMMDeviceEnumerator** out) {
-    ++g_system->enumeratorsCreated;
-    if (FAILED(g_system->createResult)) return g_system->createResult;
-    *out = new FakeEnumerator();
-    return S_OK;
-}
-
-bool FakeWait(HANDLE stop, DWORD ms) {
-    g_system->waits.push_back(ms);
-    return g_system->onWait ? g_system->onWait(stop, ms) : false;
-}
 
 }  // namespace
 
@@ -180,16 +172,20 @@ HRESULT FakeEndpointVolume::GetMute(WINBOOL* value) {
     return S_OK;
 }
 
-FakeAudioSystem::FakeAudioSystem() : m_saved(audio::CurrentPlatform()) {
-    g_system = this;
-    audio::CurrentPlatform().createDeviceEnumerator = &CreateFakeEnumerator;
-    audio::CurrentPlatform().waitUnlessStopped = &FakeWait;
+FakeAudioSystem::~FakeAudioSystem() {
+    for (auto* client : clients) client->Release();
 }
 
-FakeAudioSystem::~FakeAudioSystem() {
-    audio::CurrentPlatform() = m_saved;
-    for (auto* client : clients) client->Release();
-    g_system = nullptr;
+HRESULT FakeAudioSystem::CreateDeviceEnumerator(IMMDeviceEnumerator** out) {
+    ++enumeratorsCreated;
+    if (FAILED(createResult)) return createResult;
+    *out = new FakeEnumerator(*this);
+    return S_OK;
+}
+
+bool FakeAudioSystem::WaitUnlessStopped(HANDLE stop, DWORD ms) {
+    waits.push_back(ms);
+    return onWait ? onWait(stop, ms) : false;
 }
 
 FakeEndpointVolume* FakeAudioSystem::Add(const std::wstring& id) {

@@ -1,7 +1,9 @@
-// Endpoint audio in memory behind the audio platform's enumerator factory:
-// active playback endpoints with their volumes, a default endpoint, switches
-// that make single calls fail, and the registered callbacks, which a test
-// (or a thread of its own) calls as the platform's notification threads would.
+// Endpoint audio in memory behind the endpoint platform calls: active
+// playback endpoints with their volumes, a default endpoint, switches that
+// make single calls fail, and the registered callbacks, which a test (or a
+// thread of its own) calls as the platform's notification threads would.
+// Handed to the endpoint object (or to the system information object that
+// creates it) at construction.
 #pragma once
 
 #include <windows.h>
@@ -93,10 +95,17 @@ struct FakeEndpoint {
     HRESULT activateResult = S_OK;
 };
 
-class FakeAudioSystem {
+class FakeAudioSystem : public IEndpointPlatform {
 public:
-    FakeAudioSystem();
-    ~FakeAudioSystem();  // restores the platform
+    FakeAudioSystem() = default;
+    ~FakeAudioSystem() override;
+    FakeAudioSystem(const FakeAudioSystem&) = delete;
+    FakeAudioSystem& operator=(const FakeAudioSystem&) = delete;
+
+    // Counts the enumerators asked for; each one reads this system's state.
+    HRESULT CreateDeviceEnumerator(IMMDeviceEnumerator** enumerator) override;
+    // Records the wait, then runs onWait.
+    bool WaitUnlessStopped(HANDLE stop, DWORD ms) override;
 
     // Adds an active playback endpoint; the first one is also the default.
     FakeEndpointVolume* Add(const std::wstring& id);
@@ -123,7 +132,4 @@ public:
     // Internal, for the fake enumerator.
     std::mutex lock;
     std::vector<IMMNotificationClient*> clients;
-
-private:
-    audio::Platform m_saved;
 };

@@ -4,31 +4,7 @@
 
 namespace {
 
-FakeMixer* g_mixer = nullptr;
 const HMIXER kHandle = reinterpret_cast<HMIXER>(0x4D58);
-
-MMRESULT WINAPI GetDevCaps(UINT_PTR id, MIXERCAPSW* caps, UINT size) {
-    const MMRESULT result = id == reinterpret_cast<UINT_PTR>(kHandle) ? g_mixer->handleCapsResult : g_mixer->capsResult;
-    if (result != MMSYSERR_NOERROR) return result;
-    std::memset(caps, 0, size);
-    wcsncpy(caps->szPname, g_mixer->productName.c_str(), MAXPNAMELEN - 1);
-    caps->cDestinations = static_cast<DWORD>(g_mixer->destinations.size());
-    return MMSYSERR_NOERROR;
-}
-
-MMRESULT WINAPI Open(HMIXER* mixer, UINT, DWORD_PTR callback, DWORD_PTR, DWORD flags) {
-    g_mixer->openCallback = callback;
-    g_mixer->openFlags = flags;
-    ++g_mixer->openCount;
-    if (g_mixer->openResult != MMSYSERR_NOERROR) return g_mixer->openResult;
-    *mixer = kHandle;
-    return MMSYSERR_NOERROR;
-}
-
-MMRESULT WINAPI Close(HMIXER) {
-    ++g_mixer->closeCount;
-    return MMSYSERR_NOERROR;
-}
 
 void Describe(const FakeMixerLine& from, DWORD index, MIXERLINEW* line) {
     line->dwDestination = index;
@@ -39,14 +15,43 @@ void Describe(const FakeMixerLine& from, DWORD index, MIXERLINEW* line) {
     wcsncpy(line->szName, from.name.c_str(), MIXER_LONG_NAME_CHARS - 1);
 }
 
-MMRESULT WINAPI GetLineInfo(HMIXEROBJ, MIXERLINEW* line, DWORD flags) {
-    const auto& lines = g_mixer->destinations;
+DWORD Entries(const MIXERCONTROLDETAILS* details) {
+    return details->cChannels * (details->cMultipleItems ? details->cMultipleItems : 1);
+}
+
+}  // namespace
+
+MMRESULT FakeMixer::GetDevCaps(UINT_PTR id, MIXERCAPSW* caps, UINT size) {
+    const MMRESULT result = id == reinterpret_cast<UINT_PTR>(kHandle) ? handleCapsResult : capsResult;
+    if (result != MMSYSERR_NOERROR) return result;
+    std::memset(caps, 0, size);
+    wcsncpy(caps->szPname, productName.c_str(), MAXPNAMELEN - 1);
+    caps->cDestinations = static_cast<DWORD>(destinations.size());
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT FakeMixer::Open(HMIXER* mixer, UINT, DWORD_PTR callback, DWORD_PTR, DWORD flags) {
+    openCallback = callback;
+    openFlags = flags;
+    ++openCount;
+    if (openResult != MMSYSERR_NOERROR) return openResult;
+    *mixer = kHandle;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT FakeMixer::Close(HMIXER) {
+    ++closeCount;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT FakeMixer::GetLineInfo(HMIXEROBJ, MIXERLINEW* line, DWORD flags) {
+    const auto& lines = destinations;
     if ((flags & MIXER_GETLINEINFOF_QUERYMASK) == MIXER_GETLINEINFOF_DESTINATION) {
         if (line->dwDestination >= lines.size()) return MIXERR_INVALLINE;
         Describe(lines[line->dwDestination], line->dwDestination, line);
         return MMSYSERR_NOERROR;
     }
-    if (g_mixer->lineByIdResult != MMSYSERR_NOERROR) return g_mixer->lineByIdResult;
+    if (lineByIdResult != MMSYSERR_NOERROR) return lineByIdResult;
     for (DWORD i = 0; i < lines.size(); ++i) {
         if (lines[i].lineId == line->dwLineID) {
             Describe(lines[i], i, line);
@@ -56,9 +61,9 @@ MMRESULT WINAPI GetLineInfo(HMIXEROBJ, MIXERLINEW* line, DWORD flags) {
     return MIXERR_INVALLINE;
 }
 
-MMRESULT WINAPI GetLineControls(HMIXEROBJ, MIXERLINECONTROLSW* request, DWORD) {
-    if (g_mixer->controlsResult != MMSYSERR_NOERROR) return g_mixer->controlsResult;
-    for (const auto& line : g_mixer->destinations) {
+MMRESULT FakeMixer::GetLineControls(HMIXEROBJ, MIXERLINECONTROLSW* request, DWORD) {
+    if (controlsResult != MMSYSERR_NOERROR) return controlsResult;
+    for (const auto& line : destinations) {
         if (line.lineId != request->dwLineID) continue;
         if (request->cControls < line.controls.size()) return MMSYSERR_INVALPARAM;
         std::memcpy(request->pamxctrl, line.controls.data(), line.controls.size() * sizeof(MIXERCONTROLW));
@@ -67,29 +72,23 @@ MMRESULT WINAPI GetLineControls(HMIXEROBJ, MIXERLINECONTROLSW* request, DWORD) {
     return MIXERR_INVALLINE;
 }
 
-DWORD Entries(const MIXERCONTROLDETAILS* details) {
-    return details->cChannels * (details->cMultipleItems ? details->cMultipleItems : 1);
-}
-
-MMRESULT WINAPI GetDetails(HMIXEROBJ, MIXERCONTROLDETAILS* details, DWORD) {
-    g_mixer->detailsCalls.push_back({false, details->dwControlID, details->cMultipleItems, {}});
-    if (g_mixer->getDetailsResult != MMSYSERR_NOERROR) return g_mixer->getDetailsResult;
+MMRESULT FakeMixer::GetControlDetails(HMIXEROBJ, MIXERCONTROLDETAILS* details, DWORD) {
+    detailsCalls.push_back({false, details->dwControlID, details->cMultipleItems, {}});
+    if (getDetailsResult != MMSYSERR_NOERROR) return getDetailsResult;
     auto* out = static_cast<DWORD*>(details->paDetails);
-    const auto& stored = g_mixer->values[details->dwControlID];
+    const auto& stored = values[details->dwControlID];
     for (DWORD i = 0; i < Entries(details); ++i) out[i] = i < stored.size() ? stored[i] : 0;
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT WINAPI SetDetails(HMIXEROBJ, MIXERCONTROLDETAILS* details, DWORD) {
+MMRESULT FakeMixer::SetControlDetails(HMIXEROBJ, MIXERCONTROLDETAILS* details, DWORD) {
     const auto* in = static_cast<const DWORD*>(details->paDetails);
     std::vector<DWORD> written(in, in + Entries(details));
-    g_mixer->detailsCalls.push_back({true, details->dwControlID, details->cMultipleItems, written});
-    if (g_mixer->setDetailsResult != MMSYSERR_NOERROR) return g_mixer->setDetailsResult;
-    g_mixer->values[details->dwControlID] = written;
+    detailsCalls.push_back({true, details->dwControlID, details->cMultipleItems, written});
+    if (setDetailsResult != MMSYSERR_NOERROR) return setDetailsResult;
+    values[details->dwControlID] = written;
     return MMSYSERR_NOERROR;
 }
-
-}  // namespace
 
 MIXERCONTROLW FakeMixer::Control(DWORD id, DWORD type, DWORD steps, DWORD flags, DWORD items) {
     MIXERCONTROLW control{};
@@ -108,21 +107,4 @@ FakeMixer FakeMixer::Speakers() {
                                   {Control(10, MIXERCONTROL_CONTROLTYPE_VOLUME, 65536),
                                    Control(11, MIXERCONTROL_CONTROLTYPE_MUTE, 2)}});
     return mixer;
-}
-
-FakeMixerScope::FakeMixerScope(FakeMixer& mixer) : m_saved(audio::CurrentPlatform()) {
-    g_mixer = &mixer;
-    audio::Platform& platform = audio::CurrentPlatform();
-    platform.mixerGetDevCapsW = &GetDevCaps;
-    platform.mixerOpen = &Open;
-    platform.mixerClose = &Close;
-    platform.mixerGetLineInfoW = &GetLineInfo;
-    platform.mixerGetLineControlsW = &GetLineControls;
-    platform.mixerGetControlDetailsW = &GetDetails;
-    platform.mixerSetControlDetails = &SetDetails;
-}
-
-FakeMixerScope::~FakeMixerScope() {
-    audio::CurrentPlatform() = m_saved;
-    g_mixer = nullptr;
 }

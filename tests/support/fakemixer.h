@@ -1,6 +1,7 @@
-// A mixer driver in memory behind the audio platform's mixer functions:
-// device 0 with a product name and destinations, each with its controls, and
-// control values that a set stores (and a get returns).
+// A mixer driver in memory behind the mixer platform calls: device 0 with a
+// product name and destinations, each with its controls, and control values
+// that a set stores (and a get returns). Handed to the mixer object (or to the
+// system information object that creates it) at construction.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +21,7 @@ struct FakeMixerLine {
     std::vector<MIXERCONTROLW> controls;
 };
 
-struct FakeMixer {
+struct FakeMixer : IMixerPlatform {
     std::wstring productName = L"Fake Mixer";
     MMRESULT capsResult = MMSYSERR_NOERROR;        // mixerGetDevCapsW of device 0
     MMRESULT handleCapsResult = MMSYSERR_NOERROR;  // mixerGetDevCapsW of the open handle
@@ -48,14 +49,12 @@ struct FakeMixer {
     static MIXERCONTROLW Control(DWORD id, DWORD type, DWORD steps = 0, DWORD flags = 0, DWORD items = 0);
     // Speakers destination 0 with volume control 10 and mute control 11.
     static FakeMixer Speakers();
-};
 
-// Installs a fake mixer as the platform's mixer functions for one scope.
-class FakeMixerScope {
-public:
-    explicit FakeMixerScope(FakeMixer& mixer);
-    ~FakeMixerScope();
-
-private:
-    audio::Platform m_saved;
+    MMRESULT GetDevCaps(UINT_PTR mixer, MIXERCAPSW* caps, UINT size) override;
+    MMRESULT Open(HMIXER* mixer, UINT id, DWORD_PTR callback, DWORD_PTR instance, DWORD flags) override;
+    MMRESULT Close(HMIXER mixer) override;
+    MMRESULT GetLineInfo(HMIXEROBJ mixer, MIXERLINEW* line, DWORD flags) override;
+    MMRESULT GetLineControls(HMIXEROBJ mixer, MIXERLINECONTROLSW* controls, DWORD flags) override;
+    MMRESULT GetControlDetails(HMIXEROBJ mixer, MIXERCONTROLDETAILS* details, DWORD flags) override;
+    MMRESULT SetControlDetails(HMIXEROBJ mixer, MIXERCONTROLDETAILS* details, DWORD flags) override;
 };

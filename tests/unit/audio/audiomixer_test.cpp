@@ -20,23 +20,17 @@ class MixerTest : public ::testing::Test {
 protected:
     void SetUp() override { ReportLog::Clear(); }
 
-    // Opens a mixer object on `mixer` (kept installed until the case ends).
+    // Opens a mixer object on `mixer_`; an earlier one is closed first.
     CAudioMixer& Open(int expectedResult = 1) {
-        audio_.reset();  // closes through the fake still installed
-        scope_.reset();
-        scope_ = std::make_unique<FakeMixerScope>(mixer_);
-        audio_ = std::make_unique<CAudioMixer>();
+        audio_.reset();
+        audio_ = std::make_unique<CAudioMixer>(mixer_);
         EXPECT_EQ(audio_->Initialize(kWindow), expectedResult);
         return *audio_;
     }
 
-    void TearDown() override {
-        audio_.reset();
-        scope_.reset();
-    }
+    void TearDown() override { audio_.reset(); }
 
     FakeMixer mixer_ = FakeMixer::Speakers();
-    std::unique_ptr<FakeMixerScope> scope_;
     std::unique_ptr<CAudioMixer> audio_;
 };
 

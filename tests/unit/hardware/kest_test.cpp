@@ -7,12 +7,12 @@
 
 #include <cstring>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/settingsstore.h"
 #include "common/processstate.h"
+#include "fakekestplatform.h"
 #include "hardware/kest.h"
 #include "simfirmware.h"
 #include "vqdrive.h"
@@ -22,26 +22,6 @@ namespace {
 namespace fw = vqdrive::firmware;
 namespace value = vqsim::value;
 using Entries = std::vector<std::string>;
-
-// What the fake platform saw, and where it takes the library from.
-struct PlatformRecord {
-    std::wstring libraryFolder;
-    std::vector<std::wstring> loaded;
-    std::vector<std::wstring> messages;
-    std::vector<int> exits;
-    bool throwOnRelease = false;
-} g_platform;
-
-HMODULE LoadFromFolder(const wchar_t* name, DWORD* error) {
-    g_platform.loaded.push_back(name);
-    return kest::RealPlatform().loadLibrary((g_platform.libraryFolder + name).c_str(), error);
-}
-void ReleaseLibrary(HMODULE module) {
-    kest::RealPlatform().freeLibrary(module);
-    if (g_platform.throwOnRelease) throw std::runtime_error("release");
-}
-void RecordMessage(const std::wstring& text) { g_platform.messages.push_back(text); }
-void RecordExit(int code) { g_platform.exits.push_back(code); }
 
 std::string Log() { return vqdrive::ReadFileBytes(vqdrive::LogFilePath()); }
 
@@ -75,14 +55,9 @@ protected:
         settings::WriteInt(settings::kDebug, 0);
         vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
         proc::windowsVersion = 8;
-        saved_ = kest::CurrentPlatform();
-        g_platform = PlatformRecord{};
-        g_platform.libraryFolder = vqdrive::ProgramFolder();
-        kest::CurrentPlatform() = {LoadFromFolder, saved_.findExport, ReleaseLibrary, RecordMessage, RecordExit};
     }
     void TearDown() override {
         kest.reset();
-        kest::CurrentPlatform() = saved_;
         fw::Reset();
         proc::windowsVersion = 7;
         proc::modelFamily = 0;
@@ -90,18 +65,18 @@ protected:
 
     // A firmware interface initialised on the notebook as set up so far.
     CKEST& Started(int expectedInit = 1) {
-        kest = std::make_unique<CKEST>();
+        kest = std::make_unique<CKEST>(platform_);
         EXPECT_EQ(kest->Init(), expectedInit);
         return *kest;
     }
     void UseVariant(const wchar_t* name) {
         proc::windowsVersion = 7;
-        g_platform.libraryFolder = vqdrive::ProgramFolder() + L"kest-variants\\" + name + L"\\";
+        platform_.libraryFolder = vqdrive::ProgramFolder() + L"kest-variants\\" + name + L"\\";
     }
     void ClearLog() { vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath()); }
 
+    FakeKestPlatform platform_;
     std::unique_ptr<CKEST> kest;
-    kest::Platform saved_{};
 };
 
 TEST_F(KestTest, LoadsTheLibraryOfTheWindowsVersionByBareName) {
@@ -111,9 +86,9 @@ TEST_F(KestTest, LoadsTheLibraryOfTheWindowsVersionByBareName) {
     } cases[] = {{8, L"KEST3.dll"}, {7, L"KEST2.dll"}, {5, L"KEST2.dll"}, {4, L"KEST2.dll"}};
     for (const auto& c : cases) {
         proc::windowsVersion = c.version;
-        g_platform.loaded.clear();
+        platform_.loaded.clear();
         Started();
-        EXPECT_EQ(g_platform.loaded, std::vector<std::wstring>{c.library}) << c.version;
+        EXPECT_EQ(platform_.loaded, std::vector<std::wstring>{c.library}) << c.version;
         EXPECT_EQ(fw::Text(value::kLibrary), c.library) << c.version;
         kest.reset();
     }
@@ -124,7 +99,7 @@ TEST_F(KestTest, StockNotebookGivesItsFamilyAndKeepsTheHandshake) {
     CKEST& k = Started();
     EXPECT_EQ(proc::modelFamily, 2);  // "R20K1"
     EXPECT_TRUE(k.AnnounceEnabled());
-    EXPECT_TRUE(g_platform.messages.empty());
+    EXPECT_TRUE(platform_.messages.empty());
     EXPECT_EQ(Log(), "");
 }
 
@@ -187,10 +162,10 @@ TEST_F(KestTest, FailedFirstHalfOfAPairStillSendsTheSecond) {
 }
 
 TEST_F(KestTest, MissingLibraryShowsItsBoxAndEndsTheProcess) {
-    g_platform.libraryFolder = vqdrive::ProgramFolder() + L"kest-variants\\";  // no library there
+    platform_.libraryFolder = vqdrive::ProgramFolder() + L"kest-variants\\";  // no library there
     CKEST& k = Started(0);
-    EXPECT_EQ(g_platform.messages, std::vector<std::wstring>{L"Cannot find KEST.dll(126)!\r\nValmora will be closed"});
-    EXPECT_EQ(g_platform.exits, std::vector<int>{-1});
+    EXPECT_EQ(platform_.messages, std::vector<std::wstring>{L"Cannot find KEST.dll(126)!\r\nValmora will be closed"});
+    EXPECT_EQ(platform_.exits, std::vector<int>{-1});
     EXPECT_FALSE(k.HasLibrary());
     BYTE level = 42;
     EXPECT_EQ(k.GetBrightness(&level), 0);
@@ -201,9 +176,9 @@ TEST_F(KestTest, MissingLibraryShowsItsBoxAndEndsTheProcess) {
 TEST_F(KestTest, LibraryWithoutDataBlockExportIsReleasedAndEverythingAfterIsSilent) {
     UseVariant(L"nodata");
     CKEST& k = Started(CKEST::kDataBlockMissing);
-    EXPECT_EQ(g_platform.messages,
+    EXPECT_EQ(platform_.messages,
               std::vector<std::wstring>{L"Can't Find pfGetBiosDataThroughDriver from KEST2.DLL\r\n"});
-    EXPECT_TRUE(g_platform.exits.empty());
+    EXPECT_TRUE(platform_.exits.empty());
     EXPECT_FALSE(k.HasLibrary());
     BYTE radios[3] = {7, 7, 7};
     EXPECT_EQ(k.GetRFOnOffStatus(radios), 0);
@@ -409,7 +384,7 @@ TEST_F(KestTest, ModelNameIsCutToTenCharactersWhenTheFirmwareSendsNoEnd) {
 
 TEST_F(KestTest, FailingReleaseAtDestructionIsReported) {
     Started();
-    g_platform.throwOnRelease = true;
+    platform_.throwOnRelease = true;
     kest.reset();
     EXPECT_EQ(fw::Handshakes(), (Entries{"9/131", "9/130"}));
     EXPECT_NE(Log().find(Logged("fail: freelibary(kest)")), std::string::npos);

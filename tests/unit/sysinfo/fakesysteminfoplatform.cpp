@@ -2,39 +2,35 @@
 
 #include "hardware/srsdevice.h"
 
-namespace {
-
-FakeSystemInfoPlatform* g_fake = nullptr;
-
-// Handles are the device's index + 1.
-FakeKsDevice* DeviceOf(HANDLE handle) {
+FakeKsDevice* FakeSystemInfoPlatform::DeviceOf(HANDLE handle) {
     const size_t index = reinterpret_cast<size_t>(handle) - 1;
-    return index < g_fake->devices.size() ? &g_fake->devices[index] : nullptr;
+    return index < devices.size() ? &devices[index] : nullptr;
 }
 
-std::vector<std::wstring> List(const GUID& interfaceClass) {
-    g_fake->listedClass = interfaceClass;
+std::vector<std::wstring> FakeSystemInfoPlatform::ListDeviceInterfaces(const GUID& interfaceClass) {
+    listedClass = interfaceClass;
     std::vector<std::wstring> paths;
-    for (const auto& device : g_fake->devices) paths.push_back(device.path);
+    for (const auto& device : devices) paths.push_back(device.path);
     return paths;
 }
 
-HANDLE Open(const wchar_t* path) {
-    for (size_t i = 0; i < g_fake->devices.size(); ++i) {
-        if (g_fake->devices[i].path != path) continue;
-        g_fake->opened.push_back(path);
-        if (!g_fake->devices[i].opens) return INVALID_HANDLE_VALUE;
-        ++g_fake->openHandles;
+HANDLE FakeSystemInfoPlatform::OpenDevice(const wchar_t* path) {
+    for (size_t i = 0; i < devices.size(); ++i) {
+        if (devices[i].path != path) continue;
+        opened.push_back(path);
+        if (!devices[i].opens) return INVALID_HANDLE_VALUE;
+        ++openHandles;
         return reinterpret_cast<HANDLE>(i + 1);
     }
     return INVALID_HANDLE_VALUE;
 }
 
-void Close(HANDLE handle) {
-    if (DeviceOf(handle)) --g_fake->openHandles;
+void FakeSystemInfoPlatform::CloseDevice(HANDLE handle) {
+    if (DeviceOf(handle)) --openHandles;
 }
 
-BOOL Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned) {
+BOOL FakeSystemInfoPlatform::ControlDevice(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
+                                           DWORD* returned) {
     FakeKsDevice* device = DeviceOf(handle);
     if (!device || code != srs::kPropertyIoctl || inSize != sizeof(srs::PropertyRequest) || outSize != sizeof(ULONG) ||
         !device->answersSrs) {
@@ -61,10 +57,10 @@ BOOL Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, DWORD
     }
     if (request->flags == srs::kGetFlag) {
         *value = *target;
-        g_fake->requests.push_back("get " + name);
+        requests.push_back("get " + name);
     } else if (request->flags == srs::kSetFlag) {
         *target = *value;
-        g_fake->requests.push_back("set " + name + " " + std::to_string(*value));
+        requests.push_back("set " + name + " " + std::to_string(*value));
     } else {
         return FALSE;
     }
@@ -72,26 +68,14 @@ BOOL Control(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, DWORD
     return TRUE;
 }
 
-BOOL WINAPI PowerStatus(SYSTEM_POWER_STATUS* status) {
-    if (!g_fake->powerResult) {
-        SetLastError(g_fake->powerError);
+BOOL FakeSystemInfoPlatform::GetPowerStatus(SYSTEM_POWER_STATUS* status) {
+    if (!powerResult) {
+        SetLastError(powerError);
         return FALSE;
     }
     *status = SYSTEM_POWER_STATUS{};
-    status->BatteryLifePercent = g_fake->batteryPercent;
+    status->BatteryLifePercent = batteryPercent;
     return TRUE;
-}
-
-}  // namespace
-
-FakeSystemInfoPlatform::FakeSystemInfoPlatform() : m_saved(sysinfo::CurrentPlatform()) {
-    g_fake = this;
-    sysinfo::CurrentPlatform() = sysinfo::Platform{&List, &Open, &Close, &Control, &PowerStatus};
-}
-
-FakeSystemInfoPlatform::~FakeSystemInfoPlatform() {
-    sysinfo::CurrentPlatform() = m_saved;
-    g_fake = nullptr;
 }
 
 FakeKsDevice& FakeSystemInfoPlatform::AddSrsDevice(const std::wstring& path) {

@@ -1,6 +1,7 @@
 // Audio device interfaces with SRS properties, and the power status, in
-// memory behind the system information's platform calls. Records every
-// property request as text ("get A", "set selection 1") and every open and close.
+// memory behind the system information's platform calls, handed to the
+// system information object at construction. Records every property request
+// as text ("get A", "set selection 1") and every open and close.
 #pragma once
 
 #include <windows.h>
@@ -20,12 +21,19 @@ struct FakeKsDevice {
     ULONG effectB = 0;
 };
 
-class FakeSystemInfoPlatform {
+class FakeSystemInfoPlatform : public ISysInfoPlatform {
 public:
-    FakeSystemInfoPlatform();
-    ~FakeSystemInfoPlatform();  // restores the platform
+    FakeSystemInfoPlatform() = default;
     FakeSystemInfoPlatform(const FakeSystemInfoPlatform&) = delete;
     FakeSystemInfoPlatform& operator=(const FakeSystemInfoPlatform&) = delete;
+
+    // Handles are the device's index + 1.
+    std::vector<std::wstring> ListDeviceInterfaces(const GUID& interfaceClass) override;
+    HANDLE OpenDevice(const wchar_t* path) override;
+    void CloseDevice(HANDLE device) override;
+    BOOL ControlDevice(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
+                       DWORD* returned) override;
+    BOOL GetPowerStatus(SYSTEM_POWER_STATUS* status) override;
 
     // One SRS-capable device interface, effect A selected and on.
     FakeKsDevice& AddSrsDevice(const std::wstring& path = L"\\\\?\\hdaudio#func_01#srs");
@@ -41,5 +49,5 @@ public:
     DWORD powerError = 0;
 
 private:
-    sysinfo::Platform m_saved;
+    FakeKsDevice* DeviceOf(HANDLE handle);
 };

@@ -84,7 +84,7 @@ protected:
     }
 
     FakeSystemInfoPlatform platform_;
-    CSystemInfo info_;
+    CSystemInfo info_{SystemKestPlatform(), platform_};
     Calls calls_;
     RecordingOwner owner_{calls_};
     CSRSEffectSelector selector_{info_, owner_};

@@ -15,14 +15,13 @@
 #include "audio/audiovista.h"
 #include "common/processstate.h"
 #include "fakecoreaudio.h"
+#include "fakekestplatform.h"
 #include "fakemixer.h"
 #include "fakesysteminfoplatform.h"
-#include "hardware/kestplatform.h"
 #include "hardware/srsdevice.h"
 #include "hardware/systeminfo.h"
 #include "reportlog.h"
 #include "simfirmware.h"
-#include "vqdrive.h"
 
 namespace {
 
@@ -30,42 +29,37 @@ namespace fw = vqdrive::firmware;
 using Requests = std::vector<std::string>;
 const HWND kOwner = reinterpret_cast<HWND>(0x5678);
 
-HMODULE LoadFromProgramFolder(const wchar_t* name, DWORD* error) {
-    return kest::RealPlatform().loadLibrary((vqdrive::ProgramFolder() + name).c_str(), error);
-}
-
 class SystemInfoTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ReportLog::Clear();
         fw::Reset();
         proc::windowsVersion = 5;
-        savedKest_ = kest::CurrentPlatform();
-        kest::CurrentPlatform().loadLibrary = &LoadFromProgramFolder;
         speakers_ = coreAudio_.Add(L"{0.0.0}.speakers");
     }
     void TearDown() override {
         info_.reset();
-        kest::CurrentPlatform() = savedKest_;
         fw::Reset();
         proc::windowsVersion = 7;
         proc::modelFamily = 0;
     }
 
     CSystemInfo& Started(int expected = 1) {
-        info_ = std::make_unique<CSystemInfo>();
+        info_ = MakeInfo();
         EXPECT_EQ(info_->Init(kOwner), expected);
         return *info_;
     }
     // Without the firmware: only what the object adds to it.
     CSystemInfo& Bare() {
-        info_ = std::make_unique<CSystemInfo>();
+        info_ = MakeInfo();
         return *info_;
     }
+    std::unique_ptr<CSystemInfo> MakeInfo() {
+        return std::make_unique<CSystemInfo>(firmware_, platform_, mixer_, coreAudio_);
+    }
 
-    kest::Platform savedKest_{};
+    FakeKestPlatform firmware_;
     FakeMixer mixer_ = FakeMixer::Speakers();
-    FakeMixerScope mixerScope_{mixer_};
     FakeAudioSystem coreAudio_;
     FakeEndpointVolume* speakers_ = nullptr;
     FakeSystemInfoPlatform platform_;
