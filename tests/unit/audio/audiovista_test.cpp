@@ -74,7 +74,7 @@ protected:
     }
 
     CAudioVista& Start(int expected = 1) {
-        audio_ = std::make_unique<CAudioVista>();
+        audio_ = std::make_unique<CAudioVista>(system_);
         EXPECT_EQ(audio_->Initialize(window_.Handle()), expected);
         return *audio_;
     }
