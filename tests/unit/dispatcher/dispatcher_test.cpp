@@ -10,7 +10,7 @@
 #include "common/commondefine.h"
 #include "common/processstate.h"
 #include "hardware/hwicondisplayer.h"
-#include "vqdrive.h"
+#include "reportlog.h"
 
 namespace {
 
@@ -110,8 +110,7 @@ protected:
         settings::WriteInt(settings::kOwnVolumeSteps, 1);
         owner.dispatcher = &dispatcher;
         dispatcher.Init(&hardware);
-        logPath = vqdrive::LogFilePath();
-        vqdrive::DeleteFileIfPresent(logPath);
+        ReportLog::Clear();
     }
     void TearDown() override {
         proc::usbKeyboardModel = false;
@@ -119,7 +118,6 @@ protected:
         proc::auditMode = false;
         settings::WriteInt(settings::kOwnVolumeSteps, 1);
     }
-    std::string Log() const { return vqdrive::ReadFileBytes(logPath); }
     // The OSD's calls since the last key, and the key's result.
     int Press(int code) {
         if (!owner.windows.empty()) owner.Osd().calls.clear();
@@ -130,7 +128,6 @@ protected:
     FakeHardware hardware;
     FakeOwner owner;
     CHWIconDisplayer dispatcher{owner};
-    std::wstring logPath;
 };
 
 TEST_F(DispatcherTest, BrightnessAtTopWritesOnceThenOnlyRestartsTheHideTimer) {
@@ -168,20 +165,20 @@ TEST_F(DispatcherTest, BrightnessWriteIsTriedSixTimes) {
     EXPECT_EQ(hardware.writes.size(), 6u);
     EXPECT_EQ(hardware.brightness, 4);
     EXPECT_EQ(OsdCalls(), Lines{}) << "no picture after six failed writes";
-    EXPECT_NE(Log().find("smi_trial>SMI_MAX_TRIAL"), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find("smi_trial>SMI_MAX_TRIAL"), std::string::npos);
 }
 
 TEST_F(DispatcherTest, UnreadableBrightnessIsReportedAndShowsNothing) {
     hardware.failReads = true;
     Press(8);
     EXPECT_EQ(OsdCalls(), Lines{});
-    EXPECT_NE(Log().find("fail: GetBrLevel()"), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find("fail: GetBrLevel()"), std::string::npos);
 }
 
 TEST_F(DispatcherTest, AuditModeReportsTheBrightnessLevels) {
     proc::auditMode = true;
     Press(8);
-    const std::string log = Log();
+    const std::string log = ReportLog::Text();
     EXPECT_NE(log.find("Crrnt Br=3"), std::string::npos);
     EXPECT_NE(log.find("Set Br=4"), std::string::npos);
 }
@@ -296,7 +293,7 @@ TEST_F(DispatcherTest, WirelessUnavailableIsReported) {
     hardware.wireless = 2;
     Press(6);
     EXPECT_TRUE(hardware.writes.empty());
-    EXPECT_NE(Log().find("error: ShowWirelessDeviceOnOffIcon()"), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find("error: ShowWirelessDeviceOnOffIcon()"), std::string::npos);
 }
 
 struct CodeCase {
@@ -366,7 +363,7 @@ TEST_F(DispatcherTest, FamilyTenWirelessGoesToItsRadioPath) {
 TEST_F(DispatcherTest, MissingOsdWindowIsReportedAndTheKeyGetsZero) {
     owner.canCreate = false;
     EXPECT_EQ(Press(8), 0);
-    EXPECT_NE(Log().find("fail: DisplayIcon::HKIconWindow"), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find("fail: DisplayIcon::HKIconWindow"), std::string::npos);
     EXPECT_EQ(hardware.writes, Lines{});
 }
 
@@ -393,7 +390,7 @@ TEST_F(DispatcherTest, FailedPictureIsTriedOnceMoreOnAFreshWindow) {
     owner.Osd().initFails = true;
     owner.Osd().shown = true;
     Press(98);
-    EXPECT_NE(Log().find("fail: CHWIconDisplayer::ShowHWIcon"), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find("fail: CHWIconDisplayer::ShowHWIcon"), std::string::npos);
 }
 
 struct Win7Case {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settingsstore.h"
 #include "common/processstate.h"
 #include "fakekestplatform.h"
 #include "hardware/kest.h"
+#include "reportlog.h"
 #include "simfirmware.h"
 #include "vqdrive.h"
 
@@ -22,8 +22,6 @@ namespace {
 namespace fw = vqdrive::firmware;
 namespace value = vqsim::value;
 using Entries = std::vector<std::string>;
-
-std::string Log() { return vqdrive::ReadFileBytes(vqdrive::LogFilePath()); }
 
 // How one report stands in the log: after the "AM"/"PM" of its time, with
 // the log's line ends.
@@ -52,8 +50,7 @@ class KestTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fw::Reset();
-        settings::WriteInt(settings::kDebug, 0);
-        vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
+        ReportLog::Clear();
         proc::windowsVersion = 8;
     }
     void TearDown() override {
@@ -73,7 +70,6 @@ protected:
         proc::windowsVersion = 7;
         platform_.libraryFolder = vqdrive::ProgramFolder() + L"kest-variants\\" + name + L"\\";
     }
-    void ClearLog() { vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath()); }
 
     FakeKestPlatform platform_;
     std::unique_ptr<CKEST> kest;
@@ -100,7 +96,7 @@ TEST_F(KestTest, StockNotebookGivesItsFamilyAndKeepsTheHandshake) {
     EXPECT_EQ(proc::modelFamily, 2);  // "R20K1"
     EXPECT_TRUE(k.AnnounceEnabled());
     EXPECT_TRUE(platform_.messages.empty());
-    EXPECT_EQ(Log(), "");
+    EXPECT_EQ(ReportLog::Text(), "");
 }
 
 TEST_F(KestTest, ModelRecordDecidesTheFamilyOnlyWhenItLiesInsideTheBlock) {
@@ -158,7 +154,7 @@ TEST_F(KestTest, FailedFirstHalfOfAPairStillSendsTheSecond) {
     fw::SetFault(CKEST::kPresence, 6, 1);
     EXPECT_EQ(k.Announce(), 0);
     EXPECT_EQ(fw::Handshakes(), Entries{"9/2"});
-    EXPECT_NE(Log().find(Logged("ERROR! Requesting Ownership of mutex fail")), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find(Logged("ERROR! Requesting Ownership of mutex fail")), std::string::npos);
 }
 
 TEST_F(KestTest, MissingLibraryShowsItsBoxAndEndsTheProcess) {
@@ -170,7 +166,7 @@ TEST_F(KestTest, MissingLibraryShowsItsBoxAndEndsTheProcess) {
     BYTE level = 42;
     EXPECT_EQ(k.GetBrightness(&level), 0);
     EXPECT_EQ(level, 42);
-    EXPECT_EQ(Log(), "");
+    EXPECT_EQ(ReportLog::Text(), "");
 }
 
 TEST_F(KestTest, LibraryWithoutDataBlockExportIsReleasedAndEverythingAfterIsSilent) {
@@ -187,20 +183,20 @@ TEST_F(KestTest, LibraryWithoutDataBlockExportIsReleasedAndEverythingAfterIsSile
     EXPECT_EQ(k.ClassifyModel(), 0);
     kest.reset();
     EXPECT_EQ(fw::Calls(), Entries{});
-    EXPECT_EQ(Log(), "");
+    EXPECT_EQ(ReportLog::Text(), "");
 }
 
 TEST_F(KestTest, InitialisationFailureIsReportedAndLaterCallsStillGoToTheLibrary) {
     fw::SetValue(value::kInitError, 2);
     CKEST& k = Started(0);
-    EXPECT_NE(Log().find(Logged("ERROR! Kmdfmemio driver load fail")), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find(Logged("ERROR! Kmdfmemio driver load fail")), std::string::npos);
     EXPECT_TRUE(k.HasLibrary());
     EXPECT_EQ(proc::modelFamily, 0);
-    ClearLog();
+    ReportLog::Clear();
     BYTE level = 42;
     EXPECT_EQ(k.GetBrightness(&level), 0);
     EXPECT_EQ(level, 42);
-    EXPECT_NE(Log().find(Logged("ERROR! Kest not initialized yet")), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find(Logged("ERROR! Kest not initialized yet")), std::string::npos);
 }
 
 TEST_F(KestTest, EachErrorCodeIsReportedWithItsTextAndLeavesTheOutput) {
@@ -219,13 +215,13 @@ TEST_F(KestTest, EachErrorCodeIsReportedWithItsTextAndLeavesTheOutput) {
     };
     CKEST& k = Started();
     for (const auto& [code, text] : cases) {
-        ClearLog();
+        ReportLog::Clear();
         fw::SetFault(CKEST::kGetBrightness, code, 1);
         BYTE level = 42;
         EXPECT_EQ(k.GetBrightness(&level), 0) << code;
         EXPECT_EQ(level, 42) << code;
-        EXPECT_EQ(Count(Log(), "M: "), 1u) << code;
-        EXPECT_NE(Log().find(Logged(text)), std::string::npos) << code << ": " << Log();
+        EXPECT_EQ(Count(ReportLog::Text(), "M: "), 1u) << code;
+        EXPECT_NE(ReportLog::Text().find(Logged(text)), std::string::npos) << code << ": " << ReportLog::Text();
     }
 }
 
@@ -234,10 +230,10 @@ TEST_F(KestTest, UnknownCodeFromALibraryWithoutErrorTextsIsNotReported) {
     CKEST& k = Started();
     fw::SetFault(CKEST::kSetBrightness, 12, 1);
     EXPECT_EQ(k.SetBrightness(3), 0);
-    EXPECT_EQ(Log(), "");
+    EXPECT_EQ(ReportLog::Text(), "");
     fw::SetFault(CKEST::kSetBrightness, 3, 1);  // the known codes keep their texts
     EXPECT_EQ(k.SetBrightness(3), 0);
-    EXPECT_NE(Log().find(Logged("ERROR! Function not supported")), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find(Logged("ERROR! Function not supported")), std::string::npos);
 }
 
 struct RadioCase {
@@ -260,7 +256,7 @@ TEST_P(RadioStatusTest, InvalidFirstByteIsReportedAndAskedAgainUpToSixTimes) {
     EXPECT_EQ(k.GetRFOnOffStatus(radios), c.result);
     const std::vector<BYTE> expected = c.result ? std::vector<BYTE>{1, 0, 1} : std::vector<BYTE>{7, 7, 7};
     EXPECT_EQ(std::vector<BYTE>(radios, radios + 3), expected);
-    EXPECT_EQ(Count(Log(), Logged("fail: KEST::GetRFOnOffStatus()")), c.reports);
+    EXPECT_EQ(Count(ReportLog::Text(), Logged("fail: KEST::GetRFOnOffStatus()")), c.reports);
     EXPECT_EQ(CallsOf("0x69"), c.calls);
 }
 
@@ -276,7 +272,7 @@ TEST_F(KestTest, RadioStatusWithFirstRadioNotAvailableFails) {
     EXPECT_EQ(k.GetRFOnOffStatus(radios), 0);
     EXPECT_EQ(radios[0], 7);
     EXPECT_EQ(CallsOf("0x69"), 1u);
-    EXPECT_EQ(Log(), "");
+    EXPECT_EQ(ReportLog::Text(), "");
 }
 
 TEST_F(KestTest, FailedRadioCallIsNotTakenForAllRadiosOff) {
@@ -286,7 +282,7 @@ TEST_F(KestTest, FailedRadioCallIsNotTakenForAllRadiosOff) {
     EXPECT_EQ(k.GetRFOnOffStatus(radios), 0);
     EXPECT_EQ(std::vector<BYTE>(radios, radios + 3), (std::vector<BYTE>{7, 7, 7}));
     EXPECT_EQ(CallsOf("0x69"), 1u);
-    EXPECT_EQ(Count(Log(), "M: "), 1u);  // the call's own report only
+    EXPECT_EQ(Count(ReportLog::Text(), "M: "), 1u);  // the call's own report only
 }
 
 TEST_F(KestTest, SettingTheRadiosIgnoresTheFirmwaresAnswer) {
@@ -300,7 +296,7 @@ TEST_F(KestTest, SettingTheRadiosIgnoresTheFirmwaresAnswer) {
     const BYTE off[3] = {0, 0, 0};
     EXPECT_EQ(k.SetRFOnOffStatus(off), 1);
     EXPECT_EQ(fw::Value(value::kRadio1, 9), 1u);
-    EXPECT_NE(Log().find(Logged("ERROR! MemIO function call fail")), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find(Logged("ERROR! MemIO function call fail")), std::string::npos);
 }
 
 TEST_F(KestTest, ByteCommandsReachTheirFirmwareState) {
@@ -329,7 +325,7 @@ TEST_F(KestTest, ByteCommandsReachTheirFirmwareState) {
     BYTE displays = 0;
     EXPECT_EQ(k.GetDisplayState(&displays), 1);
     EXPECT_EQ(displays, 3);
-    EXPECT_EQ(Log(), "");
+    EXPECT_EQ(ReportLog::Text(), "");
 }
 
 TEST_F(KestTest, OneByteWirelessQueryFailsWhenTheRadioIsNotAvailable) {
@@ -387,7 +383,7 @@ TEST_F(KestTest, FailingReleaseAtDestructionIsReported) {
     platform_.throwOnRelease = true;
     kest.reset();
     EXPECT_EQ(fw::Handshakes(), (Entries{"9/131", "9/130"}));
-    EXPECT_NE(Log().find(Logged("fail: freelibary(kest)")), std::string::npos);
+    EXPECT_NE(ReportLog::Text().find(Logged("fail: freelibary(kest)")), std::string::npos);
 }
 
 }  // namespace

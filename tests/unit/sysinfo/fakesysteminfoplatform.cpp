@@ -84,3 +84,12 @@ FakeKsDevice& FakeSystemInfoPlatform::AddSrsDevice(const std::wstring& path) {
     devices.push_back(device);
     return devices.back();
 }
+
+std::vector<std::string> FakeSystemInfoPlatform::TakeSetRequests() {
+    std::vector<std::string> sets;
+    for (const auto& request : requests) {
+        if (request.rfind("set ", 0) == 0) sets.push_back(request);
+    }
+    requests.clear();
+    return sets;
+}

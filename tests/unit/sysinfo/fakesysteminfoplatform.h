@@ -40,6 +40,8 @@ public:
 
     std::vector<FakeKsDevice> devices;
     std::vector<std::string> requests;  // of the device that answered
+    // The set requests among them; all requests are forgotten.
+    std::vector<std::string> TakeSetRequests();
     std::vector<std::wstring> opened;
     int openHandles = 0;
     GUID listedClass{};

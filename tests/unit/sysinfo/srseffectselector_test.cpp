@@ -73,16 +73,6 @@ protected:
         ReportLog::Clear();
         owner_.selector = &selector_;
     }
-    // Sets requests the driver received since the last look.
-    Calls SetRequests() {
-        Calls sets;
-        for (const auto& r : platform_.requests) {
-            if (r.rfind("set ", 0) == 0) sets.push_back(r);
-        }
-        platform_.requests.clear();
-        return sets;
-    }
-
     FakeSystemInfoPlatform platform_;
     CSystemInfo info_{SystemKestPlatform(), platform_};
     Calls calls_;
@@ -95,18 +85,18 @@ TEST_F(SrsSelectorTest, FirstPressOpensTheToggleOnTheDriversStateAndLaterPresses
     ASSERT_EQ(selector_.SelectSRSEffect(), 1);
     EXPECT_EQ(calls_, (Calls{"InitHkWindow", "InitSRSToggle 33", "ShowNoActivate"}));
     EXPECT_TRUE(selector_.OsdPending());
-    EXPECT_TRUE(SetRequests().empty());  // opening applies nothing
+    EXPECT_TRUE(platform_.TakeSetRequests().empty());  // opening applies nothing
 
     calls_.clear();
     RecordingSrsOsd& osd = *owner_.windows.back();
     osd.choice = 2;  // the toggle opened on "off"
     ASSERT_EQ(selector_.SelectSRSEffect(), 1);
     EXPECT_EQ(calls_, Calls{"SetNextSRSmode"});
-    EXPECT_EQ(SetRequests(), (Calls{"set selection 0", "set A 1", "set B 0"}));
+    EXPECT_EQ(platform_.TakeSetRequests(), (Calls{"set selection 0", "set A 1", "set B 0"}));
     ASSERT_EQ(selector_.SelectSRSEffect(), 1);
-    EXPECT_EQ(SetRequests(), (Calls{"set selection 1", "set B 1", "set A 0"}));
+    EXPECT_EQ(platform_.TakeSetRequests(), (Calls{"set selection 1", "set B 1", "set A 0"}));
     ASSERT_EQ(selector_.SelectSRSEffect(), 1);
-    EXPECT_EQ(SetRequests(), (Calls{"set B 0", "set A 0"}));
+    EXPECT_EQ(platform_.TakeSetRequests(), (Calls{"set B 0", "set A 0"}));
 }
 
 TEST_F(SrsSelectorTest, ShownOsdIsUsedAsItIsAndAHiddenOneIsRecreated) {

@@ -274,11 +274,7 @@ TEST_F(SystemInfoTest, SettingAnSrsValueWritesTheSelectionAndSwitchesInOrder) {
         SCOPED_TRACE(static_cast<int>(c.value));
         platform_.requests.clear();
         EXPECT_EQ(info.SetSRSEffect(c.value), 1);
-        Requests sets;
-        for (const auto& r : platform_.requests) {
-            if (r.rfind("set ", 0) == 0) sets.push_back(r);
-        }
-        EXPECT_EQ(sets, c.sets);
+        EXPECT_EQ(platform_.TakeSetRequests(), c.sets);
         EXPECT_EQ(platform_.openHandles, 0);
     }
 }
@@ -290,7 +286,7 @@ TEST_F(SystemInfoTest, UnknownSelectionOrNoDeviceMakesEverySetDoNothing) {
     for (BYTE value : {16, 32, 255}) {
         platform_.requests.clear();
         EXPECT_EQ(info.SetSRSEffect(value), 0);
-        for (const auto& r : platform_.requests) EXPECT_EQ(r.rfind("set ", 0), std::string::npos) << r;
+        EXPECT_EQ(platform_.TakeSetRequests(), Requests{});
     }
 }
 
