@@ -81,7 +81,7 @@ void SetDirectSoundAcceleration(BYTE srsValue) {
 
 CSystemInfo::CSystemInfo(IKestPlatform& firmware, ISysInfoPlatform& platform, IMixerPlatform& mixer,
                          IEndpointPlatform& endpoints)
-    : CKEST(firmware), m_platform(platform), m_mixerPlatform(mixer), m_endpointPlatform(endpoints) {}
+    : CKEST(firmware), m_sysInfoPlatform(platform), m_mixerPlatform(mixer), m_endpointPlatform(endpoints) {}
 
 // The audio object goes first; the firmware interface then withdraws the
 // program and releases its library.
@@ -149,7 +149,7 @@ int CSystemInfo::IsAudioDeviceChanged(int* changed) {
 
 int CSystemInfo::GetBatteryCapacityStatus(int* percent) {
     SYSTEM_POWER_STATUS status{};
-    if (!m_platform.GetPowerStatus(&status)) {
+    if (!m_sysInfoPlatform.GetPowerStatus(&status)) {
         const DWORD error = GetLastError();
         *percent = 0;
         ReportError(FormatText(L"fail: GetBatteryCapacityStatus(), GetLastError()=%d", static_cast<int>(error)));
@@ -160,7 +160,7 @@ int CSystemInfo::GetBatteryCapacityStatus(int* percent) {
 }
 
 int CSystemInfo::GetSRSEffect(BYTE* state) {
-    CSRSDevice device(m_platform);
+    CSRSDevice device(m_sysInfoPlatform);
     if (!device.Open()) {
         *state = srs::kNoDevice;
         return 0;
@@ -185,7 +185,7 @@ int CSystemInfo::SetSRSEffect(BYTE value) {
     BYTE current = srs::kNoDevice;
     GetSRSEffect(&current);
     if (current == srs::kUnknownSelection || current == srs::kNoDevice) return 0;
-    CSRSDevice device(m_platform);
+    CSRSDevice device(m_sysInfoPlatform);
     if (!device.Open()) return 0;
     if (value == srs::kNoDevice) {
         device.Set(srs::kEffectBSet, srs::kSwitchId, 0);

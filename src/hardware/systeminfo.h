@@ -18,8 +18,9 @@
 
 class CSystemInfo : public CKEST, public IHotkeyHardware {
 public:
-    // The firmware library goes to the firmware interface, the mixer and
-    // endpoint calls to each audio object this one creates.
+    // `platform` serves the SRS devices and the battery; `firmware` goes to
+    // the firmware interface, `mixer` and `endpoints` to each audio object
+    // this one creates. The real system by default.
     explicit CSystemInfo(IKestPlatform& firmware = SystemKestPlatform(),
                          ISysInfoPlatform& platform = SystemSysInfoPlatform(),
                          IMixerPlatform& mixer = SystemMixerPlatform(),
@@ -75,7 +76,7 @@ private:
     // re-created and `report` made. 1 without an audio object.
     int QueryAudio(int (CAudio::*query)(int*), int* value, const wchar_t* trace, const wchar_t* report);
 
-    ISysInfoPlatform& m_platform;
+    ISysInfoPlatform& m_sysInfoPlatform;
     IMixerPlatform& m_mixerPlatform;
     IEndpointPlatform& m_endpointPlatform;
     std::unique_ptr<CAudio> m_pAudio;
