@@ -183,7 +183,7 @@ int CMainCommands::RegisterNetworkAdapterNotification() {
     m_deviceNotify.reset(m_platform.RegisterInterfaceNotification(m_services.MainWindowHandle(),
                                                                   kNetworkAdapterInterface));
     if (m_deviceNotify.valid()) return 1;
-    ReportError(L"Can't register device notification");
+    ReportError(L"Can't register device notification", GetLastError());
     return 0;
 }
 

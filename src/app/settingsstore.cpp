@@ -33,8 +33,9 @@ std::wstring SectionPath(const wchar_t* section) {
 }
 
 bool OpenMachineKey(const wchar_t* path, REGSAM access, RegKey& key) {
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, access, key.out()) == ERROR_SUCCESS) return true;
-    ReportError(L"ERROR : Cannot access to Registry");
+    const LSTATUS error = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, access, key.out());
+    if (error == ERROR_SUCCESS) return true;
+    ReportError(L"ERROR : Cannot access to Registry", static_cast<unsigned long>(error));
     return false;
 }
 

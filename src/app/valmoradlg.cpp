@@ -74,7 +74,7 @@ void CValmoraDlg::RegisterKeyRoads() {
         device.usUsage = 6;
         device.dwFlags = RIDEV_INPUTSINK;
         device.hwndTarget = m_hWnd;
-        if (!RegisterRawInputDevices(&device, 1, sizeof device)) ReportError(L"RegisterRawInputDevices");
+        if (!RegisterRawInputDevices(&device, 1, sizeof device)) ReportError(L"RegisterRawInputDevices", GetLastError());
     } else {
         trapkey::SetHookOwner(m_hWnd, TrapkeyPs2Message());
     }

@@ -5,10 +5,10 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <vector>
 
 #include "app/settingsstore.h"
 #include "app/settingsindex.h"
+#include "common/systemerror.h"
 
 namespace logfile {
 
@@ -114,11 +114,26 @@ void WriteLog(std::wstring text) {
     }
 }
 
-void ReportError(std::wstring text) {
+namespace {
+void ShowWhenDebugging(const std::wstring& text) {
     try {
         if (settings::ReadInt(settings::kDebug) != 0) {
             MessageBoxW(nullptr, text.c_str(), settings::ApplicationName().c_str(), MB_OK);
         }
+    } catch (...) {
+    }
+}
+}  // namespace
+
+void ReportError(std::wstring text) {
+    ShowWhenDebugging(text);
+    WriteLog(std::move(text));
+}
+
+void ReportError(std::wstring text, unsigned long systemError) {
+    ShowWhenDebugging(text);
+    try {
+        text += SystemErrorText(systemError);
     } catch (...) {
     }
     WriteLog(std::move(text));
@@ -140,21 +155,4 @@ std::wstring Widen(const char* text) {
     return wide;
 }
 
-void Trace(std::wstring text) {
-    OutputDebugStringW(text.c_str());
-    wchar_t target[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableW(L"VQHK_TRACE", target, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    HANDLE file = CreateFileW(target, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes > 1) {
-        std::vector<char> utf8(static_cast<size_t>(bytes));
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), bytes, nullptr, nullptr);
-        DWORD written = 0;
-        WriteFile(file, utf8.data(), static_cast<DWORD>(bytes - 1), &written, nullptr);
-        if (text.empty() || text.back() != L'\n') WriteFile(file, "\n", 1, &written, nullptr);
-    }
-    CloseHandle(file);
-}
+void Trace(std::wstring text) { OutputDebugStringW(text.c_str()); }

@@ -12,13 +12,16 @@ void WriteLog(std::wstring text);
 // Shows the text in a message box first when the setting vqdg is not 0,
 // then writes it to the log. Never throws.
 void ReportError(std::wstring text);
+// The same for a failure with a system error number: the message box shows
+// the text alone, the log line adds the system's description of the number.
+void ReportError(std::wstring text, unsigned long systemError);
 
 // printf-style helpers for reports that carry numbers.
 std::wstring FormatText(const wchar_t* format, ...);
 std::wstring Widen(const char* text);
 
-// The lighter trace channel: debugger output only, and a file named by the
-// environment variable VQHK_TRACE when it is set (used by the end-to-end tests).
+// The lighter trace channel: debugger output only, seen by a debugger or a
+// debug-output viewer and never written to the log.
 void Trace(std::wstring text);
 
 namespace logfile {

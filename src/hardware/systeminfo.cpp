@@ -27,12 +27,16 @@ public:
     CRegistryKey& operator=(const CRegistryKey&) = delete;
 
     bool Open(HKEY parent, const std::wstring& path, REGSAM access) {
-        return parent && RegOpenKeyExW(parent, path.c_str(), 0, access, &m_hKey) == ERROR_SUCCESS;
+        // Without a parent the failure is the parent's: no error number of its own.
+        m_error = parent ? RegOpenKeyExW(parent, path.c_str(), 0, access, &m_hKey) : ERROR_SUCCESS;
+        return parent && m_error == ERROR_SUCCESS;
     }
     HKEY Get() const { return m_hKey; }
+    unsigned long Error() const { return static_cast<unsigned long>(m_error); }
 
 private:
     HKEY m_hKey = nullptr;
+    LSTATUS m_error = ERROR_SUCCESS;
 };
 
 // The name of the key's first subkey; empty when there is none or no key.
@@ -49,14 +53,16 @@ bool FirstSubkey(HKEY key, std::wstring* name) {
 void SetDirectSoundAcceleration(BYTE srsValue) {
     const std::wstring base = settings::kSoundAcceleration.path;
     CRegistryKey hdaudio;
-    if (!hdaudio.Open(HKEY_LOCAL_MACHINE, base, KEY_READ)) ReportError(FormatText(L"Fail: RegOpenKey() \r\n%s", base.c_str()));
+    if (!hdaudio.Open(HKEY_LOCAL_MACHINE, base, KEY_READ)) {
+        ReportError(FormatText(L"Fail: RegOpenKey() \r\n%s", base.c_str()), hdaudio.Error());
+    }
     std::wstring device;
     if (!FirstSubkey(hdaudio.Get(), &device)) ReportError(FormatText(L"Fail: RegEnumKey() \r\n%s", base.c_str()));
 
     const std::wstring devicePath = base + L"\\" + device;
     CRegistryKey deviceKey;
     if (!deviceKey.Open(hdaudio.Get(), device, KEY_READ)) {
-        ReportError(FormatText(L"Fail: RegOpenKey() \r\n%s", devicePath.c_str()));
+        ReportError(FormatText(L"Fail: RegOpenKey() \r\n%s", devicePath.c_str()), deviceKey.Error());
     }
     std::wstring instance;
     if (!FirstSubkey(deviceKey.Get(), &instance)) {
@@ -67,7 +73,7 @@ void SetDirectSoundAcceleration(BYTE srsValue) {
                                           settings::kSoundAccelerationSubkey);
     CRegistryKey mixerKey;
     if (!mixerKey.Open(hdaudio.Get(), mixer, KEY_READ | KEY_SET_VALUE)) {
-        ReportError(FormatText(L"Fail: RegOpenKey() \r\n%s", (base + L"\\" + mixer).c_str()));
+        ReportError(FormatText(L"Fail: RegOpenKey() \r\n%s", (base + L"\\" + mixer).c_str()), mixerKey.Error());
     }
     const DWORD acceleration = srsValue == srs::kNoDevice ? kAccelerationOff : kAccelerationFull;
     if (!mixerKey.Get() ||
@@ -152,7 +158,7 @@ int CSystemInfo::GetBatteryCapacityStatus(int* percent) {
     if (!m_sysInfoPlatform.GetPowerStatus(&status)) {
         const DWORD error = GetLastError();
         *percent = 0;
-        ReportError(FormatText(L"fail: GetBatteryCapacityStatus(), GetLastError()=%d", static_cast<int>(error)));
+        ReportError(FormatText(L"fail: GetBatteryCapacityStatus(), GetLastError()=%d", static_cast<int>(error)), error);
         return 0;
     }
     *percent = status.BatteryLifePercent;

@@ -248,7 +248,8 @@ void CHKIconWindowDlg::SetShapeWnd(HDC dc) {
         POINT source{0, 0};
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
         if (!UpdateLayeredWindow(m_hWnd, m_screenDC.Get(), &destination, &size, dc, &source, 0, &blend, ULW_ALPHA)) {
-            ReportError(FormatText(L"fail: SetShapeWnd (errorCode=%d)", static_cast<int>(GetLastError())));
+            const DWORD error = GetLastError();
+            ReportError(FormatText(L"fail: SetShapeWnd (errorCode=%d)", static_cast<int>(error)), error);
         }
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::SetShapeWnd()");

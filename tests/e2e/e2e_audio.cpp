@@ -12,26 +12,27 @@
 
 namespace {
 
+// Wine keeps the mixer's volume per process (the program's own audio
+// session), so no other process can read what the program set: its trace
+// lines of the levels it read and set are the only evidence.
+
 // The levels of the trace lines "audio level get N", in order.
-std::vector<int> LevelsRead(const std::wstring& trace) {
+std::vector<int> LevelsRead(const std::vector<std::string>& trace) {
     std::vector<int> levels;
     const std::string prefix = "audio level get ";
-    for (const auto& line : vqdrive::ReadLines(trace)) {
+    for (const auto& line : trace) {
         if (line.rfind(prefix, 0) == 0) levels.push_back(std::stoi(line.substr(prefix.size())));
     }
     return levels;
 }
 
-class AudioEndToEnd : public ProgramTest {
-protected:
-    AudioEndToEnd() : ProgramTest(L"vq_audio_trace.txt") {}
-};
+class AudioEndToEnd : public ProgramTest {};
 
 // The levels of the trace lines "audio level set N -> 1", in order.
-std::vector<int> LevelsSet(const std::wstring& trace) {
+std::vector<int> LevelsSet(const std::vector<std::string>& trace) {
     std::vector<int> levels;
     const std::string prefix = "audio level set ";
-    for (const auto& line : vqdrive::ReadLines(trace)) {
+    for (const auto& line : trace) {
         if (line.rfind(prefix, 0) == 0 && line.size() > 5 && line.substr(line.size() - 5) == " -> 1") {
             levels.push_back(std::stoi(line.substr(prefix.size())));
         }
@@ -44,28 +45,28 @@ std::vector<int> LevelsSet(const std::wstring& trace) {
 // reads back what the one before it set.
 TEST_F(AudioEndToEnd, OnWindowsXpVolumeKeysStepTheMixerVolume) {
     Start(L"winxp", L"");
-    EXPECT_TRUE(vqdrive::WaitForLine(trace_, "mixer opened: ", 0));
+    EXPECT_TRUE(WaitForTrace("mixer opened: ", 0));
     vqdrive::TapKey(VK_VOLUME_DOWN, 0x2E);
     vqdrive::TapKey(VK_VOLUME_DOWN, 0x2E);
     vqdrive::TapKey(VK_VOLUME_UP, 0x30);
     const DWORD start = GetTickCount();
-    while (LevelsSet(trace_).size() < 3 && GetTickCount() - start < 5000) vqdrive::Pause(20);
-    const std::vector<int> set = LevelsSet(trace_);
-    ASSERT_EQ(set.size(), 3u) << vqdrive::ReadFileBytes(trace_);
+    while (LevelsSet(TraceLines()).size() < 3 && GetTickCount() - start < 5000) vqdrive::Pause(20);
+    const std::vector<int> set = LevelsSet(TraceLines());
+    ASSERT_EQ(set.size(), 3u) << TraceText();
     EXPECT_LT(set[1], set[0]);
     EXPECT_EQ(set[2], set[0]) << "up again lands on the step the first key set";
     // Every key read the level back before it stepped: the last reads are the levels set.
-    const std::vector<int> read = LevelsRead(trace_);
+    const std::vector<int> read = LevelsRead(TraceLines());
     ASSERT_GE(read.size(), 3u);
     EXPECT_NEAR(read[read.size() - 2], set[0], 1);
     EXPECT_NEAR(read[read.size() - 1], set[1], 1);
 
     // A mixer change notice (which Wine's mixer never sends by itself) makes the program read again.
-    const size_t readsBefore = LevelsRead(trace_).size();
+    const size_t readsBefore = LevelsRead(TraceLines()).size();
     PostMessageW(program_.MainWindow(), 0x3D1, 0, 0);
     const DWORD noticeStart = GetTickCount();
-    while (LevelsRead(trace_).size() <= readsBefore && GetTickCount() - noticeStart < 3000) vqdrive::Pause(20);
-    EXPECT_GT(LevelsRead(trace_).size(), readsBefore);
+    while (LevelsRead(TraceLines()).size() <= readsBefore && GetTickCount() - noticeStart < 3000) vqdrive::Pause(20);
+    EXPECT_GT(LevelsRead(TraceLines()).size(), readsBefore);
 }
 
 // Keeps the null sound device's ALSA configuration out of sight while it

@@ -27,7 +27,6 @@ Picture BrightnessPicture(int level) {
 
 class HotkeyEndToEnd : public ProgramTest {
 protected:
-    HotkeyEndToEnd() : ProgramTest(L"vq_hotkeys_trace.txt") {}
     void SetUp() override {
         ProgramTest::SetUp();
         vqdrive::firmware::SetValue(L"Brightness", 3);

@@ -1,8 +1,8 @@
 // Key pre-processing in the running program: keys pressed on the raw input
-// road under Windows 7 reach their branches (the trace shows the calls they
-// make), Shift is read from the real keyboard state, the wireless master key
-// switches the simulated firmware's radios and remembers them across runs,
-// and the settings the program writes at start.
+// road under Windows 7 reach their branches (firmware, OSD, and the traces of
+// the subsystems not built yet), Shift is read from the real keyboard state,
+// the wireless master key switches the simulated firmware's radios and
+// remembers them across runs, and the settings the program writes at start.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "osd/hotkeypicture.h"
+#include "osd/imagestrip.h"
 #include "programtest.h"
+#include "screenpixels.h"
 #include "simfirmware.h"
 #include "vqdrive.h"
 
@@ -38,7 +41,6 @@ void RemoveTestValues() {
 
 class KeysE2eTest : public ProgramTest {
 protected:
-    KeysE2eTest() : ProgramTest(L"vq_keys_trace.txt") {}
     void SetUp() override {
         ProgramTest::SetUp();
         RemoveTestValues();
@@ -52,21 +54,28 @@ protected:
         vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
         ProgramTest::Start(L"win7");
     }
-    // Taps a notebook key and returns the calls its processing made, once
-    // the call `last` has appeared (or after a short wait when it is empty).
+    // Taps a notebook key and returns the calls of unbuilt subsystems its
+    // processing made, once the call `last` has appeared (or after a short
+    // wait when it is empty). The dispatched hotkeys ("ProcessHotkey") are
+    // left out: the tests see them by their effect.
     Calls Tap(BYTE scanCode, const std::string& last) {
-        const size_t before = vqdrive::TraceCalls(trace_).size();
+        const size_t before = TraceCalls().size();
         vqdrive::TapKey(0xFF, scanCode);
+        // The key's own trace line is the only sign that a key without an action was handled at all.
         const std::string key = "ProcessKey 255 " + std::to_string(scanCode) + " 0";
-        Calls calls = vqdrive::WaitForCall(trace_, last.empty() ? key : last, 3000);
+        Calls calls = WaitForCall(last.empty() ? key : last, 3000);
         if (last.empty()) {
             vqdrive::Pause(200);
-            calls = vqdrive::TraceCalls(trace_);
+            calls = TraceCalls();
         }
         // What follows the key's own line (keys pressed just before it may come first).
         const auto from = std::find(calls.begin() + std::min(before, calls.size()), calls.end(), key);
         EXPECT_NE(from, calls.end()) << "key " << int(scanCode) << " never reached ProcessKey";
-        return from == calls.end() ? Calls{} : Calls(from + 1, calls.end());
+        Calls stubs;
+        for (auto it = from == calls.end() ? calls.end() : from + 1; it != calls.end(); ++it) {
+            if (it->rfind("ProcessHotkey", 0) != 0) stubs.push_back(*it);
+        }
+        return stubs;
     }
     bool WaitForDword(const wchar_t* key, const wchar_t* name, DWORD expected, DWORD timeoutMs = 3000) {
         const DWORD start = GetTickCount();
@@ -77,42 +86,85 @@ protected:
         }
         return true;
     }
+    bool WaitForFirmware(const wchar_t* name, DWORD expected, DWORD timeoutMs = 3000) {
+        const DWORD start = GetTickCount();
+        while (vqdrive::firmware::Value(name, 99) != expected && GetTickCount() - start < timeoutMs) vqdrive::Pause(20);
+        return vqdrive::firmware::Value(name, 99) == expected;
+    }
+    // Waits until the OSD is gone (it hides itself 1.5 s after a picture).
+    bool WaitForOsdHidden() {
+        const DWORD start = GetTickCount();
+        while (OsdShown() && GetTickCount() - start < 3000) vqdrive::Pause(20);
+        return !OsdShown();
+    }
     std::string Log() { return vqdrive::ReadFileBytes(vqdrive::LogFilePath()); }
-
 };
 
+// The picture of the battery key: the unknown-charge picture where the
+// machine has no battery (as under Wine here), else one of the charge pictures.
+bool BatteryUnknownHere() {
+    SYSTEM_POWER_STATUS status{};
+    return GetSystemPowerStatus(&status) && status.BatteryLifePercent == 255;
+}
+
 TEST_F(KeysE2eTest, NotebookKeysReachTheirBranches) {
+    vqdrive::firmware::SetValue(vqsim::value::kBrightness, 5);
     Start();
-    struct Case { BYTE scan; Calls calls; };
+    constexpr int kNoPicture = -1;
+    struct Case {
+        BYTE scan;
+        Calls stubs;       // traces of subsystems not built yet: all they do
+        DWORD brightness;  // the firmware's brightness afterwards
+        int picture;       // the icon code on screen afterwards
+    };
     const Case cases[] = {
-        {2, {"HasGraphicsDriver"}},                    // display switch: no graphics driver yet
-        {8, {"HasWin7Component", "ProcessHotkey 8"}},  // first brightness key reads the topology
-        {9, {"ProcessHotkey 9"}},                      // within the same burst
-        {49, {}},
-        {111, {"SelectSRSEffect"}},
-        {118, {"SelectResolution"}},
-        {3, {"ProcessHotkey 3"}},
-        {58, {"ProcessHotkey 134"}},  // optical drive eject
+        {2, {"HasGraphicsDriver"}, 5, kNoPicture},  // display switch: no graphics driver yet
+        {49, {}, 5, kNoPicture},                    // a key without an action
+        {111, {"SelectSRSEffect"}, 5, kNoPicture},  // the SRS selector is not wired yet
+        {118, {"SelectResolution"}, 5, kNoPicture}, // nor the resolution selector
+        {8, {"HasWin7Component"}, 6, osd::kBrightnessCode},  // the first brightness key reads the topology
+        {9, {}, 5, osd::kBrightnessCode},                    // within the same burst
+        {58, {}, 5, 134},                                    // optical drive eject
+        {3, {}, 5, osd::kBatteryCode},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Tap(c.scan, c.calls.empty() ? "" : c.calls.back()), c.calls) << int(c.scan);
+        SCOPED_TRACE(int(c.scan));
+        EXPECT_EQ(Tap(c.scan, c.stubs.empty() ? "" : c.stubs.back()), c.stubs);
+        EXPECT_TRUE(WaitForFirmware(vqsim::value::kBrightness, c.brightness));
+        if (c.picture == kNoPicture) {
+            EXPECT_FALSE(OsdShown());
+        } else if (c.picture == osd::kBrightnessCode) {
+            // The level strip's brightness background left of the bar.
+            EXPECT_TRUE(WaitForOsdPicture(StripFramePicture(osd::kLevelStripFile, 0), 2000, osd::kBrightnessBarAt.x));
+        } else if (c.picture == osd::kBatteryCode && !BatteryUnknownHere()) {
+            EXPECT_TRUE(OsdShown());
+        } else {
+            EXPECT_TRUE(WaitForOsdPicture(IconCodePicture(c.picture == osd::kBatteryCode ? 21 : c.picture), 2000));
+        }
     }
     EXPECT_TRUE(program_.Running());
 }
 
 TEST_F(KeysE2eTest, ShiftBrightnessFollowsTheResolutionSetting) {
+    vqdrive::firmware::SetValue(vqsim::value::kBrightness, 5);
     Start();
     vqdrive::PressKey(VK_SHIFT, 0x2A);
     const Calls withResolution = Tap(9, "HasGraphicsDriver");
     vqdrive::ReleaseKey(VK_SHIFT, 0x2A);
+    // The resolution changer is not built: asking for its driver is all the key does.
     EXPECT_EQ(withResolution, (Calls{"HasGraphicsDriver"})) << "Shift + brightness is a resolution key";
+    vqdrive::Pause(200);
+    EXPECT_EQ(vqdrive::firmware::Value(vqsim::value::kBrightness), 5u) << "the brightness stays";
+    EXPECT_FALSE(OsdShown());
 
     SetSettingValue(L"vqsm", 0);
     Start();
     vqdrive::PressKey(VK_SHIFT, 0x2A);
-    const Calls withBrightness = Tap(9, "ProcessHotkey 9");
+    const Calls withBrightness = Tap(9, "HasWin7Component");
     vqdrive::ReleaseKey(VK_SHIFT, 0x2A);
-    EXPECT_EQ(withBrightness, (Calls{"HasWin7Component", "ProcessHotkey 9"}));
+    // The Windows 7 display component is not built: only its trace shows the topology was asked for.
+    EXPECT_EQ(withBrightness, (Calls{"HasWin7Component"}));
+    EXPECT_TRUE(WaitForFirmware(vqsim::value::kBrightness, 4));
 }
 
 TEST_F(KeysE2eTest, WirelessMasterKeyRemembersTheRadiosAcrossRuns) {
@@ -122,16 +174,19 @@ TEST_F(KeysE2eTest, WirelessMasterKeyRemembersTheRadiosAcrossRuns) {
     SetValue(vqsim::value::kRadio2, 0);
     SetValue(vqsim::value::kRadio3, 1);
     Start();
+    // The radio selector is not built: its trace is all it shows of the key.
     Tap(85, "SelectRFStatus");
     ASSERT_TRUE(WaitForDword(kAppKey, L"WirelessStatus", 101));
     EXPECT_EQ(Value(vqsim::value::kRadio1, 9), 0u);
     EXPECT_EQ(Value(vqsim::value::kRadio3, 9), 0u);
 
     Start();  // a new run: the key block is gone, the memory stays
-    Tap(85, "SelectRFStatus");
-    EXPECT_EQ(Value(vqsim::value::kRadio1, 9), 1u);
+    vqdrive::TapKey(0xFF, 85);
+    EXPECT_TRUE(WaitForFirmware(vqsim::value::kRadio1, 1));
+    EXPECT_TRUE(WaitForFirmware(vqsim::value::kRadio3, 1));
     EXPECT_EQ(Value(vqsim::value::kRadio2, 9), 0u);
-    EXPECT_EQ(Value(vqsim::value::kRadio3, 9), 1u);
+    const Calls calls = WaitForCall("SelectRFStatus", 1000);
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "SelectRFStatus"), calls.end());
 }
 
 TEST_F(KeysE2eTest, UnreadableRadiosAreReportedAndNothingIsRemembered) {
@@ -146,34 +201,37 @@ TEST_F(KeysE2eTest, UnreadableRadiosAreReportedAndNothingIsRemembered) {
 TEST_F(KeysE2eTest, VolumeKeyOnWindows7ShowsTheProgramsOwnVolumePicture) {
     Start();
     vqdrive::TapKey(VK_VOLUME_UP, 0x30);
-    const Calls calls = vqdrive::WaitForCall(trace_, "ShowVolumeIcon 1 -1", 3000);
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "ShowVolumeIcon 1 -1"), calls.end());
+    // The level strip's volume background left of the bar: the program's own
+    // picture, not the brightness one.
+    EXPECT_TRUE(WaitForOsdPicture(StripFramePicture(osd::kLevelStripFile, 2), 3000, osd::kVolumeBarAt.x));
 }
 
 TEST_F(KeysE2eTest, NumLockPressesShowTurningOnAndOff) {
     Start();
-    Calls codes;
+    constexpr int kNumLockOn = 128, kNumLockOff = 129;
+    std::vector<int> shown;
     for (int press = 0; press < 2; ++press) {
-        const size_t before = vqdrive::TraceCalls(trace_).size();
+        ASSERT_TRUE(WaitForOsdHidden());
         // Held while the program handles it, as a person's key press is.
         vqdrive::PressKey(VK_NUMLOCK, 0x45, true);
         vqdrive::Pause(150);
         vqdrive::ReleaseKey(VK_NUMLOCK, 0x45, true);
         const DWORD start = GetTickCount();
         while (GetTickCount() - start < 3000) {
-            const Calls calls = vqdrive::TraceCalls(trace_);
-            auto it = std::find_if(calls.begin() + std::min(before, calls.size()), calls.end(),
-                                   [](const std::string& c) { return c.rfind("ProcessHotkey 12", 0) == 0; });
-            if (it != calls.end()) {
-                codes.push_back(*it);
+            if (WaitForOsdPicture(IconCodePicture(kNumLockOn), 0)) {
+                shown.push_back(kNumLockOn);
+                break;
+            }
+            if (WaitForOsdPicture(IconCodePicture(kNumLockOff), 0)) {
+                shown.push_back(kNumLockOff);
                 break;
             }
             vqdrive::Pause(20);
         }
     }
-    ASSERT_EQ(codes.size(), 2u);
-    std::sort(codes.begin(), codes.end());
-    EXPECT_EQ(codes, (Calls{"ProcessHotkey 128", "ProcessHotkey 129"})) << "one press turns on, the other off";
+    ASSERT_EQ(shown.size(), 2u);
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, (std::vector<int>{kNumLockOn, kNumLockOff})) << "one press turns on, the other off";
 }
 
 TEST_F(KeysE2eTest, FreshUserFindsTheDebugSettingAtZeroAfterTheFirstStart) {

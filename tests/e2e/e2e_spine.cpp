@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -22,22 +23,19 @@ void SetSetting(const wchar_t* name, DWORD value) {
     RegCloseKey(key);
 }
 
-// Lines of the trace file that begin with "call ".
-std::vector<std::string> Calls(const std::wstring& trace) {
-    std::vector<std::string> calls;
-    for (const auto& line : vqdrive::ReadLines(trace)) {
-        if (line.rfind("call ", 0) == 0) calls.push_back(line.substr(5));
-    }
-    return calls;
-}
+namespace fw = vqdrive::firmware;
+using Entries = std::vector<std::string>;
 
 class SpineTest : public ProgramTest {
 protected:
-    SpineTest() : ProgramTest(L"vq_spine_trace.txt") {}
+    void SetUp() override {
+        ProgramTest::SetUp();
+        fw::SetValue(vqsim::value::kBrightness, 5);
+    }
     // The calls so far; with a prefix, only those that begin with it.
     std::vector<std::string> CallsNow(const char* prefix = "") {
         std::vector<std::string> calls;
-        for (const auto& call : Calls(trace_)) {
+        for (const auto& call : TraceCalls()) {
             if (call.rfind(prefix, 0) == 0) calls.push_back(call);
         }
         return calls;
@@ -50,6 +48,23 @@ protected:
     }
     // The keys that reached the key pre-processing (which makes calls of its own).
     std::vector<std::string> WaitForKeys(size_t count) { return WaitForCalls(count, 3000, "ProcessKey"); }
+    // Waits until the firmware's brightness is `level`.
+    bool WaitForBrightness(DWORD level, DWORD timeoutMs = 3000) {
+        const DWORD start = GetTickCount();
+        while (fw::Value(vqsim::value::kBrightness) != level && GetTickCount() - start < timeoutMs) vqdrive::Pause(20);
+        return fw::Value(vqsim::value::kBrightness) == level;
+    }
+    // Waits until the firmware has seen `count` handshakes.
+    Entries WaitForHandshakes(size_t count, DWORD timeoutMs = 3000) {
+        const DWORD start = GetTickCount();
+        while (fw::Handshakes().size() < count && GetTickCount() - start < timeoutMs) vqdrive::Pause(20);
+        return fw::Handshakes();
+    }
+    // How often the firmware was called with a command ("0x11": brightness written).
+    static size_t FirmwareCalls(const char* command) {
+        const Entries calls = fw::Calls();
+        return static_cast<size_t>(std::count(calls.begin(), calls.end(), command));
+    }
 };
 
 TEST_F(SpineTest, SecondCopyEndsAtOnceAndTheFirstKeepsRunning) {
@@ -104,47 +119,63 @@ TEST_F(SpineTest, StartWritesTheDebugSettingZero) {
 TEST_F(SpineTest, RawInputKeyIsProcessedOnceOnWindows7) {
     Start(L"win7");
     vqdrive::Pause(500);
+    // Make code 0x77 without flags is dropped at once; handled, it would show picture 91.
+    vqdrive::TapKey(0xFF, 0x77);
+    vqdrive::Pause(300);
+    EXPECT_FALSE(OsdShown());
     vqdrive::TapKey(0xFF, 8);
-    vqdrive::TapKey(0xFF, 0x77);  // make code 0x77 without flags is dropped at once
+    EXPECT_TRUE(WaitForBrightness(6));
     vqdrive::TapKey(0xFF, 9);
-    const auto calls = WaitForKeys(2);
-    EXPECT_EQ(calls, (std::vector<std::string>{"ProcessKey 255 8 0", "ProcessKey 255 9 0"}));
+    EXPECT_TRUE(WaitForBrightness(5));
+    vqdrive::Pause(300);
+    EXPECT_EQ(FirmwareCalls("0x11"), 2u) << "one brightness write per key";
 }
 
 TEST_F(SpineTest, HookLibraryDeliversKeysBeforeWindows7) {
     Start(L"vista");
     vqdrive::TapKey(0xFF, 8);
-    const auto calls = WaitForKeys(1);
-    EXPECT_EQ(calls, (std::vector<std::string>{"ProcessKey 255 8 0"}));
+    EXPECT_TRUE(WaitForBrightness(6));
+    vqdrive::Pause(300);
+    EXPECT_EQ(FirmwareCalls("0x11"), 1u) << "the key arrived once";
 }
 
 TEST_F(SpineTest, HookMessageWithGarbageFromAnotherProcessLeavesTheProgramRunning) {
     Start(L"vista");
+    const Entries callsBefore = fw::Calls();
     for (LPARAM garbage : {LPARAM(0x10), LPARAM(0x7FFE0000), LPARAM(-1), LPARAM(0x00400000)}) {
         vqdrive::PostRegistered(window_, L"TrapkeyPS2", 0, garbage);
         vqdrive::SendRegistered(window_, L"TrapkeyPS2", 0, garbage);
     }
     vqdrive::Pause(300);
     EXPECT_TRUE(program_.Running());
+    EXPECT_EQ(fw::Calls(), callsBefore) << "no forged record reached the firmware";
+    EXPECT_FALSE(OsdShown());
+    // A forged key without an action would leave no other mark than its key trace.
     EXPECT_TRUE(CallsNow().empty()) << "no forged record reaches the key handling";
     // The real road still works afterwards.
     vqdrive::TapKey(0xFF, 9);
-    EXPECT_EQ(WaitForKeys(1), (std::vector<std::string>{"ProcessKey 255 9 0"}));
+    EXPECT_TRUE(WaitForBrightness(4));
 }
 
 TEST_F(SpineTest, UsbKeyboardLibraryDeliversVendorUsagesOnUsbModels) {
     vqdrive::firmware::SetModelRecord(L"S30K1");  // a model family with a USB keyboard
     Start(L"win7");
-    ASSERT_TRUE(vqdrive::WaitForLine(trace_, "usb=1", 2000));
-    EXPECT_TRUE(vqdrive::SendUsbUsage(0xB1, 0xFF7F));
+    EXPECT_TRUE(vqdrive::SendUsbUsage(0xB1, 0xFF7F));  // key 8 of these models: brightness down
     EXPECT_TRUE(vqdrive::SendUsbUsage(0xB4, 0xFF7F));  // not a key of ours
     EXPECT_TRUE(vqdrive::SendUsbUsage(0xE9, 0x0C));    // consumer volume up: only noted
-    EXPECT_TRUE(vqdrive::SendUsbUsage(0xB8, 0xFF7F));
+    EXPECT_TRUE(vqdrive::SendUsbUsage(0xB8, 0xFF7F));  // key 5: the wireless device
+    EXPECT_TRUE(WaitForBrightness(4));
+    const DWORD start = GetTickCount();
+    while (fw::Value(vqsim::value::kWireless, 1) != 0 && GetTickCount() - start < 3000) vqdrive::Pause(20);
+    EXPECT_EQ(fw::Value(vqsim::value::kWireless, 1), 0u);
+    // The two usages without a key of their own have no effect to observe:
+    // only the key trace shows that they never reached the key handling.
     std::vector<std::string> keys;
     for (const auto& call : WaitForKeys(2)) {
         if (call.rfind("ProcessKey", 0) == 0) keys.push_back(call);
     }
     EXPECT_EQ(keys, (std::vector<std::string>{"ProcessKey 255 8 1", "ProcessKey 255 5 1"}));
+    EXPECT_EQ(fw::Value(vqsim::value::kBrightness), 4u);
 }
 
 TEST_F(SpineTest, OtherModelsDoNotLoadTheUsbKeyboardLibrary) {
@@ -159,9 +190,12 @@ TEST_F(SpineTest, SiblingKeysNeedExternalKeyMode) {
     SendMessageTimeoutW(window_, 0x46E, 0, 0, SMTO_NORMAL, 5000, &ignored);
     vqdrive::SendSibling(window_, 8, 0);
     EXPECT_EQ(vqdrive::SendSibling(window_, 53, 0x101), 0) << "no graphics driver";
+    EXPECT_TRUE(WaitForBrightness(6)) << "the key of external key mode";
     SendMessageTimeoutW(window_, 0x46F, 0, 0, SMTO_NORMAL, 5000, &ignored);
     vqdrive::SendSibling(window_, 9, 0);
-    EXPECT_EQ(WaitForKeys(1), (std::vector<std::string>{"ProcessKey 255 8 1"}));
+    vqdrive::Pause(300);
+    EXPECT_EQ(fw::Value(vqsim::value::kBrightness), 6u);
+    EXPECT_EQ(FirmwareCalls("0x11"), 1u) << "only the key sent in external key mode acted";
 }
 
 TEST_F(SpineTest, PowerAndSessionEventsReachTheBiosHandshakeInOrder) {
@@ -173,26 +207,28 @@ TEST_F(SpineTest, PowerAndSessionEventsReachTheBiosHandshakeInOrder) {
     vqdrive::SendSession(window_, WTS_SESSION_LOGOFF);
     vqdrive::SendSession(window_, WTS_SESSION_LOGON);
     vqdrive::TapKey(0xFF, 8);  // the lock and logoff armed a re-announce; the unlock/logon did not clear it
-    std::vector<std::string> handshake;
-    for (const auto& call : WaitForCalls(20)) {
-        if (call.rfind("BiosHandshake", 0) == 0 || call.rfind("ProcessKey", 0) == 0) handshake.push_back(call);
-    }
-    EXPECT_EQ(handshake, (std::vector<std::string>{
-                             "BiosHandshake 9 131", "BiosHandshake 9 130",  // suspend
-                             "BiosHandshake 9 3", "BiosHandshake 9 2",      // resume
-                             "BiosHandshake 9 130", "BiosHandshake 9 131",  // lock
-                             "BiosHandshake 9 2", "BiosHandshake 9 3",      // unlock
-                             "BiosHandshake 9 130", "BiosHandshake 9 131",  // logoff
-                             "BiosHandshake 9 2", "BiosHandshake 9 3",      // logon
-                             "BiosHandshake 9 3", "BiosHandshake 9 2",      // the next key announces first
-                             "ProcessKey 255 8 0"}));
+    EXPECT_TRUE(WaitForBrightness(6));
+    EXPECT_EQ(WaitForHandshakes(16), (Entries{"9/3", "9/2",      // start
+                                              "9/131", "9/130",  // suspend
+                                              "9/3", "9/2",      // resume
+                                              "9/130", "9/131",  // lock
+                                              "9/2", "9/3",      // unlock
+                                              "9/130", "9/131",  // logoff
+                                              "9/2", "9/3",      // logon
+                                              "9/3", "9/2"}));   // the next key announces first
+    // ... before the key acts: the firmware's last calls are the handshake, then the brightness.
+    const Entries calls = fw::Calls();
+    const auto write = std::find(calls.begin(), calls.end(), "0x11");
+    ASSERT_NE(write, calls.end());
+    EXPECT_EQ(std::count(write, calls.end(), "0x09"), 0) << "no handshake after the key's write";
+    EXPECT_EQ(std::count(calls.begin(), write, "0x09"), 16);
 }
 
 TEST_F(SpineTest, EndSessionQueryWithdraws) {
     Start(L"win7");
     DWORD_PTR result = 0;
     SendMessageTimeoutW(window_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &result);
-    EXPECT_EQ(WaitForCalls(2), (std::vector<std::string>{"BiosHandshake 9 131", "BiosHandshake 9 130"}));
+    EXPECT_EQ(WaitForHandshakes(4), (Entries{"9/3", "9/2", "9/131", "9/130"}));
 }
 
 TEST_F(SpineTest, CloseCommandOfTheSystemMenuOnlyHidesTheQuitButtonEnds) {

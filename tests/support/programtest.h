@@ -1,6 +1,7 @@
-// A test that runs vqhkcore.exe under Wine on the stock simulated notebook,
-// with a trace file of its own. Each case starts from a fresh log and the
-// stock firmware, and leaves the Windows version and the firmware as it found them.
+// A test that runs vqhkcore.exe under Wine on the stock simulated notebook
+// and hears its trace lines on the debugger output. Each case starts from a
+// fresh log and the stock firmware, and leaves the Windows version and the
+// firmware as it found them.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "debugoutput.h"
+#include "screenpixels.h"
 #include "vqdrive.h"
 
 // A file in the temporary folder.
@@ -16,7 +20,6 @@ std::wstring TempPath(const wchar_t* name);
 
 class ProgramTest : public ::testing::Test {
 protected:
-    explicit ProgramTest(const wchar_t* traceName) : trace_(TempPath(traceName)) {}
     void SetUp() override;
     void TearDown() override;
 
@@ -25,7 +28,23 @@ protected:
     // "NAME=value" lines to the program's environment.
     void Start(const wchar_t* version, const std::wstring& environment = L"");
 
+    // The running copy's trace lines so far, and its "call ..." lines without "call ".
+    std::vector<std::string> TraceLines() const;
+    std::vector<std::string> TraceCalls() const;
+    // All trace lines in one text, for failure messages.
+    std::string TraceText() const;
+    // Waits until a trace line contains `needle`.
+    bool WaitForTrace(const std::string& needle, DWORD timeoutMs);
+    // Waits until a call line equals `call`; the call lines then.
+    std::vector<std::string> WaitForCall(const std::string& call, DWORD timeoutMs);
+
+    // Whether the program shows an OSD window now.
+    bool OsdShown() const;
+    // Waits until the program's OSD window shows `expected`, compared over
+    // its leftmost `columns` (all when 0).
+    bool WaitForOsdPicture(const Picture& expected, DWORD timeoutMs, int columns = 0) const;
+
+    vqdrive::DebugOutputListener debugOutput_;
     vqdrive::Program program_;
     HWND window_ = nullptr;
-    std::wstring trace_;
 };

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "osd/hotkeypicture.h"
 #include "osd/imagestrip.h"
 
 namespace {
@@ -50,6 +51,22 @@ Picture StripFramePicture(const wchar_t* stripFile, int frame) {
     }
     Gdiplus::GdiplusShutdown(token);
     return picture;
+}
+
+Picture IconCodePicture(int code) {
+    osd::IconFrames frames{};
+    if (!osd::FramesOfIconCode(code, &frames) || frames.strip != osd::Strip::Icon || frames.overlay != -1) return {};
+    return StripFramePicture(osd::kIconStripFile, frames.frame);
+}
+
+Picture LeftColumns(const Picture& picture, int width) {
+    Picture left;
+    left.width = std::min(width, picture.width);
+    left.height = picture.height;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < left.width; ++x) left.pixels.push_back(picture.At(x, y));
+    }
+    return left;
 }
 
 void DrawOver(Picture& bottom, const Picture& top, int x, int y, int clipRight) {

@@ -29,6 +29,11 @@ Picture FramePicture(Gdiplus::Bitmap* strip, int frame);
 Picture StripFramePicture(const wchar_t* stripFile, int frame);
 // A picture file (a screenshot) as premultiplied pixels; empty when unreadable.
 Picture LoadPicture(const std::wstring& path);
+// The picture of an icon code drawn from one frame of the icon strip (the
+// lock keys, the optical drive, the unknown battery); empty for other codes.
+Picture IconCodePicture(int code);
+// The leftmost `width` columns of a picture.
+Picture LeftColumns(const Picture& picture, int width);
 // `top` drawn over `bottom` at (x, y), source-over, clipped to [0, clipRight).
 void DrawOver(Picture& bottom, const Picture& top, int x, int y, int clipRight = 1 << 30);
 // What the screen shows in a rectangle (BitBlt from the screen device context).

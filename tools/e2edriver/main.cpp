@@ -3,7 +3,8 @@
 //   version=win7|vista|winxp|win2k   Windows version the program will see
 //   start                            start vqhkcore.exe and wait for its window
 //   second                           start another copy and report how it ended
-//   trace=PATH                       trace file for the next start
+//   trace=PATH                       append the debugger output of the copies started
+//                                    from here on to PATH, as it is heard
 //   key=SCAN[,VK]                    press and release a key (VK defaults to 0xFF)
 //   sibling=CODE[,ARG]               send message 0x8B1
 //   usb=USAGE,PAGE                   the USB keyboard posts a usage
@@ -22,8 +23,11 @@
 //   extkey=on|off                    external key mode (0x46E / 0x46F): sibling keys accepted
 #include <cstdio>
 #include <cwchar>
+#include <mutex>
+#include <map>
 #include <string>
 
+#include "debugoutput.h"
 #include "simfirmware.h"
 #include "vqdrive.h"
 
@@ -53,12 +57,55 @@ void PrintFirmware() {
     }
 }
 
+// The trace file: what the listener hears from the copies this run started,
+// written as it arrives (lines heard before a copy is followed included).
+class TraceFile {
+public:
+    bool Open(const std::wstring& path) {
+        if (!m_listener.Listening() && !m_listener.Start([this](DWORD processId, const std::string&) { Flush(processId); })) {
+            std::printf("error: cannot hear the debugger output: %ls\n", m_listener.Error().c_str());
+            return false;
+        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_path = path;
+        return true;
+    }
+    void Follow(DWORD processId) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_written.emplace(processId, 0);
+        }
+        Flush(processId);
+    }
+
+private:
+    // Writes the lines of a followed copy that are not in the file yet.
+    void Flush(DWORD processId) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto followed = m_written.find(processId);
+        if (m_path.empty() || followed == m_written.end() || !m_listener.Listening()) return;
+        const std::vector<std::string> lines = m_listener.Lines(processId);
+        if (lines.size() <= followed->second) return;
+        if (FILE* file = _wfopen(m_path.c_str(), L"ab")) {
+            for (size_t i = followed->second; i < lines.size(); ++i) std::fprintf(file, "%s\n", lines[i].c_str());
+            std::fclose(file);
+            followed->second = lines.size();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::wstring m_path;
+    std::map<DWORD, size_t> m_written;        // followed copies: lines written so far
+    vqdrive::DebugOutputListener m_listener;  // last member: its thread ends first
+};
+
 void PrintLog() {
     for (const std::string& line : vqdrive::ReadLines(vqdrive::LogFilePath())) std::printf("log: %s\n", line.c_str());
 }
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    TraceFile trace;  // outlives the programs, so it hears them to the end
     vqdrive::Program program;
     vqdrive::StartOptions options;
     HWND window = vqdrive::FindMainWindow();
@@ -70,9 +117,11 @@ int wmain(int argc, wchar_t** argv) {
         if (!(value = After(step, L"version=")).empty()) {
             vqdrive::SetWindowsVersion(value);
         } else if (!(value = After(step, L"trace=")).empty()) {
-            options.traceFile = value;
+            if (!trace.Open(value)) ++failures;
         } else if (step == L"start") {
-            if (!program.Start(options) || !(window = program.MainWindow())) {
+            const bool started = program.Start(options);
+            trace.Follow(program.ProcessId());
+            if (!started || !(window = program.MainWindow())) {
                 std::printf("error: the program did not start\n");
                 ++failures;
             }
@@ -80,7 +129,9 @@ int wmain(int argc, wchar_t** argv) {
             vqdrive::Program other;
             vqdrive::StartOptions quick = options;
             quick.waitForWindowMs = 0;
-            if (!other.Start(quick)) {
+            const bool started = other.Start(quick);
+            trace.Follow(other.ProcessId());
+            if (!started) {
                 std::printf("error: the second copy did not start\n");
                 ++failures;
             } else {

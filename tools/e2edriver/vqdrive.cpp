@@ -70,9 +70,9 @@ Program::~Program() {
 }
 
 bool Program::Start(const StartOptions& options) {
-    // The environment: ours, plus the trace file and any extra lines; an extra
-    // line replaces our variable of the same name.
-    std::vector<std::wstring> replaced{L"VQHK_TRACE="};
+    // The environment: ours, plus any extra lines; an extra line replaces our
+    // variable of the same name.
+    std::vector<std::wstring> replaced;
     {
         std::wistringstream extra(options.extraEnvironment);
         for (std::wstring line; std::getline(extra, line);) {
@@ -91,7 +91,6 @@ bool Program::Start(const StartOptions& options) {
         }
         FreeEnvironmentStringsW(env);
     }
-    if (!options.traceFile.empty()) block.append(L"VQHK_TRACE=" + options.traceFile).push_back(L'\0');
     std::wistringstream extra(options.extraEnvironment);
     for (std::wstring line; std::getline(extra, line);) {
         if (!line.empty()) block.append(line).push_back(L'\0');
@@ -302,26 +301,6 @@ void Pause(DWORD ms) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         Sleep(5);
-    }
-}
-
-std::vector<std::string> TraceCalls(const std::wstring& path) {
-    std::vector<std::string> calls;
-    for (const auto& line : ReadLines(path)) {
-        if (line.rfind("call ", 0) == 0) calls.push_back(line.substr(5));
-    }
-    return calls;
-}
-
-std::vector<std::string> WaitForCall(const std::wstring& path, const std::string& call, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<std::string> calls = TraceCalls(path);
-        for (const auto& c : calls) {
-            if (c == call) return calls;
-        }
-        if (GetTickCount() - start >= timeoutMs) return calls;
-        Pause(20);
     }
 }
 

@@ -1,7 +1,8 @@
 // End-to-end driver of the program on the simulated notebook: starts
 // vqhkcore.exe, finds its hidden main window, delivers keys and notifications
-// on the real roads, closes message boxes and reads the log and trace files.
-// Used by the end-to-end tests and by the console program vqdrive.exe.
+// on the real roads, closes message boxes and reads the log file; its trace
+// lines are heard on the debugger output (debugoutput.h). Used by the
+// end-to-end tests and by the console program vqdrive.exe.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +22,6 @@ std::wstring ProgramFolder();
 void SetWindowsVersion(const std::wstring& version);
 
 struct StartOptions {
-    std::wstring traceFile;        // VQHK_TRACE for the program; empty: none
     std::wstring exeName = L"vqhkcore.exe";
     std::wstring programFolder;     // folder of the executable (trailing backslash); empty: ProgramFolder()
     std::wstring extraEnvironment;  // "NAME=value" lines separated by '\n'; they replace inherited ones
@@ -95,11 +95,6 @@ bool WaitForLine(const std::wstring& path, const std::string& needle, DWORD time
 
 // Sleeps while letting this thread's messages through.
 void Pause(DWORD ms);
-
-// The "call <operation> <arguments>" lines of a trace file, without "call ".
-std::vector<std::string> TraceCalls(const std::wstring& path);
-// Waits until the trace holds a call line equal to `call`; all call lines then.
-std::vector<std::string> WaitForCall(const std::wstring& path, const std::string& call, DWORD timeoutMs);
 
 // Screenshots of the virtual display as PNG files, taken by ImageMagick
 // ("import -window root") from inside Wine: the whole screen, or one

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/settingsstore.h"
 #include "boxcloser.h"
 #include "common/commondefine.h"
+#include "debugoutput.h"
 #include "vqdrive.h"
 
 namespace {
@@ -142,6 +144,16 @@ TEST_F(LogFileTest, WithoutTheDebugSettingOnlyTheLineIsWritten) {
     ReportError(L"fail: quiet()");
     EXPECT_TRUE(vqdrive::FindMessageBoxes(GetCurrentProcessId()).empty());
     EXPECT_NE(Content().find(": fail: quiet()\r\n"), std::string::npos);
+}
+
+TEST_F(LogFileTest, TracesGoToTheDebuggerOutputOnly) {
+    vqdrive::DebugOutputListener listener;
+    ASSERT_TRUE(listener.Start()) << listener.Error();
+    Trace(L"\n[Br: Stop] End Timer\n");
+    const DWORD start = GetTickCount();
+    while (listener.MessageCount() == 0 && GetTickCount() - start < 5000) Sleep(5);
+    EXPECT_EQ(listener.Lines(GetCurrentProcessId()), std::vector<std::string>{"[Br: Stop] End Timer"});
+    EXPECT_EQ(GetFileAttributesW(path_.c_str()), INVALID_FILE_ATTRIBUTES) << "no log file for a trace";
 }
 
 }  // namespace

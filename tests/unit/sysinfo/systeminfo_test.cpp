@@ -13,6 +13,7 @@
 
 #include "audio/audiomixer.h"
 #include "audio/audiovista.h"
+#include "common/systemerror.h"
 #include "common/processstate.h"
 #include "fakecoreaudio.h"
 #include "fakekestplatform.h"
@@ -209,7 +210,7 @@ TEST_F(SystemInfoTest, BatteryCapacityIsThePowerStatusPercentage) {
     int result = 40;
     EXPECT_EQ(info.GetBatteryCapacityStatus(&result), 0);
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(ReportLog::Count(L"fail: GetBatteryCapacityStatus(), GetLastError()=21"), 1);
+    EXPECT_EQ(ReportLog::Count(L"fail: GetBatteryCapacityStatus(), GetLastError()=21" + SystemErrorText(21)), 1);
 }
 
 TEST_F(SystemInfoTest, SrsStateComesFromTheSelectionAndTheSelectedEffectsSwitch) {
@@ -346,7 +347,9 @@ TEST_F(AccelerationTest, MissingKeysAreReportedByPathAndTheEffectIsStillSet) {
     CSystemInfo& info = Bare();
     platform_.AddSrsDevice();
     EXPECT_EQ(info.ApplySRSSelection(16), 1);
-    EXPECT_EQ(ReportLog::Count(std::wstring(L"Fail: RegOpenKey() \r\n") + kHdAudio), 1) << ReportLog::Text();
+    // The missing key's report carries the system's text of its error number.
+    EXPECT_EQ(ReportLog::Count(std::wstring(L"Fail: RegOpenKey() \r\n") + kHdAudio + SystemErrorText(ERROR_FILE_NOT_FOUND)), 1)
+        << ReportLog::Text();
     EXPECT_EQ(ReportLog::Count(std::wstring(L"Fail: RegEnumKey() \r\n") + kHdAudio), 1);
     EXPECT_EQ(ReportLog::Count(L"RegSetValueEx(Acceleration)"), 1);
     EXPECT_EQ(platform_.devices[0].selection, 0u);
