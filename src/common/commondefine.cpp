@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/settingsstore.h"
-#include "app/settingsindex.h"
+#include "common/settingsstore.h"
+#include "common/settingsindex.h"
 
 namespace logfile {
 

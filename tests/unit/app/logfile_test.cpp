@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/settingsstore.h"
+#include "common/settingsstore.h"
 #include "boxcloser.h"
 #include "common/commondefine.h"
 #include "vqdrive.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settingsstore.h"
+#include "common/settingsstore.h"
 #include "common/processstate.h"
 #include "hardware/kest.h"
 #include "simfirmware.h"
