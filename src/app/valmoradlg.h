@@ -79,12 +79,42 @@ private:
     CUnbuiltSubsystems m_unbuilt;
 
     // Commands, key handling and routing, each with the ports it uses.
-    CMainCommands m_commands{{m_dispatcherPort, m_unbuilt, m_unbuilt, m_unbuilt, m_systemInfoPorts, m_unbuilt,
-                              m_unbuilt, *this, *this, *this}};
-    CKeyPreprocessor m_keys{{m_commands, m_dispatcherPort, m_systemInfoPorts, m_systemInfoPorts, m_osdControl,
-                             m_unbuilt, m_unbuilt, m_unbuilt, m_unbuilt, m_unbuilt, m_unbuilt, *this, *this}};
-    CEventRouter m_router{{m_keys, m_commands, m_systemInfoPorts, m_dispatcherPort, m_unbuilt, m_osdControl,
-                           m_unbuilt, m_unbuilt, m_unbuilt, m_unbuilt, m_unbuilt, *this, *this}};
+    CMainCommands m_commands{{.dispatch = m_dispatcherPort,
+                              .display = m_unbuilt,
+                              .resolution = m_unbuilt,
+                              .outputs = m_unbuilt,
+                              .firmware = m_systemInfoPorts,
+                              .selectors = m_unbuilt,
+                              .notices = m_unbuilt,
+                              .timers = *this,
+                              .window = *this,
+                              .roads = *this}};
+    CKeyPreprocessor m_keys{{.commands = m_commands,
+                             .dispatch = m_dispatcherPort,
+                             .firmware = m_systemInfoPorts,
+                             .audio = m_systemInfoPorts,
+                             .osd = m_osdControl,
+                             .display = m_unbuilt,
+                             .resolution = m_unbuilt,
+                             .outputs = m_unbuilt,
+                             .selectors = m_unbuilt,
+                             .notices = m_unbuilt,
+                             .detection = m_unbuilt,
+                             .timers = *this,
+                             .roads = *this}};
+    CEventRouter m_router{{.keys = m_keys,
+                           .commands = m_commands,
+                           .firmware = m_systemInfoPorts,
+                           .dispatch = m_dispatcherPort,
+                           .menu = m_unbuilt,
+                           .osd = m_osdControl,
+                           .display = m_unbuilt,
+                           .resolution = m_unbuilt,
+                           .selectors = m_unbuilt,
+                           .magnifier = m_unbuilt,
+                           .detection = m_unbuilt,
+                           .timers = *this,
+                           .window = *this}};
 
     // The dispatcher's and the OSD window's partners on the main window's side.
     CMainHotkeyOwner m_hotkeyOwner{[this] { InitHkWindow(); }, m_keys, m_unbuilt};

@@ -162,16 +162,22 @@ void FakeMainWindow::KeepTestCycleArgument(LPARAM a) { log.Record("KeepTestCycle
 
 void FakeKeyRoads::ReloadUsbKeyboardLibrary() { log.Record("ReloadUsbKeyboardLibrary"); }
 
-CEventRouter::Ports RecordingPorts::Router() {
-    return {keys, commands, firmware, dispatch, menu, osd, display, resolution, selectors, magnifier, detection,
-            timers, window};
+CEventRouter::Ports RecordingPorts::Router() { return Router(keys); }
+
+CEventRouter::Ports RecordingPorts::Router(IKeyHandling& keyHandling) {
+    return {.keys = keyHandling, .commands = commands, .firmware = firmware, .dispatch = dispatch, .menu = menu,
+            .osd = osd, .display = display, .resolution = resolution, .selectors = selectors,
+            .magnifier = magnifier, .detection = detection, .timers = timers, .window = window};
 }
 
 CKeyPreprocessor::Ports RecordingPorts::Keys(IMainCommands& mainCommands) {
-    return {mainCommands, dispatch, firmware, audio, osd, display, resolution, outputs, selectors, notices,
-            detection, timers, roads};
+    return {.commands = mainCommands, .dispatch = dispatch, .firmware = firmware, .audio = audio, .osd = osd,
+            .display = display, .resolution = resolution, .outputs = outputs, .selectors = selectors,
+            .notices = notices, .detection = detection, .timers = timers, .roads = roads};
 }
 
 CMainCommands::Ports RecordingPorts::Commands() {
-    return {dispatch, display, resolution, outputs, firmware, selectors, notices, timers, window, roads};
+    return {.dispatch = dispatch, .display = display, .resolution = resolution, .outputs = outputs,
+            .firmware = firmware, .selectors = selectors, .notices = notices, .timers = timers, .window = window,
+            .roads = roads};
 }

@@ -266,7 +266,9 @@ public:
     FakeMainWindow window{*this};
     FakeKeyRoads roads{*this};
 
+    // The routing with the key handling it hands keys to (this set's, or `keyHandling`).
     CEventRouter::Ports Router();
+    CEventRouter::Ports Router(IKeyHandling& keyHandling);
     // The key handling with the commands it runs (the real ones, or `commands`).
     CKeyPreprocessor::Ports Keys(IMainCommands& mainCommands);
     CMainCommands::Ports Commands();

@@ -88,10 +88,7 @@ public:
 
 TEST_F(RouterTest, KeyArrivingWhileOneIsHandledIsAnsweredOneAndIgnored) {
     ReentrantKeys reentrant(ports);
-    CEventRouter::Ports wired = ports.Router();
-    CEventRouter r(CEventRouter::Ports{reentrant, wired.commands, wired.firmware, wired.dispatch, wired.menu,
-                                       wired.osd, wired.display, wired.resolution, wired.selectors,
-                                       wired.magnifier, wired.detection, wired.timers, wired.window});
+    CEventRouter r(ports.Router(reentrant));
     reentrant.router = &r;
     HookKeyRecord outer{0xFF, 8, 0, 0, 0};
     EXPECT_EQ(r.OnHookKey(0, reinterpret_cast<LPARAM>(&outer)), 0);
