@@ -4,20 +4,20 @@
 
 #include <new>
 
-#include "app/settingsstore.h"
+#include "app/keyplatform.h"
+#include "app/maintimers.h"
+#include "audio/audio.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
 #include "common/readablememory.h"
+#include "common/settingsstore.h"
 
 namespace {
 // Registered once, at process start.
 const UINT g_trapkeyPs2Message = RegisterWindowMessageW(L"TrapkeyPS2");
 
-constexpr int kSourceHook = 0;
-constexpr int kSourceUsb = 1;
-constexpr int kOsdModeDisplaySwitch = 2;
-constexpr int kOsdModeResolution = 4;
-constexpr int kOsdModeWireless = 5;
+using osd::OsdMode;
+
 constexpr WPARAM kDeviceArrival = 0x8000;  // DBT_DEVICEARRIVAL
 
 class BusyGuard {
@@ -29,19 +29,13 @@ public:
 private:
     bool& flag_;
 };
-
-POINT CursorPosition() {
-    POINT p{};
-    GetCursorPos(&p);
-    return p;
-}
 }  // namespace
 
 UINT TrapkeyPs2Message() { return g_trapkeyPs2Message; }
 
 void CEventRouter::Announce(int first, int second) {
-    m_targets.BiosHandshake(first);
-    m_targets.BiosHandshake(second);
+    m_ports.firmware.BiosHandshake(first);
+    m_ports.firmware.BiosHandshake(second);
 }
 
 void CEventRouter::AnnounceIfPending() {
@@ -127,57 +121,57 @@ LRESULT CEventRouter::OnHookKey(WPARAM wParam, LPARAM lParam) {
 LRESULT CEventRouter::HandleDecodedKey(const DecodedKey& key) {
     if (key.released) return 1;
     AnnounceIfPending();
-    LRESULT result = m_targets.ProcessKey(key.virtualKey, key.scanCode, kSourceHook);
+    LRESULT result = m_ports.keys.ProcessKey(key.virtualKey, key.scanCode, KeySource::HookOrRawInput);
     if (result == 255) result = 0;
 
     const BYTE vk = key.virtualKey, sc = key.scanCode;
     if (vk == 0x91 && sc == 0x46) {  // Scroll Lock
-        m_targets.ExecuteCommand(14, 0, 0);
+        m_ports.commands.ExecuteCommand(MainCommand::ShowScrollLockChange);
         return 1;
     }
     if (vk == 0x90 && sc == 0x45) {  // Num Lock
-        m_targets.ExecuteCommand(13, 0, 0);
+        m_ports.commands.ExecuteCommand(MainCommand::ShowNumLockChange);
         return 1;
     }
     const int family = proc::modelFamily;
     if ((family == 15 || family == 16 || family == 17) && vk == 0x14 && sc == 0x3A) {  // Caps Lock
-        m_targets.ExecuteCommand(16, 0, 0);
+        m_ports.commands.ExecuteCommand(MainCommand::ShowCapsLockChange);
         return 1;
     }
     if (vk == VK_ESCAPE) {
-        if (m_targets.OsdAlive()) {
-            m_targets.HideOsd();
+        if (m_ports.osd.OsdAlive()) {
+            m_ports.osd.HideOsd();
             EndPendingSelectionOnEscape();
         }
-        if (m_targets.MagnifierShown()) m_targets.HideMagnifier();
+        if (m_ports.magnifier.MagnifierShown()) m_ports.magnifier.HideMagnifier();
     } else if (vk == VK_RETURN) {
-        if (m_targets.OsdAlive()) {
-            m_targets.HideOsd();
-            m_targets.SendOsdSelectionTimer();  // applies the pending selection at once
+        if (m_ports.osd.OsdAlive()) {
+            m_ports.osd.HideOsd();
+            m_ports.osd.SendOsdSelectionTimer();  // applies the pending selection at once
         }
     }
     return result;
 }
 
 void CEventRouter::EndPendingSelectionOnEscape() {
-    const int mode = m_targets.OsdMode();
+    const OsdMode mode = m_ports.osd.OsdMode();
     switch (mode) {
-    case kOsdModeDisplaySwitch:
-        m_targets.NoticeMessage(1);
-        m_targets.ClearDisplaySwitchPending();
-        m_targets.ClearOsdSelection();
+    case OsdMode::DisplaySwitcher:
+        m_ports.keys.NoticeMessage(1);
+        m_ports.display.ClearDisplaySwitchPending();
+        m_ports.osd.ClearOsdSelection();
         break;
-    case kOsdModeResolution:
-        m_targets.ClearResolutionSelectorPending();
+    case OsdMode::ResolutionToggle:
+        m_ports.selectors.ClearResolutionSelectorPending();
         break;
-    case kOsdModeWireless:
-        m_targets.ClearWirelessSelectorPending();
+    case OsdMode::WirelessToggle:
+        m_ports.selectors.ClearWirelessSelectorPending();
         break;
     default:
         return;
     }
-    m_targets.SetOsdMode(-1);
-    m_targets.SendOsdSelectionTimer();  // finds nothing left to apply
+    m_ports.osd.SetOsdMode(OsdMode::None);
+    m_ports.osd.SendOsdSelectionTimer();  // finds nothing left to apply
 }
 
 LRESULT CEventRouter::OnUsbHidKey(WPARAM usage, LPARAM usagePage) {
@@ -198,9 +192,9 @@ LRESULT CEventRouter::OnUsbHidKey(WPARAM usage, LPARAM usagePage) {
                             SendMessageW(wheel, WM_COMMAND, 6934, 0);
                         }
                     }
-                    m_targets.ProcessKey(0xFF, m.usbModel, kSourceUsb);
+                    m_ports.keys.ProcessKey(0xFF, m.usbModel, KeySource::UsbOrSibling);
                 } else {
-                    m_targets.ProcessKey(0xFF, m.otherModel, kSourceHook);
+                    m_ports.keys.ProcessKey(0xFF, m.otherModel, KeySource::HookOrRawInput);
                 }
                 break;
             }
@@ -228,30 +222,30 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
             *result = RouteSiblingCode(wParam, lParam, &returns);
             return returns;
         }
-        if (wParam == 73) {
-            m_targets.RestartTimer(5, 5000);
-            m_targets.SetWirelessKeyBlock();
+        if (wParam == sibling::kWirelessKeyBlock) {
+            m_ports.timers.RestartTimer(kTimerWirelessBlock, kWirelessBlockMs);
+            m_ports.keys.SetWirelessKeyBlock();
         }
         return false;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMSUSPEND) {
             Announce(131, 130);  // withdraw
             m_bBiosReannouncePending = true;
-            m_targets.ExecuteCommand(0, 0, 0);
-            if (m_targets.HasGraphicsDriver()) m_targets.SetDriverSuspendFlag();
-            m_targets.SetPostResumeDeviceEventCounter(15);
+            m_ports.commands.ExecuteCommand(MainCommand::ResetResolutionBeforeSleep);
+            if (m_ports.display.HasGraphicsDriver()) m_ports.display.SetDriverSuspendFlag();
+            m_ports.detection.SetPostResumeDeviceEventCounter(15);
         } else if (wParam == PBT_APMRESUMEAUTOMATIC) {
             Announce(3, 2);
-            m_targets.ExecuteCommand(4, 0, 5);
-            m_targets.ExecuteCommand(8, 0, 0);
-            m_targets.SetPostResumeDeviceEventCounter(15);
-            m_targets.RestartTimer(147, 10000);
+            m_ports.commands.ExecuteCommand(MainCommand::ShowNumLockIndicator, 0, 5);
+            m_ports.commands.ExecuteCommand(MainCommand::ApplyWirelessRadio);
+            m_ports.detection.SetPostResumeDeviceEventCounter(15);
+            m_ports.timers.RestartTimer(kTimerAfterResume, 10000);
         }
         return false;
     case WM_WTSSESSION_CHANGE:
         if (wParam == WTS_SESSION_LOGON || wParam == WTS_SESSION_UNLOCK) {
             Announce(2, 3);
-            m_targets.ExecuteCommand(4, 0, 0);
+            m_ports.commands.ExecuteCommand(MainCommand::ShowNumLockIndicator);
         } else if (wParam == WTS_SESSION_LOGOFF || wParam == WTS_SESSION_LOCK) {
             Announce(130, 131);
             m_bBiosReannouncePending = true;
@@ -261,20 +255,20 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
         Announce(131, 130);
         return false;
     case WM_ENDSESSION:
-        m_targets.ExecuteCommand(0, 0, 0);
+        m_ports.commands.ExecuteCommand(MainCommand::ResetResolutionBeforeSleep);
         return false;
     case WM_DISPLAYCHANGE:
-        m_targets.ExecuteCommand(1, 0, 0);
-        if (m_targets.MiniUiShown()) {
-            m_targets.RefreshMiniUiResolutionPanel();
-            m_targets.RestartTimer(4, 1000);
+        m_ports.commands.ExecuteCommand(MainCommand::FollowDisplayChange);
+        if (m_ports.detection.MiniUiShown()) {
+            m_ports.detection.RefreshMiniUiResolutionPanel();
+            m_ports.timers.RestartTimer(kTimerMiniUiLayout, 1000);
         }
         return false;
     case WM_DEVICECHANGE:
         if (proc::modelFamily == 10 && wParam != kDeviceArrival && lParam != 0) {
-            m_targets.ExecuteCommand(12, lParam, 0);  // the notification record, by address
+            m_ports.commands.ExecuteCommand(MainCommand::ReloadUsbOnAdapterEvent, lParam);  // the notification record, by address
         }
-        m_targets.DeviceDetection(lParam, wParam);
+        m_ports.detection.DeviceDetection(lParam, wParam);
         return false;
     case WM_VQ_EXTKEY_ON:
         m_bExternalKeyMode = true;
@@ -282,9 +276,9 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
     case WM_VQ_EXTKEY_OFF:
         m_bExternalKeyMode = false;
         return false;
-    case WM_VQ_MIXER_CHANGE:
-    case WM_VQ_ENDPOINT_VOLUME:
-        m_targets.OnVolumeNotify();
+    case audio::kMixerControlChangeMessage:
+    case audio::kEndpointVolumeMessage:
+        m_ports.keys.OnVolumeNotify();
         return false;
     default:
         return false;
@@ -294,16 +288,16 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
 LRESULT CEventRouter::RouteSiblingCode(WPARAM code, LPARAM argument, bool* returns) {
     *returns = false;
     switch (code) {
-    case 1:
-        m_targets.OnDisplaySwitchKey();
+    case sibling::kDisplaySwitchKey:
+        m_ports.keys.OnDisplaySwitchKey();
         return 0;
-    case 9:
-        m_targets.SelectSrsEffect();
+    case sibling::kSrsEffect:
+        m_ports.selectors.SelectSRSEffect();
         return 0;
-    case 15:
-    case 16: {
+    case sibling::kVolumeDownKey:
+    case sibling::kVolumeUpKey: {
         bool handled = false;
-        if (m_targets.HandleModifiedKey(static_cast<int>(code), &handled) == 0) {
+        if (m_ports.keys.HandleModifiedKey(static_cast<int>(code), &handled) == 0) {
             *returns = true;
             return 0;
         }
@@ -311,48 +305,55 @@ LRESULT CEventRouter::RouteSiblingCode(WPARAM code, LPARAM argument, bool* retur
             *returns = true;
             return 1;
         }
-        m_targets.ReloadVolumeSetting();
-        m_targets.OnVolumeKey(static_cast<int>(code));
+        m_ports.dispatch.ReloadOwnVolumeSetting();
+        m_ports.keys.OnVolumeKey(static_cast<int>(code));
         return 0;
     }
-    case 17: case 18: case 24: case 42: case 43: case 44: case 45: case 46: case 47: case 70:
-    case 19: case 48: case 49: case 71: {
+    case sibling::kRotateStep: case sibling::kResolutionSelector: case sibling::kRotationAnswer:
+    case sibling::kRotateStep42: case 43: case 44: case 45: case 46: case 47:  // menu commands the dispatcher serves
+    case sibling::kRotateUnderCursor:
+    case sibling::kMenuStatus: case sibling::kActiveDisplay: case sibling::kConnectedDisplay:
+    case sibling::kMenuStatus71: {
         bool producesValue = false;
         const int value = OnMenuRequest(static_cast<int>(code), argument, &producesValue);
         *returns = producesValue;
         return value;
     }
-    case 51:
-    case 52: {
+    case sibling::kResolutionUp:
+    case sibling::kResolutionDown: {
         const POINT p = CursorPosition();
-        m_targets.ResolutionStep(code == 51, p.x, p.y, 0);
+        if (code == sibling::kResolutionUp) {
+            m_ports.resolution.SetResolutionUp(p.x, p.y, 0);
+        } else {
+            m_ports.resolution.SetResolutionDown(p.x, p.y, 0);
+        }
         return 0;
     }
-    case 53:
-        if (!m_targets.HasGraphicsDriver()) {
+    case sibling::kChangeCombination:
+        if (!m_ports.display.HasGraphicsDriver()) {
             *returns = true;
             return 0;
         }
-        m_targets.ChangeDisplayCombination(static_cast<int>(argument), 1);
+        m_ports.display.ChangeDisplayCombination(static_cast<int>(argument), 1);
         return 0;
-    case 60:
-        m_targets.KeepTimer153Argument(argument);
-        m_targets.RestartTimer(153, 100);
+    case sibling::kStartTestCycle:
+        m_ports.window.KeepTestCycleArgument(argument);
+        m_ports.timers.RestartTimer(kTimerTestCycle, 100);
         return 0;
-    case 61:
-        m_targets.StopTimer(153);
+    case sibling::kStopTestCycle:
+        m_ports.timers.StopTimer(kTimerTestCycle);
         return 0;
-    case 62:
-        m_targets.GetConnectedDisplays();
-        m_targets.ChangeDisplayCombination(static_cast<int>(argument), 1);
+    case sibling::kRereadAndChangeCombination:
+        m_ports.display.GetConnectedDisplays();
+        m_ports.display.ChangeDisplayCombination(static_cast<int>(argument), 1);
         return 0;
-    case 14:
-        m_targets.SetVolumeKeyPending();
-        m_targets.RestartTimer(1, 1000);
-        m_targets.DispatchHotkey(14);
+    case sibling::kMuteKey:
+        m_ports.keys.SetVolumeKeyPending();
+        m_ports.timers.RestartTimer(kTimerVolumeKey, kVolumeKeyMs);
+        m_ports.dispatch.ProcessHotkey(static_cast<int>(sibling::kMuteKey));
         [[fallthrough]];
     default:
-        if (m_targets.ProcessKey(0xFF, static_cast<BYTE>(code & 0xFF), kSourceUsb) == 0) {
+        if (m_ports.keys.ProcessKey(0xFF, static_cast<BYTE>(code & 0xFF), KeySource::UsbOrSibling) == 0) {
             *returns = true;
             return 0;
         }
@@ -364,51 +365,51 @@ int CEventRouter::OnMenuRequest(int code, LPARAM argument, bool* producesValue) 
     *producesValue = false;
     try {
         switch (code) {
-        case 17:
-        case 42:
-            m_targets.HideOsd();
-            m_targets.DispatchHotkey(code);
-            m_targets.PumpMessagesFor(70, 5);
-            m_targets.HideOsd();
-            m_targets.RotateDisplayStep(code == 17 ? 0 : 42);
+        case sibling::kRotateStep:
+        case sibling::kRotateStep42:
+            m_ports.osd.HideOsd();
+            m_ports.dispatch.ProcessHotkey(code);
+            m_ports.window.PumpMessagesFor(70, 5);
+            m_ports.osd.HideOsd();
+            m_ports.resolution.RotateDisplayStep(code == sibling::kRotateStep ? 0 : 42);
             return 0;
-        case 18:
-            m_targets.SelectResolution();
+        case sibling::kResolutionSelector:
+            m_ports.selectors.SelectResolution();
             return 0;
-        case 19:
-        case 71:
+        case sibling::kMenuStatus:
+        case sibling::kMenuStatus71:
             *producesValue = true;
-            return m_targets.DispatchMenuRequest(code, argument);
-        case 24: {
-            const int canRotate = proc::modelFamily == 1 ? m_targets.CanRotate() : 1;
+            return m_ports.menu.DispatchMenuRequest(code, argument);
+        case sibling::kRotationAnswer: {
+            const int canRotate = proc::modelFamily == 1 ? m_ports.selectors.CanRotate() : 1;
             settings::WriteInt(settings::kMenuRotation, canRotate);
             if (HWND menu = FindWindowW(L"MORROW_MENU", nullptr)) {
-                PostMessageW(menu, WM_VQ_SIBLING, 24, canRotate);
+                PostMessageW(menu, WM_VQ_SIBLING, sibling::kRotationAnswer, canRotate);
             }
             return 0;
         }
-        case 43: case 44: case 45: case 46: case 47:
-            m_targets.DispatchMenuRequest(code, argument);
+        case 43: case 44: case 45: case 46: case 47:  // menu commands the dispatcher serves
+            m_ports.menu.DispatchMenuRequest(code, argument);
             return 0;
-        case 48:
+        case sibling::kActiveDisplay:
             *producesValue = true;
             {
-                const int value = m_targets.RefreshActiveDisplay();
+                const int value = m_ports.display.RefreshActiveDisplay();
                 settings::WriteInt(settings::kMenuDisplay, value);
                 return value;
             }
-        case 49:
+        case sibling::kConnectedDisplay:
             *producesValue = true;
             {
-                const int value = m_targets.RefreshConnectedDisplay();
+                const int value = m_ports.display.RefreshConnectedDisplay();
                 settings::WriteInt(settings::kMenuConnectedDisplay, value);
                 return value;
             }
-        case 70: {
-            m_targets.HideOsd();
+        case sibling::kRotateUnderCursor: {
+            m_ports.osd.HideOsd();
             const POINT p = CursorPosition();
-            m_targets.RotateDisplayUnderCursor(static_cast<int>(argument), p.x, p.y);
-            m_targets.DispatchHotkey(70);
+            m_ports.resolution.RotateDisplayAt(p.x, p.y, static_cast<int>(argument));
+            m_ports.dispatch.ProcessHotkey(sibling::kRotateUnderCursor);
             return 0;
         }
         default:

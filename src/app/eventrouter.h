@@ -1,21 +1,19 @@
 // The main window's routing of outside events: the four key roads (hook
 // library, raw input, USB HID library, message 0x8B1), power and session
 // notifications, display and device notifications, and the menu program's
-// requests. What a key finally does is decided by IEventTargets.
+// requests. It hands each event to the few ports of the subsystems that
+// serve it (Ports below); what a key finally does is the key handling's decision.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 
-#include "app/eventtargets.h"
-
-// Message numbers exchanged with sibling programs.
-inline constexpr UINT WM_VQ_SIBLING = 0x8B1;
-inline constexpr UINT WM_VQ_EXTKEY_ON = 0x46E;
-inline constexpr UINT WM_VQ_EXTKEY_OFF = 0x46F;
-inline constexpr UINT WM_VQ_MIXER_CHANGE = 0x3D1;
-inline constexpr UINT WM_VQ_ENDPOINT_VOLUME = 0x32;
+#include "app/displayports.h"
+#include "app/shellports.h"
+#include "app/siblingmessages.h"
+#include "app/systemports.h"
+#include "app/windowports.h"
 
 // Registered "TrapkeyPS2" message, obtained once at process start.
 UINT TrapkeyPs2Message();
@@ -43,7 +41,23 @@ struct DecodedKey {
 
 class CEventRouter {
 public:
-    explicit CEventRouter(IEventTargets& targets) : m_targets(targets) {}
+    // What the routing reaches, one port per serving subsystem.
+    struct Ports {
+        IKeyHandling& keys;
+        IMainCommands& commands;
+        IFirmware& firmware;
+        IHotkeyDispatch& dispatch;
+        IMenuRequests& menu;
+        IOsdControl& osd;
+        IDisplaySwitching& display;
+        IResolutionRotation& resolution;
+        ISelectors& selectors;
+        IMagnifier& magnifier;
+        IDetection& detection;
+        ITimers& timers;
+        IMainWindow& window;
+    };
+    explicit CEventRouter(const Ports& ports) : m_ports(ports) {}
 
     // "TrapkeyPS2" and WM_INPUT: lParam is the hook record (before Windows 7)
     // or the raw input handle (Windows 7). Returns the key's result.
@@ -74,7 +88,7 @@ private:
     LRESULT RouteSiblingCode(WPARAM code, LPARAM argument, bool* returns);
     void EndPendingSelectionOnEscape();
 
-    IEventTargets& m_targets;
+    Ports m_ports;
     bool m_bHookBusy = false;
     bool m_bUsbBusy = false;
     bool m_bBiosReannouncePending = false;

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/scopedhandle.h"
+#include "common/scopedhandle.h"
 
 namespace {
 
@@ -73,4 +73,10 @@ public:
 IKeyPlatform& SystemKeyPlatform() {
     static CWin32KeyPlatform platform;
     return platform;
+}
+
+POINT CursorPosition() {
+    POINT p{};
+    GetCursorPos(&p);
+    return p;
 }

@@ -32,3 +32,6 @@ public:
 
 // The real system; one instance for the process.
 IKeyPlatform& SystemKeyPlatform();
+
+// The cursor's position on the screen (the tests read the real one too).
+POINT CursorPosition();

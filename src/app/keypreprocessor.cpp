@@ -5,14 +5,14 @@
 #include <cwctype>
 #include <string>
 
-#include "app/eventrouter.h"
 #include "app/maintimers.h"
-#include "app/settingsstore.h"
+#include "app/siblingmessages.h"
+#include "app/tracecall.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
+#include "common/settingsstore.h"
 
 namespace {
-constexpr int kSourceUsb = 1;
 constexpr int kDispatcherPassed = 1;
 
 
@@ -20,12 +20,6 @@ constexpr BYTE kVolumeMute = 0x20, kVolumeDown = 0x2E, kVolumeUp = 0x30;
 constexpr int kVolumeMax = 0xFFFF;
 
 bool Held(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
-
-POINT CursorPosition() {
-    POINT p{};
-    GetCursorPos(&p);
-    return p;
-}
 
 // The leading decimal number of a text, as the C library reads it (blanks,
 // sign, digits), held inside the range of int; 0 when there is none.
@@ -67,8 +61,8 @@ const ModifiedKey* FindModifiedKey(const ModifiedKey (&table)[4], int scanCode) 
 }
 }  // namespace
 
-CKeyPreprocessor::CKeyPreprocessor(IKeyServices& services, CMainCommands& commands, IKeyPlatform& platform)
-    : m_services(services), m_commands(commands), m_platform(platform) {}
+CKeyPreprocessor::CKeyPreprocessor(const Ports& ports, IKeyPlatform& platform)
+    : m_ports(ports), m_platform(platform) {}
 
 void CKeyPreprocessor::ReloadAltRestoreSetting() {
     const std::wstring text = settings::ReadText(settings::kAltRestoreDefault);
@@ -76,19 +70,24 @@ void CKeyPreprocessor::ReloadAltRestoreSetting() {
     m_nAltRestoreMask = text.size() > 1 ? LeadingNumber(text, 1) : 0;
 }
 
+void CKeyPreprocessor::ReloadOwnVolumeSteps() {
+    m_bOwnVolumeSteps = settings::ReadInt(settings::kOwnVolumeSteps) != 0;
+}
+
 void CKeyPreprocessor::LoadKeyOptions() {
     ReloadAltRestoreSetting();
-    m_bOwnVolumeSteps = settings::ReadInt(settings::kOwnVolumeSteps) != 0;
+    ReloadOwnVolumeSteps();
     m_bShiftChangesResolution = settings::ReadInt(settings::kShiftChangesResolution) != 0;
     m_bAltRotates = settings::ReadInt(settings::kAltRotates) != 0;
 }
 
 void CKeyPreprocessor::ReadAudioState() {
-    m_services.GetSoundOnOff(&m_nMuteState);
-    m_services.GetVolumeLevel(&m_nVolumeLevel);
+    m_ports.audio.GetSoundOnOff(&m_nMuteState);
+    m_ports.audio.GetVolumeLevel(&m_nVolumeLevel);
 }
 
-int CKeyPreprocessor::ProcessKey(BYTE virtualKey, BYTE scanCode, int source) {
+int CKeyPreprocessor::ProcessKey(BYTE virtualKey, BYTE scanCode, KeySource source) {
+    TraceCall(L"ProcessKey", virtualKey, scanCode, source);  // the road a key took
     try {
         if (virtualKey != 0xFF) return ProcessOtherKey(virtualKey, scanCode);
         return proc::usbKeyboardModel ? ProcessUsbModelKey(scanCode, source) : ProcessNotebookKey(scanCode);
@@ -111,23 +110,23 @@ int CKeyPreprocessor::ProcessNotebookKey(BYTE scanCode) {
         NoticeMessage(2);
         return m_nHandledKeyResult;
     case 58:
-        m_commands.ExecuteCommand(11, 0, 0);
+        m_ports.commands.ExecuteCommand(MainCommand::EjectOpticalDrive);
         return m_nHandledKeyResult;
     case 85:
         return ProcessWirelessMasterKey();
     case 111:
-        m_services.SelectSRSEffect();
+        m_ports.selectors.SelectSRSEffect();
         return m_nHandledKeyResult;
     case 118:
-        m_services.SelectResolution();
+        m_ports.selectors.SelectResolution();
         return m_nHandledKeyResult;
     default:
         return ModifiedOrDispatched(scanCode, true);
     }
 }
 
-int CKeyPreprocessor::ProcessUsbModelKey(BYTE scanCode, int source) {
-    const bool fromUsb = source == kSourceUsb;
+int CKeyPreprocessor::ProcessUsbModelKey(BYTE scanCode, KeySource source) {
+    const bool fromUsb = source == KeySource::UsbOrSibling;
     switch (scanCode) {
     case 1:
         OnDisplaySwitchKey();
@@ -138,14 +137,14 @@ int CKeyPreprocessor::ProcessUsbModelKey(BYTE scanCode, int source) {
         return ModifiedOrDispatched(fromUsb ? 8 : 7, false);
     case 9:
         if (fromUsb) {
-            m_services.SelectSRSEffect();
+            m_ports.selectors.SelectSRSEffect();
             return m_nHandledKeyResult;
         }
         return ModifiedOrDispatched(8, false);
     case 98:
         return m_nHandledKeyResult;
     case 118:
-        m_services.SelectResolution();
+        m_ports.selectors.SelectResolution();
         return m_nHandledKeyResult;
     case 120:
         return 1;
@@ -156,7 +155,7 @@ int CKeyPreprocessor::ProcessUsbModelKey(BYTE scanCode, int source) {
 
 int CKeyPreprocessor::ProcessWirelessKey(BYTE scanCode) {
     BYTE radios[3] = {0, 0, 0};
-    if (m_services.GetRFOnOffStatus(radios) == 1) {
+    if (m_ports.firmware.GetRFOnOffStatus(radios) == 1) {
         // Notebooks with the radio switch have their own configuration program.
         m_platform.StartProgram(L"VLMWirelessConfig.exe", SW_SHOWNORMAL);
         return m_nHandledKeyResult;
@@ -165,29 +164,29 @@ int CKeyPreprocessor::ProcessWirelessKey(BYTE scanCode) {
     bool detectedNow = false;
     if (m_n3GModulePresence == -1) {
         int found = 0;
-        m_services.Detect3GModule(&found, &special);
+        m_ports.detection.Detect3GModule(&found, &special);
         detectedNow = true;
         m_n3GModulePresence = found;
-        if (special == 0 && m_services.IsSecondListModel()) m_n3GModulePresence = 0;
+        if (special == 0 && m_ports.firmware.IsSecondListModel()) m_n3GModulePresence = 0;
     }
     if (m_bWirelessKeyBlock) return m_nHandledKeyResult;
     if (m_n3GModulePresence != 0) {
-        m_services.SelectWirelessDeviceStatus(detectedNow ? special : 0);
+        m_ports.selectors.SelectWirelessDeviceStatus(detectedNow ? special : 0);
         return m_nHandledKeyResult;
     }
-    m_services.RestartTimer(kTimerWirelessBlock, 5000);
+    m_ports.timers.RestartTimer(kTimerWirelessBlock, kWirelessBlockMs);
     m_bWirelessKeyBlock = true;
     return ModifiedOrDispatched(scanCode, true);
 }
 
 int CKeyPreprocessor::ProcessWirelessMasterKey() {
     if (m_bWirelessKeyBlock) return m_nHandledKeyResult;
-    m_services.RestartTimer(kTimerWirelessBlock, 5000);
+    m_ports.timers.RestartTimer(kTimerWirelessBlock, kWirelessBlockMs);
     m_bWirelessKeyBlock = true;
     if (!ToggleAllRadios()) return m_nHandledKeyResult;
-    m_services.SelectRFStatus();
+    m_ports.selectors.SelectRFStatus();
     if (HWND wirelessWindow = FindWindowW(nullptr, L"Valmora - Wireless On/Off")) {
-        PostMessageW(wirelessWindow, WM_VQ_SIBLING, 73, 0);
+        PostMessageW(wirelessWindow, WM_VQ_SIBLING, sibling::kWirelessKeyBlock, 0);
     }
     return 1;
 }
@@ -201,7 +200,7 @@ int CKeyPreprocessor::ModifiedOrDispatched(BYTE scanCode, bool brightnessRule) {
         DropBrightnessKeyOnExternalOutput()) {
         return 1;
     }
-    const int dispatched = m_services.ProcessHotkey(scanCode);
+    const int dispatched = m_ports.dispatch.ProcessHotkey(scanCode);
     if (dispatched == kDispatcherPassed) return 1;
     return m_nHandledKeyResult;
 }
@@ -211,9 +210,9 @@ int CKeyPreprocessor::ModifiedOrDispatched(BYTE scanCode, bool brightnessRule) {
 bool CKeyPreprocessor::DropBrightnessKeyOnExternalOutput() {
     if (m_nBrightnessBlockCounter == 0) {
         m_nBrightnessTopology = 1;
-        if (m_services.HasWin7Component()) m_services.GetActiveCode(&m_nBrightnessTopology);
+        if (m_ports.outputs.HasWin7Component()) m_ports.outputs.GetActiveCode(&m_nBrightnessTopology);
         m_nBrightnessBlockCounter = 1;
-        m_services.RestartTimer(kTimerBrightnessBlock, 1500);
+        m_ports.timers.RestartTimer(kTimerBrightnessBlock, 1500);
     } else if (++m_nBrightnessBlockCounter > 50) {
         m_nBrightnessBlockCounter = 0;
     }
@@ -233,7 +232,7 @@ int CKeyPreprocessor::ProcessOtherKey(BYTE virtualKey, BYTE scanCode) {
     }
     if (scanCode == 0) {
         // After a consumer usage of the USB library: the code it stored says which key this is.
-        const int consumerKey = m_services.LastConsumerVolumeKey();
+        const int consumerKey = m_ports.roads.LastConsumerVolumeKey();
         if (virtualKey == VK_VOLUME_UP && consumerKey == kVolumeUp) return VolumeKeyWithModifiers(kVolumeUp);
         if (virtualKey == VK_VOLUME_DOWN && consumerKey == kVolumeDown) return VolumeKeyWithModifiers(kVolumeDown);
         if (virtualKey == VK_VOLUME_MUTE && consumerKey == kVolumeMute) {
@@ -254,19 +253,19 @@ int CKeyPreprocessor::VolumeKeyWithModifiers(int scanCode) {
 
 // A Bluetooth audio device does not mute on the system's own key: do it here.
 void CKeyPreprocessor::ToggleBluetoothMute() {
-    std::wstring name = m_services.AudioDeviceName();
+    std::wstring name = m_ports.audio.AudioDeviceName();
     std::transform(name.begin(), name.end(), name.begin(), [](wchar_t c) { return std::towlower(c); });
     if (name.find(L"blue") == std::wstring::npos || name.find(L"tooth") == std::wstring::npos) return;
-    if (proc::windowsVersion < 7 && m_services.AudioDeviceChanged()) m_services.RecreateAudio();
+    if (proc::windowsVersion < 7 && m_ports.audio.AudioDeviceChanged()) m_ports.audio.RecreateAudio();
     int mute = 0;
-    if (m_services.GetSoundOnOff(&mute)) m_services.SetSoundOnOff(mute ? 0 : 1);
+    if (m_ports.audio.GetSoundOnOff(&mute)) m_ports.audio.SetSoundOnOff(mute ? 0 : 1);
 }
 
-void CKeyPreprocessor::RestartVolumeTimer() { m_services.RestartTimer(kTimerVolumeKey, 1000); }
+void CKeyPreprocessor::RestartVolumeTimer() { m_ports.timers.RestartTimer(kTimerVolumeKey, kVolumeKeyMs); }
 
 void CKeyPreprocessor::ShowVolumeThroughDispatcher() {
-    m_commands.ExecuteCommand(6, 0, 0);  // the Media Center tray would show its own bar too
-    m_services.ProcessHotkey(kVolumeUp);
+    m_ports.commands.ExecuteCommand(MainCommand::EndMediaCenterVolumeBar);  // the Media Center tray would show its own bar too
+    m_ports.dispatch.ProcessHotkey(kVolumeUp);
 }
 
 int CKeyPreprocessor::HandleModifiedKey(int scanCode, bool* handled) {
@@ -289,15 +288,15 @@ int CKeyPreprocessor::HandleModifiedKey(int scanCode, bool* handled) {
             return 1;
         }
         *handled = true;
-        if (!m_services.HasGraphicsDriver()) return 0;
-        if (m_services.OsdAlive()) m_services.HideOsd();
+        if (!m_ports.display.HasGraphicsDriver()) return 0;
+        if (m_ports.osd.OsdAlive()) m_ports.osd.HideOsd();
         const POINT cursor = CursorPosition();
         if (!shift) {
-            m_services.RotateDisplayAt(cursor.x, cursor.y, key->value);
+            m_ports.resolution.RotateDisplayAt(cursor.x, cursor.y, key->value);
         } else if (key->value > 0) {
-            m_services.SetResolutionUp(cursor.x, cursor.y, key->flag);
+            m_ports.resolution.SetResolutionUp(cursor.x, cursor.y, key->flag);
         } else {
-            m_services.SetResolutionDown(cursor.x, cursor.y, key->flag);
+            m_ports.resolution.SetResolutionDown(cursor.x, cursor.y, key->flag);
         }
         return m_nHandledKeyResult;
     } catch (...) {
@@ -309,14 +308,14 @@ int CKeyPreprocessor::HandleModifiedKey(int scanCode, bool* handled) {
 int CKeyPreprocessor::OnVolumeKey(int scanCode) {
     try {
         const bool up = scanCode == kVolumeUp || scanCode == 15;
-        m_bOwnVolumeSteps = settings::ReadInt(settings::kOwnVolumeSteps) != 0;
+        ReloadOwnVolumeSteps();
         if (m_bOwnVolumeSteps) {
             if (proc::windowsVersion < 8) {
-                m_services.ProcessHotkey(up ? kVolumeUp : kVolumeDown);
+                m_ports.dispatch.ProcessHotkey(up ? kVolumeUp : kVolumeDown);
             } else {
                 m_bVolumeKeyPending = true;
                 m_nVolumeUp = up ? 1 : 0;
-                m_services.ShowVolumeIcon(m_nVolumeUp, -1);
+                m_ports.dispatch.ShowVolumeIcon(m_nVolumeUp, -1);
                 RestartVolumeTimer();
             }
             return 0;
@@ -324,7 +323,7 @@ int CKeyPreprocessor::OnVolumeKey(int scanCode) {
         m_bVolumeKeyPending = true;
         RestartVolumeTimer();
         int level = m_nVolumeLevel;
-        m_services.GetVolumeLevel(&level);
+        m_ports.audio.GetVolumeLevel(&level);
         if (level == kVolumeMax || level == 0) m_bVolumeAtEnd = true;
         if (m_bVolumeAtEnd && ((m_nVolumeLevel == kVolumeMax && !up) || (m_nVolumeLevel == 0 && up))) {
             m_bVolumeAtEnd = false;
@@ -342,28 +341,28 @@ void CKeyPreprocessor::OnVolumeNotify() {
     try {
         if (!m_bVolumeKeyPending) {
             // The change came from elsewhere: only remember it.
-            m_services.GetVolumeLevel(&m_nVolumeLevel);
-            m_services.GetSoundOnOff(&m_nMuteState);
+            m_ports.audio.GetVolumeLevel(&m_nVolumeLevel);
+            m_ports.audio.GetSoundOnOff(&m_nMuteState);
             return;
         }
         int level = m_nVolumeLevel;
-        m_services.GetVolumeLevel(&level);
+        m_ports.audio.GetVolumeLevel(&level);
         if (proc::windowsVersion < 7 && level == m_nVolumeLevel && !m_bMceWorkaround) {
-            if (m_services.AudioDeviceChanged()) {
-                m_services.RecreateAudio();
-                m_services.GetVolumeLevel(&level);
+            if (m_ports.audio.AudioDeviceChanged()) {
+                m_ports.audio.RecreateAudio();
+                m_ports.audio.GetVolumeLevel(&level);
             }
             m_bMceWorkaround = true;
-            m_services.RestartTimer(kTimerMce, 5000);
+            m_ports.timers.RestartTimer(kTimerMce, 5000);
         }
         int mute = m_nMuteState;
-        m_services.GetSoundOnOff(&mute);
+        m_ports.audio.GetSoundOnOff(&mute);
         if (mute == m_nMuteState) {
             if (level == m_nVolumeLevel) return;
-            if (proc::windowsVersion == 8) m_bOwnVolumeSteps = settings::ReadInt(settings::kOwnVolumeSteps) != 0;
+            if (proc::windowsVersion == 8) ReloadOwnVolumeSteps();
             if (m_bOwnVolumeSteps) {
                 if (proc::windowsVersion == 8) {
-                    m_services.ShowVolumeIcon(m_nVolumeUp, level);
+                    m_ports.dispatch.ShowVolumeIcon(m_nVolumeUp, level);
                     m_nVolumeLevel = level;
                     m_bVolumeKeyPending = false;
                 }
@@ -373,8 +372,8 @@ void CKeyPreprocessor::OnVolumeNotify() {
             ShowVolumeThroughDispatcher();
             return;
         }
-        m_commands.ExecuteCommand(6, 0, 0);
-        m_services.ProcessHotkey(kVolumeMute);
+        m_ports.commands.ExecuteCommand(MainCommand::EndMediaCenterVolumeBar);
+        m_ports.dispatch.ProcessHotkey(kVolumeMute);
         m_nMuteState = mute;
     } catch (...) {
         ReportError(L"fail: OnVolumeNotify()");
@@ -383,14 +382,14 @@ void CKeyPreprocessor::OnVolumeNotify() {
 
 void CKeyPreprocessor::OnDisplaySwitchKey() {
     try {
-        if (!m_services.HasGraphicsDriver()) return;
+        if (!m_ports.display.HasGraphicsDriver()) return;
         ReloadAltRestoreSetting();
-        m_services.RestartTimer(kTimerNotice, 30000);
+        m_ports.timers.RestartTimer(kTimerNotice, 30000);
         if (!Held(VK_MENU) || !m_bAltRestoreDefault) {
-            m_services.SelectDisplayCombination(Held(VK_SHIFT) ? 1 : 0);
+            m_ports.display.SelectDisplayCombination(Held(VK_SHIFT) ? 1 : 0);
             return;
         }
-        if (m_services.RestoreDefaultDisplay(m_nAltRestoreMask)) m_services.ProcessHotkey(201);
+        if (m_ports.display.RestoreDefaultDisplay(m_nAltRestoreMask)) m_ports.dispatch.ProcessHotkey(201);
     } catch (...) {
         ReportError(L"fail: OnDisplaySwitchKey()");
     }
@@ -399,7 +398,7 @@ void CKeyPreprocessor::OnDisplaySwitchKey() {
 int CKeyPreprocessor::ToggleAllRadios() {
     try {
         BYTE radios[3] = {0, 0, 0};
-        if (!m_services.GetRFOnOffStatus(radios)) {
+        if (!m_ports.firmware.GetRFOnOffStatus(radios)) {
             ReportError(L"Cannot Get RFOnOffStatus.");
             return 0;
         }
@@ -421,7 +420,7 @@ int CKeyPreprocessor::ToggleAllRadios() {
                 return 0;
             }
         }
-        m_services.SetRFOnOffStatus(next);
+        m_ports.firmware.SetRFOnOffStatus(next);
         return 1;
     } catch (...) {
         ReportError(L"fail: ToggleAllRadios()");
@@ -432,16 +431,16 @@ int CKeyPreprocessor::ToggleAllRadios() {
 int CKeyPreprocessor::NoticeMessage(int mode) {
     try {
         if (mode == 1) {
-            m_services.StopTimer(kTimerNotice);
-            m_services.HideMessageWindow();
+            m_ports.timers.StopTimer(kTimerNotice);
+            m_ports.notices.HideMessageWindow();
             return 1;
         }
         if (mode == 2) {
-            if (m_services.HasMessageWindow()) {
-                m_services.SetMessagePictureName(L"wlan.jpg");
-                m_services.LoadMsgImage();
-                m_services.RestartTimer(kTimerNotice, 2500);
-                m_services.ShowMessageWindow();
+            if (m_ports.notices.HasMessageWindow()) {
+                m_ports.notices.SetMessagePictureName(L"wlan.jpg");
+                m_ports.notices.LoadMsgImage();
+                m_ports.timers.RestartTimer(kTimerNotice, 2500);
+                m_ports.notices.ShowMessageWindow();
             }
             return 1;
         }

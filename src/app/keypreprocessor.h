@@ -2,19 +2,36 @@
 // key, the wireless keys, the optical drive eject, the SRS and resolution
 // selectors, Shift and Alt combinations (resolution and rotation) and the
 // volume keys. Every other code goes to the dispatcher. Owned by the main
-// window, which forwards its key operations here.
+// window; the routing reaches it as IKeyHandling.
 #pragma once
 
 #include <windows.h>
 
+#include "app/displayports.h"
 #include "app/keyplatform.h"
-#include "app/keyservices.h"
-#include "app/maincommands.h"
+#include "app/shellports.h"
+#include "app/systemports.h"
+#include "app/windowports.h"
 
-class CKeyPreprocessor {
+class CKeyPreprocessor : public IKeyHandling {
 public:
-    CKeyPreprocessor(IKeyServices& services, CMainCommands& commands,
-                     IKeyPlatform& platform = SystemKeyPlatform());
+    // What the key handling reaches, one port per serving subsystem.
+    struct Ports {
+        IMainCommands& commands;
+        IHotkeyDispatch& dispatch;
+        IFirmware& firmware;
+        IAudioState& audio;
+        IOsdControl& osd;
+        IDisplaySwitching& display;
+        IResolutionRotation& resolution;
+        IActiveOutputs& outputs;
+        ISelectors& selectors;
+        INoticeWindows& notices;
+        IDetection& detection;
+        ITimers& timers;
+        IKeyRoads& roads;
+    };
+    explicit CKeyPreprocessor(const Ports& ports, IKeyPlatform& platform = SystemKeyPlatform());
 
     // The settings copies: `vqScanCode` (start, step 2) and the key options
     // `vqrd`, `vqav`, `vqsm`, `vqsr` (start, step 16).
@@ -23,22 +40,21 @@ public:
     // The mute state and volume level seen at start.
     void ReadAudioState();
 
-    // source: 0 hook or raw input road, 1 USB library or message 0x8B1.
     // Returns 1 (pass the key on), the handled-key result (acted on it) or 0 (swallowed).
-    int ProcessKey(BYTE virtualKey, BYTE scanCode, int source);
+    int ProcessKey(BYTE virtualKey, BYTE scanCode, KeySource source) override;
     // Shift or Alt with a brightness or volume key: resolution or rotation.
-    int HandleModifiedKey(int scanCode, bool* handled);
-    int OnVolumeKey(int scanCode);
-    void OnVolumeNotify();
-    void OnDisplaySwitchKey();
+    int HandleModifiedKey(int scanCode, bool* handled) override;
+    int OnVolumeKey(int scanCode) override;
+    void OnVolumeNotify() override;
+    void OnDisplaySwitchKey() override;
+    int NoticeMessage(int mode) override;
     int ToggleAllRadios();
-    int NoticeMessage(int mode);
 
-    void SetVolumeKeyPending() { m_bVolumeKeyPending = true; }
+    void SetVolumeKeyPending() override { m_bVolumeKeyPending = true; }
     // The dispatcher's volume steps: the level it set, and an unmute it made.
     void StoreVolumeLastSeen(int level) { m_nVolumeLevel = level; }
     void ClearStoredMuteState() { m_nMuteState = 0; }
-    void SetWirelessKeyBlock() { m_bWirelessKeyBlock = true; }
+    void SetWirelessKeyBlock() override { m_bWirelessKeyBlock = true; }
 
     // What the main window's timers end (1, 5, 21, 144).
     void ClearVolumeKeyPending() { m_bVolumeKeyPending = false; }
@@ -55,7 +71,7 @@ public:
 
 private:
     int ProcessNotebookKey(BYTE scanCode);
-    int ProcessUsbModelKey(BYTE scanCode, int source);
+    int ProcessUsbModelKey(BYTE scanCode, KeySource source);
     int ProcessOtherKey(BYTE virtualKey, BYTE scanCode);
     int ProcessWirelessKey(BYTE scanCode);
     int ProcessWirelessMasterKey();
@@ -67,9 +83,10 @@ private:
     void RestartVolumeTimer();
     void ShowVolumeThroughDispatcher();
     void ReloadAltRestoreSetting();
+    // vqav, read again at each volume key (the dispatcher keeps its own copy).
+    void ReloadOwnVolumeSteps();
 
-    IKeyServices& m_services;
-    CMainCommands& m_commands;
+    Ports m_ports;
     IKeyPlatform& m_platform;
 
     // Settings copies.

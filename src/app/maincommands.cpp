@@ -55,41 +55,45 @@ DWORD WINAPI EjectThreadMain(void* parameter) {
 }
 }  // namespace
 
-CMainCommands::CMainCommands(IKeyServices& services, IKeyPlatform& platform)
-    : m_services(services), m_platform(platform) {}
+CMainCommands::CMainCommands(const Ports& ports, IKeyPlatform& platform)
+    : m_ports(ports), m_platform(platform) {}
 
 CMainCommands::~CMainCommands() {
     // The thread works on this object: it must not outlive it.
     WaitForEjectThread(kEjectWaitAtTearDownMs);
 }
 
-int CMainCommands::ExecuteCommand(int command, INT_PTR a1, INT_PTR a2, int* p1, int* p2, int* p3) {
+int CMainCommands::ExecuteCommand(MainCommand command, INT_PTR a1, INT_PTR a2) {
+    return ExecuteCommand(command, a1, a2, nullptr);
+}
+
+int CMainCommands::ExecuteCommand(MainCommand command, INT_PTR a1, INT_PTR a2, int* p1, int* p2, int* p3) {
     try {
         switch (command) {
-        case 0: return ResetResolutionBeforeSleep();
-        case 1: return FollowDisplayChangeOnSmallPanel();
-        case 3:
-            if (proc::modelFamily == 1) m_services.ApplyDownScalingToCurrentMode();
+        case MainCommand::ResetResolutionBeforeSleep: return ResetResolutionBeforeSleep();
+        case MainCommand::FollowDisplayChange: return FollowDisplayChangeOnSmallPanel();
+        case MainCommand::ApplyDownScaling:
+            if (proc::modelFamily == 1) m_ports.resolution.ApplyDownScalingToCurrentMode();
             return 1;
-        case 4: return ShowNumLockIndicator(static_cast<int>(a2));
-        case 6: return EndMediaCenterVolumeBar();
-        case 7:
-            m_services.RestartTimer(kTimerNotice, 3000);
+        case MainCommand::ShowNumLockIndicator: return ShowNumLockIndicator(static_cast<int>(a2));
+        case MainCommand::EndMediaCenterVolumeBar: return EndMediaCenterVolumeBar();
+        case MainCommand::RestartNoticeTimer:
+            m_ports.timers.RestartTimer(kTimerNotice, 3000);
             return 1;
-        case 8: return ApplyWirelessRadioCommand();
-        case 9: return RewriteWheelKey(p1, p2, p3);
-        case 10: return RegisterNetworkAdapterNotification();
-        case 11: return EjectOnce();
-        case 12: return ReloadUsbOnAdapterEvent(reinterpret_cast<const void*>(a1));
-        case 13: return ShowLockKeyChange(VK_NUMLOCK, 129, 128);
-        case 14: return ShowLockKeyChange(VK_SCROLL, 131, 130);
-        case 16: return ShowLockKeyChange(VK_CAPITAL, 133, 132);
-        case 2:
-        case 5:
-        case 15:
+        case MainCommand::ApplyWirelessRadio: return ApplyWirelessRadioCommand();
+        case MainCommand::RewriteWheelKey: return RewriteWheelKey(p1, p2, p3);
+        case MainCommand::RegisterNetworkAdapterNotification: return RegisterNetworkAdapterNotification();
+        case MainCommand::EjectOpticalDrive: return EjectOnce();
+        case MainCommand::ReloadUsbOnAdapterEvent: return ReloadUsbOnAdapterEvent(reinterpret_cast<const void*>(a1));
+        case MainCommand::ShowNumLockChange: return ShowLockKeyChange(VK_NUMLOCK, 129, 128);
+        case MainCommand::ShowScrollLockChange: return ShowLockKeyChange(VK_SCROLL, 131, 130);
+        case MainCommand::ShowCapsLockChange: return ShowLockKeyChange(VK_CAPITAL, 133, 132);
+        case MainCommand::Unused2:
+        case MainCommand::Unused5:
+        case MainCommand::Unused15:
             return 1;
         default:
-            return 0;
+            return 0;  // not one of the numbers
         }
     } catch (...) {
         ReportError(L"fail: ExecuteCommand()");
@@ -98,23 +102,23 @@ int CMainCommands::ExecuteCommand(int command, INT_PTR a1, INT_PTR a2, int* p1, 
 }
 
 int CMainCommands::ResetResolutionBeforeSleep() {
-    if (proc::modelFamily != 1 || !m_services.HasResolutionSelector()) return 1;
-    m_services.RenewResolutionSelector();
-    m_services.WaResetResolutionBeforeS3S4();
+    if (proc::modelFamily != 1 || !m_ports.selectors.HasResolutionSelector()) return 1;
+    m_ports.selectors.RenewResolutionSelector();
+    m_ports.selectors.WaResetResolutionBeforeS3S4();
     return 1;
 }
 
 int CMainCommands::FollowDisplayChangeOnSmallPanel() {
     if (proc::modelFamily != 1) return 1;
-    if (!m_services.HasGraphicsDriver()) return 0;
+    if (!m_ports.display.HasGraphicsDriver()) return 0;
     const SIZE screen = m_platform.PrimaryScreenSize();
     const bool smallPanelMode = (screen.cx == 800 && screen.cy == 480) || (screen.cx == 480 && screen.cy == 800);
-    if (smallPanelMode || m_services.IsOnlyPanelActive()) {
+    if (smallPanelMode || m_ports.outputs.IsOnlyPanelActive()) {
         SetScreenSaver(true);
         return 1;
     }
     constexpr int kPanel = 0x01;
-    if (m_services.RefreshActiveOutputs() != kPanel) SetScreenSaver(false);
+    if (m_ports.outputs.RefreshActiveOutputs() != kPanel) SetScreenSaver(false);
     return 1;
 }
 
@@ -126,12 +130,12 @@ void CMainCommands::SetScreenSaver(bool active) {
 int CMainCommands::ShowNumLockIndicator(int a2) {
     if (proc::modelFamily != 4) return 1;
     const SHORT numLock = GetKeyState(VK_NUMLOCK);
-    if (!m_services.HasNumLockWindow() && !m_services.CreateNumLockWindow()) return 1;
+    if (!m_ports.notices.HasNumLockWindow() && !m_ports.notices.CreateNumLockWindow()) return 1;
     if (numLock == 0) {
-        m_services.DestroyNumLockWindow();
+        m_ports.notices.DestroyNumLockWindow();
         return 1;
     }
-    m_services.ShowNumLockWindow();
+    m_ports.notices.ShowNumLockWindow();
     if (a2 == 5) {
         // Two presses leave Num Lock as it was and bring the keyboard's light back in step.
         INPUT presses[4] = {};
@@ -159,7 +163,7 @@ int CMainCommands::EndMediaCenterVolumeBar() {
 int CMainCommands::ApplyWirelessRadioCommand() {
     if (proc::modelFamily != 10) return 1;
     int on = 0;
-    if (!m_services.GetWirelessStatus(&on)) return 1;  // the firmware read has reported its failure
+    if (!m_ports.firmware.GetWirelessStatus(&on)) return 1;  // the firmware read has reported its failure
     m_platform.StartProgram(on ? L"wlan radio on" : L"wlan radio off", SW_HIDE);
     Sleep(200);
     return 1;
@@ -180,7 +184,7 @@ int CMainCommands::RewriteWheelKey(int* virtualKey, int* scanCode, int* extended
 }
 
 int CMainCommands::RegisterNetworkAdapterNotification() {
-    m_deviceNotify.reset(m_platform.RegisterInterfaceNotification(m_services.MainWindowHandle(),
+    m_deviceNotify.reset(m_platform.RegisterInterfaceNotification(m_ports.window.MainWindowHandle(),
                                                                   kNetworkAdapterInterface));
     if (m_deviceNotify.valid()) return 1;
     ReportError(L"Can't register device notification", GetLastError());
@@ -193,14 +197,14 @@ int CMainCommands::ReloadUsbOnAdapterEvent(const void* record) {
     if (proc::modelFamily != 10) return 1;
     const std::wstring name = InterfaceNameOf(record);
     if (name.find(kNetworkAdapterInterfaceText) == std::wstring::npos) return 1;
-    m_services.ReloadUsbKeyboardLibrary();
+    m_ports.roads.ReloadUsbKeyboardLibrary();
     return 1;
 }
 
 int CMainCommands::ShowLockKeyChange(int virtualKey, int onCode, int offCode) {
     switch (LockChangeFromState(GetKeyState(virtualKey))) {
-    case LockChange::TurningOn: m_services.ProcessHotkey(onCode); break;
-    case LockChange::TurningOff: m_services.ProcessHotkey(offCode); break;
+    case LockChange::TurningOn: m_ports.dispatch.ProcessHotkey(onCode); break;
+    case LockChange::TurningOff: m_ports.dispatch.ProcessHotkey(offCode); break;
     case LockChange::Unknown: break;
     }
     return 1;
@@ -210,11 +214,11 @@ int CMainCommands::EjectOnce() {
     // A thread still inside the MCI call after timer 6 counts as running too.
     if (!m_bEjectBusy.load() && !EjectThreadRunning()) {
         m_hEjectThread.reset();
-        m_services.StopTimer(kTimerEject);
+        m_ports.timers.StopTimer(kTimerEject);
         m_hEjectThread.reset(CreateThread(nullptr, 0, EjectThreadMain, this, 0, &m_dwEjectThreadId));
         if (!m_hEjectThread.valid()) ReportError(L"fail: EjectOpticalDrive()");
-        m_services.RestartTimer(kTimerEject, 15000);
-        m_services.ProcessHotkey(134);
+        m_ports.timers.RestartTimer(kTimerEject, 15000);
+        m_ports.dispatch.ProcessHotkey(134);
     }
     m_bEjectRequested = true;
     return 1;
@@ -225,7 +229,7 @@ void CMainCommands::EjectOpticalDrive() {
         if (m_bEjectBusy.exchange(true)) return;  // another press got here first
         const DWORD error = m_platform.SendMciCommand(L"Set CDAudio Door Open");
         if (error != 0) ReportError(FormatText(L"0x%x", static_cast<unsigned>(error)));
-        m_services.StopTimer(kTimerEject);
+        m_ports.timers.StopTimer(kTimerEject);
         m_bEjectBusy = false;
     } catch (...) {
         ReportError(L"ODD_Eject");

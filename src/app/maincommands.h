@@ -7,22 +7,39 @@
 
 #include <atomic>
 
+#include "app/displayports.h"
 #include "app/keyplatform.h"
-#include "app/keyservices.h"
-#include "app/scopedhandle.h"
+#include "app/shellports.h"
+#include "app/systemports.h"
+#include "app/windowports.h"
+#include "common/scopedhandle.h"
 
-class CMainCommands {
+class CMainCommands : public IMainCommands {
 public:
-    explicit CMainCommands(IKeyServices& services, IKeyPlatform& platform = SystemKeyPlatform());
+    // What the commands reach, one port per serving subsystem.
+    struct Ports {
+        IHotkeyDispatch& dispatch;
+        IDisplaySwitching& display;
+        IResolutionRotation& resolution;
+        IActiveOutputs& outputs;
+        IFirmware& firmware;
+        ISelectors& selectors;
+        INoticeWindows& notices;
+        ITimers& timers;
+        IMainWindow& window;
+        IKeyRoads& roads;
+    };
+    explicit CMainCommands(const Ports& ports, IKeyPlatform& platform = SystemKeyPlatform());
     // Waits a while for a running eject thread, which uses this object.
     ~CMainCommands();
     CMainCommands(const CMainCommands&) = delete;
     CMainCommands& operator=(const CMainCommands&) = delete;
 
-    // Returns 1, or 0 where a command says so. Command 9 rewrites the key in
-    // p1 (virtual key), p2 (scan code) and p3 (extended flag); command 12
-    // takes the device-change record's address in a1.
-    int ExecuteCommand(int command, INT_PTR a1, INT_PTR a2, int* p1 = nullptr, int* p2 = nullptr, int* p3 = nullptr);
+    // Returns 1, or 0 where a command says so. Command 12 takes the
+    // device-change record's address in a1.
+    int ExecuteCommand(MainCommand command, INT_PTR a1 = 0, INT_PTR a2 = 0) override;
+    // Command 9 rewrites the key in p1 (virtual key), p2 (scan code) and p3 (extended flag).
+    int ExecuteCommand(MainCommand command, INT_PTR a1, INT_PTR a2, int* p1, int* p2 = nullptr, int* p3 = nullptr);
 
     // Body of the eject thread: the MCI door command, then timer 6 stopped
     // and the busy flag cleared.
@@ -52,7 +69,7 @@ private:
     int ReloadUsbOnAdapterEvent(const void* record);
     int ShowLockKeyChange(int virtualKey, int onCode, int offCode);
 
-    IKeyServices& m_services;
+    Ports m_ports;
     IKeyPlatform& m_platform;
     std::atomic<bool> m_bEjectBusy{false};
     bool m_bEjectRequested = false;

@@ -1,25 +1,28 @@
 // The hotkey dispatcher's side of the main window: re-creating the OSD
 // window, the volume and mute state the key handling keeps, the note that a
-// volume key unmuted, and starting sibling programs.
+// volume key unmuted, starting sibling programs and the network switches.
 #pragma once
 
 #include <functional>
 
+#include "app/keyplatform.h"
+#include "app/systemports.h"
 #include "hardware/hotkeyports.h"
 
 class CKeyPreprocessor;
 
 class CMainHotkeyOwner : public IHotkeyOwner {
 public:
-    CMainHotkeyOwner(std::function<void()> recreateOsd, CKeyPreprocessor& keys)
-        : m_recreateOsd(std::move(recreateOsd)), m_keys(keys) {}
+    CMainHotkeyOwner(std::function<void()> recreateOsd, CKeyPreprocessor& keys, INetworkSwitches& network,
+                     IKeyPlatform& platform = SystemKeyPlatform())
+        : m_recreateOsd(std::move(recreateOsd)), m_keys(keys), m_network(network), m_platform(platform) {}
 
     void InitHkWindow() override { m_recreateOsd(); }
     void NoteUnmutedByVolumeKey() override;
     void StoreVolumeLastSeen(int level) override;
     int StartProgram(const std::wstring& commandLine) override;
-    void ShowWiredLANOnOffIcon() override;
-    void ToggleFamily10Wireless() override;
+    void ShowWiredLANOnOffIcon() override { m_network.ShowWiredLANOnOffIcon(); }
+    void ToggleFamily10Wireless() override { m_network.ToggleFamily10Wireless(); }
 
     // Set when a volume key unmuted; the OSD forgets it when it hides.
     bool UnmutedByVolumeKey() const { return m_bUnmutedByVolumeKey; }
@@ -28,5 +31,7 @@ public:
 private:
     std::function<void()> m_recreateOsd;
     CKeyPreprocessor& m_keys;
+    INetworkSwitches& m_network;
+    IKeyPlatform& m_platform;
     bool m_bUnmutedByVolumeKey = false;
 };

@@ -12,3 +12,7 @@ inline constexpr UINT_PTR kTimerMce = 21;               // 5000 ms: Media Center
 inline constexpr UINT_PTR kTimerBrightnessBlock = 144;  // TE_BLOCK_GET_ACTIVE_DISPLAY_DURING_BRIGHTNESS_CONTROL
 inline constexpr UINT_PTR kTimerAfterResume = 147;      // TE_LIDCLOSE_S3S4_WA
 inline constexpr UINT_PTR kTimerTestCycle = 153;        // display-switch test cycle
+
+// Their lengths, where more than one caller starts them.
+inline constexpr UINT kVolumeKeyMs = 1000;
+inline constexpr UINT kWirelessBlockMs = 5000;

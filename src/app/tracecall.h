@@ -1,5 +1,6 @@
-// Calls whose owners are not part of the program yet leave a trace line
-// "call <operation> <arguments>", so that their routing can be followed.
+// A trace line "call <operation> <arguments>", so that the road of a call can
+// be followed: the key as it reaches the key handling, the calls to the
+// hardware side, and every call to a subsystem that is not built yet.
 #pragma once
 
 #include <string>

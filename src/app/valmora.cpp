@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <gdiplus.h>
 
+#include "app/eventrouter.h"
 #include "app/valmoradlg.h"
 #include "common/commondefine.h"
 #include "resource.h"
@@ -17,9 +18,14 @@ void RemoveAll(std::wstring& text, const std::wstring& part) {
 
 CValmoraApp* ValmoraApp() { return g_valmoraApp; }
 
-StartupPlatform StartupPlatform::Real() {
-    return {[](const wchar_t* name) { return CreateMutexW(nullptr, TRUE, name); },
-            [] { return CoInitializeEx(nullptr, COINIT_MULTITHREADED); }};
+IStartupPlatform& SystemStartupPlatform() {
+    class CWin32StartupPlatform : public IStartupPlatform {
+    public:
+        HANDLE CreateInstanceMutex(const wchar_t* name) override { return CreateMutexW(nullptr, TRUE, name); }
+        HRESULT InitializeCom() override { return CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+    };
+    static CWin32StartupPlatform platform;
+    return platform;
 }
 
 CValmoraApp::~CValmoraApp() {
@@ -46,7 +52,7 @@ bool CValmoraApp::InitInstance() {
     fw::CWinApp::InitInstance();
     SetRegistryKey(L"Korvane");
 
-    m_hInstanceMutex = m_platform.createInstanceMutex(L"ValmoraMutex");
+    m_hInstanceMutex = m_platform.CreateInstanceMutex(L"ValmoraMutex");
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         ReportError(L"Valmora is already runned\r\nEnd Valmora runned previously");
         return false;
@@ -65,7 +71,7 @@ bool CValmoraApp::InitInstance() {
     Gdiplus::GdiplusStartupInput gdiplusInput;
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
 
-    if (FAILED(m_platform.initializeCom())) {
+    if (FAILED(m_platform.InitializeCom())) {
         MessageBoxW(nullptr, L"COM initialization failed\r\nPlease check the system and Run Valmora again.",
                     AppName().c_str(), MB_OK);
         return false;

@@ -6,19 +6,23 @@
 
 #include <string>
 
-#include "app/framework/winapp.h"
+#include "framework/winapp.h"
 
-// The two start-up calls whose failure a test must be able to produce; the
-// real ones by default.
-struct StartupPlatform {
-    HANDLE (*createInstanceMutex)(const wchar_t* name);
-    HRESULT (*initializeCom)();
-    static StartupPlatform Real();
+// The two start-up calls whose failure a test must be able to produce.
+class IStartupPlatform {
+public:
+    virtual ~IStartupPlatform() = default;
+    // Created owned; GetLastError tells whether it existed already.
+    virtual HANDLE CreateInstanceMutex(const wchar_t* name) = 0;
+    virtual HRESULT InitializeCom() = 0;
 };
+
+// The real system; one instance for the process.
+IStartupPlatform& SystemStartupPlatform();
 
 class CValmoraApp : public fw::CWinApp {
 public:
-    explicit CValmoraApp(StartupPlatform platform = StartupPlatform::Real()) : m_platform(platform) {}
+    explicit CValmoraApp(IStartupPlatform& platform = SystemStartupPlatform()) : m_platform(platform) {}
     ~CValmoraApp() override;
 
     bool InitInstance() override;
@@ -33,7 +37,7 @@ public:
     static LANGID MapLanguage(LANGID systemDefault);
 
 private:
-    StartupPlatform m_platform;
+    IStartupPlatform& m_platform;
     LANGID m_wLanguageId = 1033;
     ULONG_PTR m_gdiplusToken = 0;
     HANDLE m_hInstanceMutex = nullptr;

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/framework/winapp.h"
-#include "app/settingsstore.h"
+#include "framework/winapp.h"
+#include "common/settingsstore.h"
 #include "app/maintimers.h"
 #include "app/tracecall.h"
 #include "app/trapkeylibs.h"
@@ -20,7 +20,7 @@
 #include "resource.h"
 
 
-CValmoraDlg::CValmoraDlg() : m_router(*this) {}
+CValmoraDlg::CValmoraDlg() = default;
 CValmoraDlg::~CValmoraDlg() = default;
 
 int CValmoraDlg::WindowsVersionCode(DWORD platformId, DWORD major, DWORD minor, bool mediaCenterTray) {
@@ -97,12 +97,11 @@ bool CValmoraDlg::OnInitDialog() {
     // program here); the audio object reports its changes to this window.
     m_pSystemInfo = std::make_unique<CSystemInfo>();
     m_pSystemInfo->Init(m_hWnd);
-    m_keyServices.SetSystemInfo(m_pSystemInfo.get());
+    m_systemInfoPorts.SetSystemInfo(m_pSystemInfo.get());
     proc::usbKeyboardModel = proc::IsUsbKeyboardFamily(proc::modelFamily);
     m_pDispatcher = std::make_unique<CHWIconDisplayer>(m_hotkeyOwner);
     m_pDispatcher->Init(m_pSystemInfo.get());
-    m_keyServices.SetDispatcher(m_pDispatcher.get());
-    m_keyServices.SetOsdAccess([this] { return OsdAlive(); }, [this] { HideOsd(); });
+    m_dispatcherPort.SetDispatcher(m_pDispatcher.get());
     m_osdPartners.SetMuteNoteOwner(&m_hotkeyOwner);
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
@@ -110,11 +109,14 @@ bool CValmoraDlg::OnInitDialog() {
     RegisterKeyRoads();
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     m_keys.LoadKeyOptions();
-    ReloadVolumeSetting();
+    m_pDispatcher->ReloadOwnVolumeSetting();
     m_pIconStrip = osd::LoadImageStrip(osd::kIconStripFile);
     m_pLevelStrip = osd::LoadImageStrip(osd::kLevelStripFile);
     // Media Center volume bar, Num Lock window, wireless radio, network adapter notifications.
-    for (int command : {6, 4, 8, 10}) m_commands.ExecuteCommand(command, 0, 0);
+    for (MainCommand command : {MainCommand::EndMediaCenterVolumeBar, MainCommand::ShowNumLockIndicator,
+                                MainCommand::ApplyWirelessRadio, MainCommand::RegisterNetworkAdapterNotification}) {
+        m_commands.ExecuteCommand(command);
+    }
     Trace(FormatText(L"started version=%d family=%d usb=%d", proc::windowsVersion, proc::modelFamily,
                      proc::usbKeyboardModel ? 1 : 0));
     return true;
@@ -131,6 +133,7 @@ LRESULT CValmoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void CValmoraDlg::InitHkWindow() {
     try {
         if (m_pDispatcher) m_pDispatcher->SetOsdWindow(nullptr);
+        m_osdControl.SetWindow(nullptr);
         if (m_pHKIconWindow && !m_pHKIconWindow->IsDestroyed()) m_pHKIconWindow->DestroyWindow();
         m_pHKIconWindow.reset();
         auto window = std::make_unique<CHKIconWindowDlg>(m_osdPartners);
@@ -142,6 +145,7 @@ void CValmoraDlg::InitHkWindow() {
         m_pHKIconWindow = std::move(window);
         // Everyone who shows pictures gets the new window here.
         if (m_pDispatcher) m_pDispatcher->SetOsdWindow(m_pHKIconWindow.get());
+        m_osdControl.SetWindow(m_pHKIconWindow.get());
     } catch (...) {
         ReportError(L"InitHkWindow()");
     }
@@ -203,10 +207,11 @@ void CValmoraDlg::PostNcDestroy() {
         if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
         m_pIconStrip.reset();
         m_pLevelStrip.reset();
-        m_keyServices.SetDispatcher(nullptr);
+        m_dispatcherPort.SetDispatcher(nullptr);
         m_pDispatcher.reset();
+        m_osdControl.SetWindow(nullptr);
         m_pHKIconWindow.reset();
-        m_keyServices.SetSystemInfo(nullptr);
+        m_systemInfoPorts.SetSystemInfo(nullptr);
         m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
         CoUninitialize();
         m_commands.ReleaseDeviceNotification();
@@ -220,89 +225,21 @@ void CValmoraDlg::PostNcDestroy() {
     delete this;
 }
 
-// --- Targets of the routing. The owners of most of these are not built yet:
-// they leave a trace line and do nothing.
+// --- The main window's own ports.
 
-int CValmoraDlg::ProcessKey(BYTE virtualKey, BYTE scanCode, int source) {
-    TraceCall(L"ProcessKey", virtualKey, scanCode, source);  // the road a key took
-    return m_keys.ProcessKey(virtualKey, scanCode, source);
-}
-int CValmoraDlg::ExecuteCommand(int command, INT_PTR argument1, INT_PTR argument2) {
-    return m_commands.ExecuteCommand(command, argument1, argument2);
-}
-int CValmoraDlg::HandleModifiedKey(int scanCode, bool* handled) { return m_keys.HandleModifiedKey(scanCode, handled); }
-int CValmoraDlg::OnVolumeKey(int scanCode) { return m_keys.OnVolumeKey(scanCode); }
-void CValmoraDlg::OnVolumeNotify() { m_keys.OnVolumeNotify(); }
-void CValmoraDlg::OnDisplaySwitchKey() { m_keys.OnDisplaySwitchKey(); }
-int CValmoraDlg::NoticeMessage(int mode) { return m_keys.NoticeMessage(mode); }
-void CValmoraDlg::SetVolumeKeyPending() { m_keys.SetVolumeKeyPending(); }
-void CValmoraDlg::SetWirelessKeyBlock() { m_keys.SetWirelessKeyBlock(); }
-void CValmoraDlg::BiosHandshake(int data) {
-    TraceCall(L"BiosHandshake", 9, data);
-    if (m_pSystemInfo) m_pSystemInfo->SendHandshake(static_cast<BYTE>(data));
-}
-void CValmoraDlg::DispatchHotkey(int code) {
-    TraceCall(L"DispatchHotkey", code);
-    if (m_pDispatcher) m_pDispatcher->ProcessHotkey(code);
-}
-void CValmoraDlg::ReloadVolumeSetting() {
-    if (m_pDispatcher) m_pDispatcher->ReloadOwnVolumeSetting();
-}
-int CValmoraDlg::DispatchMenuRequest(int code, LPARAM argument) {
-    TraceCall(L"DispatchMenuRequest", code, argument);
-    return 0;
-}
-bool CValmoraDlg::OsdAlive() {
-    return m_pHKIconWindow && !m_pHKIconWindow->IsDestroyed() && m_pHKIconWindow->IsWindowAlive();
-}
-void CValmoraDlg::HideOsd() {
-    if (OsdAlive()) ShowWindow(m_pHKIconWindow->Handle(), SW_HIDE);
-}
-int CValmoraDlg::OsdMode() { return m_pHKIconWindow ? m_pHKIconWindow->Mode() : CHKIconWindowDlg::kModeNone; }
-void CValmoraDlg::SetOsdMode(int mode) {
-    if (m_pHKIconWindow) m_pHKIconWindow->SetMode(mode);
-}
-void CValmoraDlg::ClearOsdSelection() {
-    if (m_pHKIconWindow) m_pHKIconWindow->ClearSelection();
-}
-void CValmoraDlg::SendOsdSelectionTimer() {
-    if (OsdAlive()) SendMessageW(m_pHKIconWindow->Handle(), WM_TIMER, TE_OSD_HIDE, 0);
-}
-void CValmoraDlg::ClearDisplaySwitchPending() { TraceCall(L"ClearDisplaySwitchPending"); }
-void CValmoraDlg::ClearResolutionSelectorPending() { TraceCall(L"ClearResolutionSelectorPending"); }
-void CValmoraDlg::ClearWirelessSelectorPending() { TraceCall(L"ClearWirelessSelectorPending"); }
-bool CValmoraDlg::MagnifierShown() { return false; }
-void CValmoraDlg::HideMagnifier() {}
-void CValmoraDlg::SelectSrsEffect() { TraceCall(L"SelectSrsEffect"); }
-void CValmoraDlg::SelectResolution() { TraceCall(L"SelectResolution"); }
-int CValmoraDlg::CanRotate() { return 1; }
-bool CValmoraDlg::HasGraphicsDriver() { return false; }
-void CValmoraDlg::ResolutionStep(bool up, int x, int y, int flag) { TraceCall(L"ResolutionStep", up ? 1 : 0, flag); }
-void CValmoraDlg::ChangeDisplayCombination(int combination, int repaint) {
-    TraceCall(L"ChangeDisplayCombination", combination, repaint);
-}
-void CValmoraDlg::GetConnectedDisplays() { TraceCall(L"GetConnectedDisplays"); }
-void CValmoraDlg::SetDriverSuspendFlag() { TraceCall(L"SetDriverSuspendFlag"); }
-void CValmoraDlg::RotateDisplayStep(int key) { TraceCall(L"RotateDisplayStep", key); }
-void CValmoraDlg::RotateDisplayUnderCursor(int degrees, int x, int y) {
-    TraceCall(L"RotateDisplayUnderCursor", degrees);
-}
-int CValmoraDlg::RefreshActiveDisplay() { return 0; }
-int CValmoraDlg::RefreshConnectedDisplay() { return 0; }
-void CValmoraDlg::SetPostResumeDeviceEventCounter(int count) { m_nPostResumeDeviceEvents = count; }
-void CValmoraDlg::DeviceDetection(LPARAM data, WPARAM event) { TraceCall(L"DeviceDetection", event); }
-bool CValmoraDlg::MiniUiShown() { return false; }
-void CValmoraDlg::RefreshMiniUiResolutionPanel() {}
 void CValmoraDlg::RestartTimer(UINT_PTR id, UINT elapseMs) {
     KillTimer(id);
     SetTimer(id, elapseMs);
 }
 void CValmoraDlg::StopTimer(UINT_PTR id) { KillTimer(id); }
-void CValmoraDlg::KeepTimer153Argument(LPARAM argument) { m_lTimer153Argument = argument; }
 void CValmoraDlg::PumpMessagesFor(int passes, int sleepMs) {
     fw::CWinApp* app = fw::CWinApp::Current();
     for (int i = 0; i < passes; ++i) {
         if (app) app->PumpWaitingMessages();
         Sleep(static_cast<DWORD>(sleepMs));
     }
+}
+void CValmoraDlg::ReloadUsbKeyboardLibrary() {
+    trapkey::ReleaseUsbLibrary();
+    trapkey::LoadUsbDevice(m_hWnd, &m_nUsbMessage);
 }

@@ -7,13 +7,15 @@
 #include <memory>
 
 #include "app/eventrouter.h"
-#include "app/eventtargets.h"
-#include "app/framework/dialogbase.h"
 #include "app/keypreprocessor.h"
 #include "app/maincommands.h"
-#include "app/valmorakeyservices.h"
 #include "app/mainhotkeyowner.h"
+#include "app/mainosdcontrol.h"
 #include "app/mainosdpartners.h"
+#include "app/mainsystemports.h"
+#include "app/shellports.h"
+#include "app/unbuiltsubsystems.h"
+#include "framework/dialogbase.h"
 
 class CSystemInfo;
 class CHWIconDisplayer;
@@ -22,7 +24,10 @@ namespace Gdiplus {
 class Bitmap;
 }  // namespace Gdiplus
 
-class CValmoraDlg : public fw::CDialogBase, private IEventTargets {
+// The main window serves three small ports itself (its timers, its handle
+// and message pump, its key roads); every other port is wired below to the
+// object that serves it.
+class CValmoraDlg : public fw::CDialogBase, private ITimers, private IMainWindow, private IKeyRoads {
 public:
     CValmoraDlg();
     ~CValmoraDlg() override;
@@ -49,70 +54,76 @@ private:
     void DetectWindowsVersion();
     void RegisterKeyRoads();
 
-    // IEventTargets: what the routing hands events to.
-    int ProcessKey(BYTE virtualKey, BYTE scanCode, int source) override;
-    int ExecuteCommand(int command, INT_PTR argument1, INT_PTR argument2) override;
-    int HandleModifiedKey(int scanCode, bool* handled) override;
-    int OnVolumeKey(int scanCode) override;
-    void OnVolumeNotify() override;
-    void OnDisplaySwitchKey() override;
-    int NoticeMessage(int mode) override;
-    void SetVolumeKeyPending() override;
-    void SetWirelessKeyBlock() override;
-    void BiosHandshake(int data) override;
-    void DispatchHotkey(int code) override;
-    void ReloadVolumeSetting() override;
-    int DispatchMenuRequest(int code, LPARAM argument) override;
-    bool OsdAlive() override;
-    void HideOsd() override;
-    int OsdMode() override;
-    void SetOsdMode(int mode) override;
-    void ClearOsdSelection() override;
-    void SendOsdSelectionTimer() override;
-    void ClearDisplaySwitchPending() override;
-    void ClearResolutionSelectorPending() override;
-    void ClearWirelessSelectorPending() override;
-    bool MagnifierShown() override;
-    void HideMagnifier() override;
-    void SelectSrsEffect() override;
-    void SelectResolution() override;
-    int CanRotate() override;
-    bool HasGraphicsDriver() override;
-    void ResolutionStep(bool up, int x, int y, int flag) override;
-    void ChangeDisplayCombination(int combination, int repaint) override;
-    void GetConnectedDisplays() override;
-    void SetDriverSuspendFlag() override;
-    void RotateDisplayStep(int key) override;
-    void RotateDisplayUnderCursor(int degrees, int x, int y) override;
-    int RefreshActiveDisplay() override;
-    int RefreshConnectedDisplay() override;
-    void SetPostResumeDeviceEventCounter(int count) override;
-    void DeviceDetection(LPARAM data, WPARAM event) override;
-    bool MiniUiShown() override;
-    void RefreshMiniUiResolutionPanel() override;
+    // ITimers, IMainWindow, IKeyRoads.
     void RestartTimer(UINT_PTR id, UINT elapseMs) override;
     void StopTimer(UINT_PTR id) override;
-    void KeepTimer153Argument(LPARAM argument) override;
+    HWND MainWindowHandle() override { return m_hWnd; }
     void PumpMessagesFor(int passes, int sleepMs) override;
+    void KeepTestCycleArgument(LPARAM argument) override { m_lTestCycleArgument = argument; }
+    int LastConsumerVolumeKey() override { return m_router.LastConsumerVolumeKey(); }
+    void ReloadUsbKeyboardLibrary() override;
 
-    CEventRouter m_router;
-    // Key pre-processing and the numbered commands, and what they reach.
-    CValmoraKeyServices m_keyServices{*this, m_router, m_nUsbMessage};
-    CMainCommands m_commands{m_keyServices};
-    CKeyPreprocessor m_keys{m_keyServices, m_commands};
+    // The owned objects, created in OnInitDialog and deleted in PostNcDestroy.
     std::unique_ptr<CSystemInfo> m_pSystemInfo;  // firmware and audio
+    std::unique_ptr<CHWIconDisplayer> m_pDispatcher;  // the hotkey action dispatcher
     // The OSD's two image strips, decoded once, and the OSD window (made on first need).
     std::unique_ptr<Gdiplus::Bitmap> m_pIconStrip;
     std::unique_ptr<Gdiplus::Bitmap> m_pLevelStrip;
-    CMainOsdPartners m_osdPartners;
-    CMainHotkeyOwner m_hotkeyOwner{[this] { InitHkWindow(); }, m_keys};
-    std::unique_ptr<CHWIconDisplayer> m_pDispatcher;  // the hotkey action dispatcher
     std::unique_ptr<CHKIconWindowDlg> m_pHKIconWindow;
+
+    // What the ports reach: the owned objects once they exist, and the
+    // subsystems that are not built yet.
+    CSystemInfoPorts m_systemInfoPorts;
+    CDispatcherPort m_dispatcherPort;
+    CMainOsdControl m_osdControl;
+    CUnbuiltSubsystems m_unbuilt;
+
+    // Commands, key handling and routing, each with the ports it uses.
+    CMainCommands m_commands{{.dispatch = m_dispatcherPort,
+                              .display = m_unbuilt,
+                              .resolution = m_unbuilt,
+                              .outputs = m_unbuilt,
+                              .firmware = m_systemInfoPorts,
+                              .selectors = m_unbuilt,
+                              .notices = m_unbuilt,
+                              .timers = *this,
+                              .window = *this,
+                              .roads = *this}};
+    CKeyPreprocessor m_keys{{.commands = m_commands,
+                             .dispatch = m_dispatcherPort,
+                             .firmware = m_systemInfoPorts,
+                             .audio = m_systemInfoPorts,
+                             .osd = m_osdControl,
+                             .display = m_unbuilt,
+                             .resolution = m_unbuilt,
+                             .outputs = m_unbuilt,
+                             .selectors = m_unbuilt,
+                             .notices = m_unbuilt,
+                             .detection = m_unbuilt,
+                             .timers = *this,
+                             .roads = *this}};
+    CEventRouter m_router{{.keys = m_keys,
+                           .commands = m_commands,
+                           .firmware = m_systemInfoPorts,
+                           .dispatch = m_dispatcherPort,
+                           .menu = m_unbuilt,
+                           .osd = m_osdControl,
+                           .display = m_unbuilt,
+                           .resolution = m_unbuilt,
+                           .selectors = m_unbuilt,
+                           .magnifier = m_unbuilt,
+                           .detection = m_unbuilt,
+                           .timers = *this,
+                           .window = *this}};
+
+    // The dispatcher's and the OSD window's partners on the main window's side.
+    CMainHotkeyOwner m_hotkeyOwner{[this] { InitHkWindow(); }, m_keys, m_unbuilt};
+    CMainOsdPartners m_osdPartners;
+
     UINT m_nUsbMessage = 0;
     HMODULE m_hUser32 = nullptr;
     HICON m_hIcon = nullptr;
     int m_nHandledKeyResult = 255;  // vqScanCode
     int m_nSkipFirmwareDisplays = 0;  // vqsd
-    int m_nPostResumeDeviceEvents = 0;
-    LPARAM m_lTimer153Argument = 0;
+    LPARAM m_lTestCycleArgument = 0;
 };

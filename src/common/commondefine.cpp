@@ -6,8 +6,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/settingsstore.h"
-#include "app/settingsindex.h"
+#include "common/settingsstore.h"
+#include "common/settingsindex.h"
 #include "common/systemerror.h"
 
 namespace logfile {

@@ -1,6 +1,6 @@
 #include "hardware/hwicondisplayer.h"
 
-#include "app/settingsstore.h"
+#include "common/settingsstore.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
 

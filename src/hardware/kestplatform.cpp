@@ -1,6 +1,6 @@
 #include "hardware/kestplatform.h"
 
-#include "app/settingsstore.h"
+#include "common/settingsstore.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <string>
 
-#include "app/settingsindex.h"
+#include "common/settingsindex.h"
 #include "audio/audiomixer.h"
 #include "audio/audiovista.h"
 #include "common/commondefine.h"

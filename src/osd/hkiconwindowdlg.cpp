@@ -113,7 +113,7 @@ int CHKIconWindowDlg::InitHotKeyIcon(int code) {
 
         // A change of strip in either direction means another picture size.
         const bool stripChanged = osd::StripOfIconCode(m_nIconCode) != osd::StripOfIconCode(code);
-        m_nMode = kModeHotkeyPicture;
+        m_nMode = osd::OsdMode::HotkeyPicture;
         m_nIconCode = code;
         osd::IconFrames frames{};
         if (osd::FramesOfIconCode(code, &frames)) {
@@ -310,7 +310,7 @@ void CHKIconWindowDlg::OnShowWindow(bool show) {
 }
 
 void CHKIconWindowDlg::OnLeftButtonDown() {
-    if (m_nMode == kModeHotkeyPicture || m_nMode == kModeRfSwitch) OnTimer(TE_OSD_HIDE);
+    if (m_nMode == osd::OsdMode::HotkeyPicture || m_nMode == osd::OsdMode::RfSwitch) OnTimer(TE_OSD_HIDE);
 }
 
 void CHKIconWindowDlg::OnTimer(UINT_PTR id) {
@@ -334,19 +334,19 @@ void CHKIconWindowDlg::OnTimer(UINT_PTR id) {
 void CHKIconWindowDlg::RunHideSequence() {
     // A selection with several choices first plays its confirmation animation,
     // which ends by starting the hide timer again.
-    if ((m_nMode == kModeDisplaySwitcher || m_nMode == kModeWirelessToggle) && m_nChoiceCount > 1 &&
+    if ((m_nMode == osd::OsdMode::DisplaySwitcher || m_nMode == osd::OsdMode::WirelessToggle) && m_nChoiceCount > 1 &&
         !m_bAnimationStarted) {
         m_bAnimationStarted = true;
         m_bAnimationRunning = true;
         KillTimer(TE_OSD_HIDE);
-        if (m_nMode == kModeWirelessToggle && m_partners.Exists(SelectionOwner::WirelessSelector)) {
+        if (m_nMode == osd::OsdMode::WirelessToggle && m_partners.Exists(SelectionOwner::WirelessSelector)) {
             m_partners.ApplySelection(SelectionOwner::WirelessSelector);
         }
         StartSelectionAnimation();
         return;
     }
 
-    if (m_nMode == kModeRfSwitch) ShowWindow(m_hWnd, SW_HIDE);
+    if (m_nMode == osd::OsdMode::RfSwitch) ShowWindow(m_hWnd, SW_HIDE);
     SetWindowPos(m_hWnd, HWND_TOPMOST, kParkingSpot, kParkingSpot, 0, 0,
                  SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
     m_bParkedOffScreen = true;
@@ -366,7 +366,7 @@ void CHKIconWindowDlg::RunHideSequence() {
     m_bAnimationRunning = false;
     m_bAtRightBottom = false;
     m_nFirstVisibleChoice = 0;
-    m_nMode = kModeHidden;
+    m_nMode = osd::OsdMode::Hidden;
     m_partners.ClearDispatcherMuteNote();
 
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, m_nTemplateWidth, m_nTemplateHeight, SWP_NOMOVE | SWP_NOACTIVATE);
@@ -375,26 +375,26 @@ void CHKIconWindowDlg::RunHideSequence() {
 
 void CHKIconWindowDlg::ApplyClosingSelection() {
     switch (m_nMode) {
-    case kModeDisplaySwitcher:
+    case osd::OsdMode::DisplaySwitcher:
         if (GetKeyState(VK_CONTROL) < 0) m_partners.SetDisplaySwitchModifier(1);
         else if (GetKeyState(VK_MENU) < 0) m_partners.SetDisplaySwitchModifier(2);
         m_partners.ApplySelection(SelectionOwner::DisplayChanger);
         FreeImgResource();
         m_nSelectedChoice = 0;
         break;
-    case kModeSrsToggle:
+    case osd::OsdMode::SrsToggle:
         if (m_partners.Exists(SelectionOwner::SrsSelector)) FreeImgResource();
         break;
-    case kModeResolutionToggle:
+    case osd::OsdMode::ResolutionToggle:
         if (m_partners.Exists(SelectionOwner::ResolutionSelector)) {
             m_partners.ApplySelection(SelectionOwner::ResolutionSelector);
             FreeImgResource();
         }
         break;
-    case kModeWirelessToggle:
+    case osd::OsdMode::WirelessToggle:
         if (m_partners.Exists(SelectionOwner::WirelessSelector)) FreeImgResource();
         break;
-    case kModeRfSwitch:
+    case osd::OsdMode::RfSwitch:
         if (m_partners.Exists(SelectionOwner::RfSelector)) FreeImgResource();
         break;
     default:

@@ -10,9 +10,10 @@
 #include <array>
 #include <memory>
 
-#include "app/framework/dialogbase.h"
+#include "framework/dialogbase.h"
 #include "common/gdiobjects.h"
 #include "hardware/hotkeyports.h"
+#include "osd/osdmode.h"
 #include "osd/osdpartners.h"
 
 namespace Gdiplus {
@@ -25,16 +26,6 @@ constexpr UINT_PTR TE_OSD_ENABLE = 4;  // mouse input only from 300 ms after the
 
 class CHKIconWindowDlg : public fw::CDialogBase, public IHotkeyOsd {
 public:
-    // OSD modes.
-    static constexpr int kModeNone = -1;
-    static constexpr int kModeHidden = -2;
-    static constexpr int kModeHotkeyPicture = 1;
-    static constexpr int kModeDisplaySwitcher = 2;
-    static constexpr int kModeSrsToggle = 3;
-    static constexpr int kModeResolutionToggle = 4;
-    static constexpr int kModeWirelessToggle = 5;
-    static constexpr int kModeRfSwitch = 6;
-
     static constexpr UINT kHideAfterMs = 1500;
     static constexpr UINT kShortHideAfterMs = 600;
     static constexpr UINT kEnableAfterMs = 300;
@@ -72,8 +63,8 @@ public:
     bool IsShown() override { return m_bShown; }
     bool IsDestroyed() override { return m_bDestroyed; }
     int IconCode() override { return m_nIconCode; }
-    int Mode() const { return m_nMode; }
-    void SetMode(int mode) { m_nMode = mode; }
+    osd::OsdMode Mode() const { return m_nMode; }
+    void SetMode(osd::OsdMode mode) { m_nMode = mode; }
     int FrameIndex() const { return m_nFrameIndex; }
     int OverlayFrameIndex() const { return m_nOverlayFrameIndex; }
     SIZE FrameSize() const { return {m_nFrameWidth, m_nFrameHeight}; }
@@ -108,7 +99,7 @@ private:
 
     osd::IOsdPartners& m_partners;
 
-    int m_nMode = kModeNone;
+    osd::OsdMode m_nMode = osd::OsdMode::None;
     int m_nIconCode = 0;
     int m_nFrameIndex = -1;
     int m_nOverlayFrameIndex = -1;

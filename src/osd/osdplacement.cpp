@@ -2,8 +2,8 @@
 
 namespace osd {
 
-POINT CentredOrigin(int screenWidth, int screenHeight, int templateWidth, int templateHeight, int mode) {
-    const int below = mode == kDisplaySwitcherMode ? 63 : 70;
+POINT CentredOrigin(int screenWidth, int screenHeight, int templateWidth, int templateHeight, OsdMode mode) {
+    const int below = mode == OsdMode::DisplaySwitcher ? 63 : 70;
     return {screenWidth / 2 - templateWidth / 2, screenHeight / 2 - templateHeight / 2 + below};
 }
 

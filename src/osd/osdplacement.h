@@ -3,13 +3,13 @@
 
 #include <windows.h>
 
-namespace osd {
+#include "osd/osdmode.h"
 
-constexpr int kDisplaySwitcherMode = 2;
+namespace osd {
 
 // Top-left corner of the template-sized window near the middle of the screen
 // (each half truncated separately); the display switcher sits 7 px higher.
-POINT CentredOrigin(int screenWidth, int screenHeight, int templateWidth, int templateHeight, int mode);
+POINT CentredOrigin(int screenWidth, int screenHeight, int templateWidth, int templateHeight, OsdMode mode);
 // Top-left corner of a picture in the work area's right-bottom corner,
 // wherever the taskbar is.
 POINT RightBottomOrigin(const RECT& workArea, int frameWidth, int frameHeight);

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "app/settingsindex.h"
-#include "app/settingsstore.h"
+#include "common/settingsindex.h"
+#include "common/settingsstore.h"
 #include "common/commondefine.h"
 #include "vqdrive.h"
 

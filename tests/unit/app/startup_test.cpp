@@ -1,7 +1,7 @@
 // Start-up decisions that do not need a running program.
 #include <gtest/gtest.h>
 
-#include "app/settingsstore.h"
+#include "common/settingsstore.h"
 #include "app/valmora.h"
 #include "app/valmoradlg.h"
 #include "boxcloser.h"
@@ -75,18 +75,28 @@ protected:
     std::string Log() { return vqdrive::ReadFileBytes(logfile::LogFilePath()); }
 };
 
-HANDLE NoMutex(const wchar_t*) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return nullptr;
-}
-HANDLE AnyMutex(const wchar_t*) {
-    SetLastError(ERROR_SUCCESS);
-    return CreateMutexW(nullptr, TRUE, nullptr);
-}
-HRESULT ComFails() { return E_OUTOFMEMORY; }
+// The mutex is refused, or a fresh unnamed one is given; COM works or fails.
+class FakeStartupPlatform : public IStartupPlatform {
+public:
+    FakeStartupPlatform(bool mutexCreated, HRESULT comResult) : m_bMutexCreated(mutexCreated), m_hrCom(comResult) {}
+    HANDLE CreateInstanceMutex(const wchar_t*) override {
+        if (!m_bMutexCreated) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return nullptr;
+        }
+        SetLastError(ERROR_SUCCESS);
+        return CreateMutexW(nullptr, TRUE, nullptr);
+    }
+    HRESULT InitializeCom() override { return m_hrCom; }
+
+private:
+    bool m_bMutexCreated;
+    HRESULT m_hrCom;
+};
 
 TEST_F(StartupFailureTest, MutexThatCannotBeCreatedEndsTheStart) {
-    CValmoraApp app({NoMutex, [] { return S_OK; }});
+    FakeStartupPlatform platform(false, S_OK);
+    CValmoraApp app(platform);
     EXPECT_FALSE(app.InitInstance());
     EXPECT_NE(Log().find(": fail: Valmora starting \r\n"), std::string::npos) << Log();
     EXPECT_EQ(app.MainWindow(), nullptr);
@@ -94,7 +104,8 @@ TEST_F(StartupFailureTest, MutexThatCannotBeCreatedEndsTheStart) {
 }
 
 TEST_F(StartupFailureTest, ComFailureShowsItsBoxAndCreatesNoMainWindow) {
-    CValmoraApp app({AnyMutex, ComFails});
+    FakeStartupPlatform platform(true, E_OUTOFMEMORY);
+    CValmoraApp app(platform);
     MessageBoxCloser closer;
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(closer.Text(), L"COM initialization failed\r\nPlease check the system and Run Valmora again.");

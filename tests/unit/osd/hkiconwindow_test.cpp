@@ -19,7 +19,7 @@ using osd::SelectionOwner;
 constexpr int kWirelessOn = 81;
 constexpr int kWirelessOnFrame = 37;
 
-POINT CentredOrigin(const CHKIconWindowDlg& osd, int mode = 1) {
+POINT CentredOrigin(const CHKIconWindowDlg& osd, osd::OsdMode mode = osd::OsdMode::HotkeyPicture) {
     const SIZE box = osd.TemplateSize();
     return osd::CentredOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), box.cx, box.cy, mode);
 }
@@ -86,7 +86,7 @@ TEST_F(OsdWindow, TemplateGivesAHiddenDisabledTopmostLayeredPopup) {
     EXPECT_GT(client.right, 300);  // 349 x 173 dialog units
     EXPECT_EQ(osd_->TemplateSize().cx, client.right);
     EXPECT_EQ(osd_->TemplateSize().cy, client.bottom);
-    EXPECT_EQ(osd_->Mode(), CHKIconWindowDlg::kModeNone);
+    EXPECT_EQ(osd_->Mode(), osd::OsdMode::None);
 }
 
 TEST_F(OsdWindow, WithoutAWindowEveryOperationReportsAndFails) {
@@ -114,11 +114,11 @@ TEST_F(OsdWindow, FirstPictureIsCentredBelowTheMiddleAtItsFrameSize) {
     EXPECT_EQ(rect.bottom - rect.top, frame.height);
     EXPECT_TRUE(IsWindowVisible(osd_->Handle()));
     EXPECT_TRUE(osd_->IsShown());
-    EXPECT_EQ(osd_->Mode(), CHKIconWindowDlg::kModeHotkeyPicture);
+    EXPECT_EQ(osd_->Mode(), osd::OsdMode::HotkeyPicture);
 }
 
 TEST_F(OsdWindow, DisplaySwitcherIsPlacedSevenPixelsHigher) {
-    osd_->SetMode(CHKIconWindowDlg::kModeDisplaySwitcher);
+    osd_->SetMode(osd::OsdMode::DisplaySwitcher);
     ASSERT_EQ(osd_->MoveHKWindowToCenter(), 1);
     const RECT rect = WindowRect();
     EXPECT_EQ(rect.top, CentredOrigin(*osd_).y - 7);
@@ -299,7 +299,7 @@ TEST_F(OsdWindow, HidesAfter1500msDestroysItselfAndANewWindowShowsTheNextPicture
     ASSERT_TRUE(osd_->IsDestroyed());
     EXPECT_EQ(osd_->Handle(), nullptr);
     EXPECT_FALSE(osd_->IsShown());
-    EXPECT_EQ(osd_->Mode(), CHKIconWindowDlg::kModeHidden);
+    EXPECT_EQ(osd_->Mode(), osd::OsdMode::Hidden);
     EXPECT_TRUE(partners_.Called("ClearDispatcherMuteNote"));
 
     MakeOsd();
@@ -355,13 +355,13 @@ TEST_F(OsdWindow, NoGdiObjectOrWindowOutlivesItsUse) {
 TEST_F(OsdWindow, HotkeyDuringTheDisplaySwitchOnlyClosesItAndTheNextPictureIsOnScreen) {
     partners_.exists[SelectionOwner::DisplayChanger] = true;
     ASSERT_EQ(ShowPicture(kWirelessOn), 1);
-    osd_->SetMode(CHKIconWindowDlg::kModeDisplaySwitcher);
+    osd_->SetMode(osd::OsdMode::DisplaySwitcher);
     partners_.pending[SelectionOwner::DisplayChanger] = true;
 
     ASSERT_EQ(ShowPicture(50), 1);  // the caller shows the window after this
     EXPECT_TRUE(partners_.Called("ApplySelection DisplayChanger"));
     EXPECT_FALSE(osd_->IsDestroyed());
-    EXPECT_EQ(osd_->Mode(), CHKIconWindowDlg::kModeHidden);
+    EXPECT_EQ(osd_->Mode(), osd::OsdMode::Hidden);
     EXPECT_EQ(osd_->FrameIndex(), -1);
 
     // The forced hide left the window far off-screen; the next picture must be placed again.
@@ -383,14 +383,14 @@ TEST_P(OpenResolutionToggle, IsAppliedBeforeTheHotkeyPictureOnFamilies1And3) {
     proc::modelFamily = GetParam().family;
     partners_.exists[SelectionOwner::ResolutionSelector] = true;
     ASSERT_EQ(ShowPicture(kWirelessOn), 1);
-    osd_->SetMode(CHKIconWindowDlg::kModeResolutionToggle);
+    osd_->SetMode(osd::OsdMode::ResolutionToggle);
     partners_.pending[SelectionOwner::ResolutionSelector] = true;
 
     ASSERT_EQ(ShowPicture(80), 1);
     EXPECT_EQ(partners_.Called("ApplySelection ResolutionSelector"), GetParam().appliedFirst);
     EXPECT_TRUE(partners_.Called("ClearPending ResolutionSelector"));
     EXPECT_FALSE(osd_->IsDestroyed());
-    EXPECT_EQ(osd_->Mode(), CHKIconWindowDlg::kModeHotkeyPicture);
+    EXPECT_EQ(osd_->Mode(), osd::OsdMode::HotkeyPicture);
     EXPECT_EQ(CountMismatches(CaptureScreen(WindowRect()), FramePicture(IconStrip(), 36)), 0);
 }
 
@@ -399,7 +399,7 @@ INSTANTIATE_TEST_SUITE_P(Families, OpenResolutionToggle,
                                            ResolutionCase{0, false}, ResolutionCase{15, false}));
 
 struct HideCase {
-    int mode;
+    osd::OsdMode mode;
     const char* applied;  // nullptr: nothing is applied
 };
 
@@ -429,13 +429,16 @@ TEST_P(HideSequence, HandsTheSelectionToItsOwnerAndClearsEveryPendingFlag) {
     }
     EXPECT_TRUE(partners_.Called("ClearDispatcherMuteNote"));
     EXPECT_TRUE(osd_->IsDestroyed());
-    EXPECT_EQ(osd_->Mode(), CHKIconWindowDlg::kModeHidden);
+    EXPECT_EQ(osd_->Mode(), osd::OsdMode::Hidden);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, HideSequence,
-                         ::testing::Values(HideCase{1, nullptr}, HideCase{2, "DisplayChanger"}, HideCase{3, nullptr},
-                                           HideCase{4, "ResolutionSelector"}, HideCase{5, nullptr},
-                                           HideCase{6, nullptr}, HideCase{-1, nullptr}));
+                         ::testing::Values(HideCase{osd::OsdMode::HotkeyPicture, nullptr},
+                                           HideCase{osd::OsdMode::DisplaySwitcher, "DisplayChanger"},
+                                           HideCase{osd::OsdMode::SrsToggle, nullptr},
+                                           HideCase{osd::OsdMode::ResolutionToggle, "ResolutionSelector"},
+                                           HideCase{osd::OsdMode::WirelessToggle, nullptr},
+                                           HideCase{osd::OsdMode::RfSwitch, nullptr}, HideCase{osd::OsdMode::None, nullptr}));
 
 // --- Failures
 

@@ -119,17 +119,19 @@ INSTANTIATE_TEST_SUITE_P(
                       ClipCase{"mixer 2000 0", 0, 0, 4, 400, 98}, ClipCase{"mixer xp capped", 25, 0, 6, 250, 250}));
 
 TEST(Placement, CentredBelowTheMiddleWithEachHalfTruncated) {
-    POINT at = osd::CentredOrigin(1366, 768, 611, 281, 1);
+    POINT at = osd::CentredOrigin(1366, 768, 611, 281, osd::OsdMode::HotkeyPicture);
     EXPECT_EQ(at.x, 683 - 305);
     EXPECT_EQ(at.y, 384 - 140 + 70);
-    at = osd::CentredOrigin(1365, 767, 611, 281, 1);
+    at = osd::CentredOrigin(1365, 767, 611, 281, osd::OsdMode::HotkeyPicture);
     EXPECT_EQ(at.x, 682 - 305);
     EXPECT_EQ(at.y, 383 - 140 + 70);
 }
 
 TEST(Placement, DisplaySwitcherSitsSevenPixelsHigher) {
-    EXPECT_EQ(osd::CentredOrigin(1024, 768, 600, 280, 2).y, 384 - 140 + 63);
-    for (int mode : {-2, -1, 1, 3, 4, 5, 6}) EXPECT_EQ(osd::CentredOrigin(1024, 768, 600, 280, mode).y, 384 - 140 + 70);
+    EXPECT_EQ(osd::CentredOrigin(1024, 768, 600, 280, osd::OsdMode::DisplaySwitcher).y, 384 - 140 + 63);
+    using osd::OsdMode;
+    for (OsdMode mode : {OsdMode::Hidden, OsdMode::None, OsdMode::HotkeyPicture, OsdMode::SrsToggle,
+                         OsdMode::ResolutionToggle, OsdMode::WirelessToggle, OsdMode::RfSwitch}) EXPECT_EQ(osd::CentredOrigin(1024, 768, 600, 280, mode).y, 384 - 140 + 70);
 }
 
 TEST(Placement, RightBottomUsesTheWorkAreasEdgesWhereverTheTaskbarIs) {

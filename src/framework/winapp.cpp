@@ -1,9 +1,9 @@
-#include "app/framework/winapp.h"
+#include "framework/winapp.h"
 
 #include <commctrl.h>
 
-#include "app/framework/dialogbase.h"
-#include "app/settingsstore.h"
+#include "framework/dialogbase.h"
+#include "common/settingsstore.h"
 
 namespace fw {
 

@@ -29,28 +29,30 @@ protected:
         CloseHandle(gate);
         KeyTest::TearDown();
     }
-    int Run(int command, int a1 = 0, int a2 = 0) { return commands.ExecuteCommand(command, a1, a2); }
+    int Run(MainCommand command, INT_PTR a1 = 0, INT_PTR a2 = 0) { return commands.ExecuteCommand(command, a1, a2); }
 
-    RecordingKeyServices services;
+    RecordingPorts ports;
     RecordingKeyPlatform platform;
-    CMainCommands commands{services, platform};
+    CMainCommands commands{ports.Commands(), platform};
     HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 };
 
 TEST_F(MainCommandsTest, LockKeysTellWhichWayTheyTurn) {
-    struct Case { int command; int virtualKey; int onCode; int offCode; };
-    const Case keys[] = {{13, VK_NUMLOCK, 129, 128}, {14, VK_SCROLL, 131, 130}, {16, VK_CAPITAL, 133, 132}};
+    struct Case { MainCommand command; int virtualKey; int onCode; int offCode; };
+    const Case keys[] = {{MainCommand::ShowNumLockChange, VK_NUMLOCK, 129, 128},
+                         {MainCommand::ShowScrollLockChange, VK_SCROLL, 131, 130},
+                         {MainCommand::ShowCapsLockChange, VK_CAPITAL, 133, 132}};
     // State byte while the key is held -> GetKeyState 0x0001, 0xFF80 (on), 0x0000, 0xFF81 (off).
     struct State { BYTE byte; bool turningOn; };
     const State states[] = {{0x01, true}, {0x80, true}, {0x00, false}, {0x81, false}};
     for (const Case& k : keys) {
         for (const State& s : states) {
-            services.Clear();
+            ports.Clear();
             SetKeys({{k.virtualKey, s.byte}});
             EXPECT_EQ(Run(k.command), 1);
             const int expected = s.turningOn ? k.onCode : k.offCode;
-            EXPECT_EQ(services.Calls(), (Calls{"ProcessHotkey " + std::to_string(expected)}))
-                << k.command << " state " << int(s.byte);
+            EXPECT_EQ(ports.Calls(), (Calls{"ProcessHotkey " + std::to_string(expected)}))
+                << static_cast<int>(k.command) << " state " << int(s.byte);
         }
     }
 }
@@ -58,71 +60,71 @@ TEST_F(MainCommandsTest, LockKeysTellWhichWayTheyTurn) {
 TEST_F(MainCommandsTest, NumLockIndicatorFollowsTheNumLockState) {
     proc::modelFamily = 4;
     SetKeys({{VK_NUMLOCK, 0x01}});
-    EXPECT_EQ(Run(4), 1);
-    EXPECT_EQ(services.Calls(), (Calls{"CreateNumLockWindow", "ShowNumLockWindow"}));
+    EXPECT_EQ(Run(MainCommand::ShowNumLockIndicator), 1);
+    EXPECT_EQ(ports.Calls(), (Calls{"CreateNumLockWindow", "ShowNumLockWindow"}));
     EXPECT_TRUE(platform.Calls().empty());
 
-    services.Clear();
-    EXPECT_EQ(Run(4, 0, 5), 1);  // after resume: two presses bring the light back in step
-    EXPECT_EQ(services.Calls(), (Calls{"ShowNumLockWindow"}));
+    ports.Clear();
+    EXPECT_EQ(Run(MainCommand::ShowNumLockIndicator, 0, 5), 1);  // after resume: two presses bring the light back in step
+    EXPECT_EQ(ports.Calls(), (Calls{"ShowNumLockWindow"}));
     ASSERT_EQ(platform.sentInput.size(), 4u);
     for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(platform.sentInput[i].ki.wVk, VK_NUMLOCK);
         EXPECT_EQ((platform.sentInput[i].ki.dwFlags & KEYEVENTF_KEYUP) != 0, i % 2 == 1) << i;
     }
 
-    services.Clear();
+    ports.Clear();
     SetKeys();
-    EXPECT_EQ(Run(4), 1);
-    EXPECT_EQ(services.Calls(), (Calls{"DestroyNumLockWindow"}));
+    EXPECT_EQ(Run(MainCommand::ShowNumLockIndicator), 1);
+    EXPECT_EQ(ports.Calls(), (Calls{"DestroyNumLockWindow"}));
 }
 
 TEST_F(MainCommandsTest, ModelAndVersionGates) {
-    struct Case { const char* name; int command; int family; int version; int result; Calls services; Calls platform; };
+    struct Case { const char* name; MainCommand command; int family; int version; int result; Calls calls; Calls platform; };
     const Case cases[] = {
-        {"Num Lock window elsewhere", 4, 3, 7, 1, {}, {}},
-        {"Media Center tray", 6, 0, 6, 1, {}, {"TerminateProcessesNamed ehtray.exe"}},
-        {"no Media Center", 6, 0, 5, 0, {}, {}},
-        {"notice timer", 7, 0, 7, 1, {"RestartTimer 3 3000"}, {}},
-        {"wireless radio elsewhere", 8, 4, 7, 1, {}, {}},
-        {"wireless radio", 8, 10, 7, 1, {"GetWirelessStatus"}, {"StartProgram wlan radio off 0"}},
-        {"Intel step", 3, 1, 7, 1, {"ApplyDownScalingToCurrentMode"}, {}},
-        {"Intel step elsewhere", 3, 2, 7, 1, {}, {}},
-        {"before sleep without resolution selector", 0, 1, 7, 1, {}, {}},
-        {"display change elsewhere", 1, 4, 7, 1, {}, {}},
-        {"nothing 2", 2, 1, 8, 1, {}, {}},
-        {"nothing 5", 5, 1, 8, 1, {}, {}},
-        {"nothing 15", 15, 1, 8, 1, {}, {}},
-        {"unknown", 17, 1, 8, 0, {}, {}},
-        {"negative", -1, 1, 8, 0, {}, {}},
+        {"Num Lock window elsewhere", MainCommand::ShowNumLockIndicator, 3, 7, 1, {}, {}},
+        {"Media Center tray", MainCommand::EndMediaCenterVolumeBar, 0, 6, 1, {}, {"TerminateProcessesNamed ehtray.exe"}},
+        {"no Media Center", MainCommand::EndMediaCenterVolumeBar, 0, 5, 0, {}, {}},
+        {"notice timer", MainCommand::RestartNoticeTimer, 0, 7, 1, {"RestartTimer 3 3000"}, {}},
+        {"wireless radio elsewhere", MainCommand::ApplyWirelessRadio, 4, 7, 1, {}, {}},
+        {"wireless radio", MainCommand::ApplyWirelessRadio, 10, 7, 1, {"GetWirelessStatus"}, {"StartProgram wlan radio off 0"}},
+        {"Intel step", MainCommand::ApplyDownScaling, 1, 7, 1, {"ApplyDownScalingToCurrentMode"}, {}},
+        {"Intel step elsewhere", MainCommand::ApplyDownScaling, 2, 7, 1, {}, {}},
+        {"before sleep without resolution selector", MainCommand::ResetResolutionBeforeSleep, 1, 7, 1, {}, {}},
+        {"display change elsewhere", MainCommand::FollowDisplayChange, 4, 7, 1, {}, {}},
+        {"nothing 2", MainCommand::Unused2, 1, 8, 1, {}, {}},
+        {"nothing 5", MainCommand::Unused5, 1, 8, 1, {}, {}},
+        {"nothing 15", MainCommand::Unused15, 1, 8, 1, {}, {}},
+        {"unknown", static_cast<MainCommand>(17), 1, 8, 0, {}, {}},
+        {"negative", static_cast<MainCommand>(-1), 1, 8, 0, {}, {}},
     };
     for (const Case& c : cases) {
-        services.Clear();
+        ports.Clear();
         platform.Clear();
         proc::modelFamily = c.family;
         proc::windowsVersion = c.version;
         EXPECT_EQ(Run(c.command), c.result) << c.name;
-        EXPECT_EQ(services.Calls(), c.services) << c.name;
+        EXPECT_EQ(ports.Calls(), c.calls) << c.name;
         EXPECT_EQ(platform.Calls(), c.platform) << c.name;
     }
 }
 
 TEST_F(MainCommandsTest, WirelessRadioCommandFollowsTheFirmware) {
     proc::modelFamily = 10;
-    services.wirelessOn = 1;
-    Run(8);
+    ports.firmware.wirelessOn = 1;
+    Run(MainCommand::ApplyWirelessRadio);
     EXPECT_EQ(platform.Calls(), (Calls{"StartProgram wlan radio on 0"}));
     platform.Clear();
-    services.wirelessResult = 0;  // not controllable: nothing to tell the adapter
-    Run(8);
+    ports.firmware.wirelessResult = 0;  // not controllable: nothing to tell the adapter
+    Run(MainCommand::ApplyWirelessRadio);
     EXPECT_TRUE(platform.Calls().empty());
 }
 
 TEST_F(MainCommandsTest, ResolutionSelectorIsRenewedBeforeSleep) {
     proc::modelFamily = 1;
-    services.resolutionSelector = true;
-    EXPECT_EQ(Run(0), 1);
-    EXPECT_EQ(services.Calls(), (Calls{"RenewResolutionSelector", "WaResetResolutionBeforeS3S4"}));
+    ports.selectors.resolutionSelector = true;
+    EXPECT_EQ(Run(MainCommand::ResetResolutionBeforeSleep), 1);
+    EXPECT_EQ(ports.Calls(), (Calls{"RenewResolutionSelector", "WaResetResolutionBeforeS3S4"}));
 }
 
 TEST_F(MainCommandsTest, DisplayChangeOnSmallPanelModelsSetsTheScreenSaver) {
@@ -139,13 +141,13 @@ TEST_F(MainCommandsTest, DisplayChangeOnSmallPanelModelsSetsTheScreenSaver) {
     for (const Case& c : cases) {
         platform.Clear();
         platform.screen = c.screen;
-        services.onlyPanelActive = c.onlyPanel;
-        services.activeOutputs = c.outputs;
-        EXPECT_EQ(Run(1), 1) << c.name;
+        ports.outputs.onlyPanelActive = c.onlyPanel;
+        ports.outputs.activeOutputs = c.outputs;
+        EXPECT_EQ(Run(MainCommand::FollowDisplayChange), 1) << c.name;
         EXPECT_EQ(platform.Calls(), c.platform) << c.name;
     }
-    services.graphicsDriver = false;
-    EXPECT_EQ(Run(1), 0);
+    ports.display.graphicsDriver = false;
+    EXPECT_EQ(Run(MainCommand::FollowDisplayChange), 0);
 }
 
 TEST_F(MainCommandsTest, ScreenSaverFailureIsReported) {
@@ -153,10 +155,10 @@ TEST_F(MainCommandsTest, ScreenSaverFailureIsReported) {
     platform.screenSaverResult = false;
     platform.screen = {800, 480};
     keytest::LogWatch log;
-    Run(1);
+    Run(MainCommand::FollowDisplayChange);
     platform.screen = {1024, 768};
-    services.activeOutputs = 0x03;
-    Run(1);
+    ports.outputs.activeOutputs = 0x03;
+    Run(MainCommand::FollowDisplayChange);
     EXPECT_TRUE(log.Contains("fail: SPI_SETSCREENSAVEACTIVE(TRUE)"));
     EXPECT_TRUE(log.Contains("fail: SPI_SETSCREENSAVEACTIVE(FALSE)"));
 }
@@ -168,20 +170,20 @@ TEST_F(MainCommandsTest, WheelKeysOfFamilyTenBecomeHotkeys) {
                           {132, 108, 0xFF, 13, 1}, {129, 106, 129, 106, 0}, {0x41, 0x1E, 0x41, 0x1E, 0}};
     for (const Case& c : cases) {
         int vk = c.vk, scan = c.scan, extended = 0;
-        EXPECT_EQ(commands.ExecuteCommand(9, 0, 0, &vk, &scan, &extended), 1);
+        EXPECT_EQ(commands.ExecuteCommand(MainCommand::RewriteWheelKey, 0, 0, &vk, &scan, &extended), 1);
         EXPECT_EQ(vk, c.expectedVk) << c.vk;
         EXPECT_EQ(scan, c.expectedScan) << c.vk;
         EXPECT_EQ(extended, c.expectedExtended) << c.vk;
     }
     int vk = 129, scan = 105;
     proc::modelFamily = 4;
-    commands.ExecuteCommand(9, 0, 0, &vk, &scan);
+    commands.ExecuteCommand(MainCommand::RewriteWheelKey, 0, 0, &vk, &scan);
     EXPECT_EQ(vk, 129);
-    EXPECT_EQ(Run(9), 1);  // no key given
+    EXPECT_EQ(Run(MainCommand::RewriteWheelKey), 1);  // no key given
 }
 
 TEST_F(MainCommandsTest, NetworkAdapterNotificationIsRegisteredAndWithdrawn) {
-    EXPECT_EQ(Run(10), 1);
+    EXPECT_EQ(Run(MainCommand::RegisterNetworkAdapterNotification), 1);
     EXPECT_EQ(platform.Calls(), (Calls{"RegisterInterfaceNotification 4660"}));
     const GUID adapter = {0xad498944, 0x762f, 0x11d0, {0x8d, 0xcb, 0x00, 0xc0, 0x4f, 0xc3, 0x35, 0x8c}};
     EXPECT_TRUE(IsEqualGUID(platform.registeredClass, adapter));
@@ -195,7 +197,7 @@ TEST_F(MainCommandsTest, NetworkAdapterNotificationIsRegisteredAndWithdrawn) {
 TEST_F(MainCommandsTest, FailedRegistrationIsReported) {
     platform.notification = nullptr;
     keytest::LogWatch log;
-    EXPECT_EQ(Run(10), 0);
+    EXPECT_EQ(Run(MainCommand::RegisterNetworkAdapterNotification), 0);
     EXPECT_TRUE(log.Contains("Can't register device notification"));
     EXPECT_FALSE(commands.HasDeviceNotification());
 }
@@ -203,8 +205,8 @@ TEST_F(MainCommandsTest, FailedRegistrationIsReported) {
 TEST_F(MainCommandsTest, NotificationIsWithdrawnWhenTheCommandsEnd) {
     RecordingKeyPlatform own;
     {
-        CMainCommands scoped{services, own};
-        scoped.ExecuteCommand(10, 0, 0);
+        CMainCommands scoped{ports.Commands(), own};
+        scoped.ExecuteCommand(MainCommand::RegisterNetworkAdapterNotification);
     }
     EXPECT_EQ(own.Matching("UnregisterNotification"), (Calls{"UnregisterNotification 22136"}));
 }
@@ -225,18 +227,18 @@ protected:
         std::memcpy(bytes.data() + nameOffset, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
         return bytes;
     }
-    int Notify(const void* record) { return Run(12, static_cast<int>(reinterpret_cast<INT_PTR>(record))); }
+    int Notify(const void* record) { return Run(MainCommand::ReloadUsbOnAdapterEvent, reinterpret_cast<INT_PTR>(record)); }
 };
 
 TEST_F(AdapterEventTest, NetworkAdapterInterfaceReloadsTheUsbLibrary) {
     auto record = InterfaceRecord(L"\\\\?\\PCI#VEN_8086#3&1#{ad498944-762f-11d0-8dcb-00c04fc3358c}\\x");
     EXPECT_EQ(Notify(record.data()), 1);
-    EXPECT_EQ(services.Calls(), (Calls{"ReloadUsbKeyboardLibrary"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"ReloadUsbKeyboardLibrary"}));
 
-    services.Clear();
+    ports.Clear();
     proc::modelFamily = 4;
     Notify(record.data());
-    EXPECT_TRUE(services.Calls().empty());
+    EXPECT_TRUE(ports.Calls().empty());
 }
 
 TEST_F(AdapterEventTest, OtherOrBrokenRecordsChangeNothing) {
@@ -254,34 +256,34 @@ TEST_F(AdapterEventTest, OtherOrBrokenRecordsChangeNothing) {
                                reinterpret_cast<const void*>(0x10)}) {
         EXPECT_EQ(Notify(record), 1);
     }
-    EXPECT_TRUE(services.Calls().empty()) << services.Joined();
+    EXPECT_TRUE(ports.Calls().empty()) << ports.Joined();
 }
 
 // Optical drive eject (command 11 and its thread).
 TEST_F(MainCommandsTest, EjectOpensTheDoorOnItsOwnThread) {
-    EXPECT_EQ(Run(11), 1);
+    EXPECT_EQ(Run(MainCommand::EjectOpticalDrive), 1);
     EXPECT_TRUE(commands.EjectRequested());
     ASSERT_TRUE(commands.WaitForEjectThread(5000));
     EXPECT_EQ(platform.Calls(), (Calls{"SendMciCommand Set CDAudio Door Open"}));
-    EXPECT_EQ(services.Calls(), (Calls{"StopTimer 6", "RestartTimer 6 15000", "ProcessHotkey 134", "StopTimer 6"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"StopTimer 6", "RestartTimer 6 15000", "ProcessHotkey 134", "StopTimer 6"}));
     EXPECT_FALSE(commands.EjectBusy());
 }
 
 TEST_F(MainCommandsTest, EjectKeyGoesToTheCommand) {
-    CKeyPreprocessor keys{services, commands, platform};
-    EXPECT_EQ(keys.ProcessKey(0xFF, 58, 0), 255);
+    CKeyPreprocessor keys{ports.Keys(commands), platform};
+    EXPECT_EQ(keys.ProcessKey(0xFF, 58, KeySource::HookOrRawInput), 255);
     ASSERT_TRUE(commands.WaitForEjectThread(5000));
     EXPECT_TRUE(platform.Has("SendMciCommand Set CDAudio Door Open"));
 }
 
 TEST_F(MainCommandsTest, SecondEjectWhileTheDoorMovesIsRefused) {
     platform.mciGate = gate;
-    Run(11);
+    Run(MainCommand::EjectOpticalDrive);
     for (int i = 0; i < 200 && !commands.EjectBusy(); ++i) Sleep(5);
     ASSERT_TRUE(commands.EjectBusy());
-    services.Clear();
-    EXPECT_EQ(Run(11), 1);
-    EXPECT_TRUE(services.Calls().empty()) << services.Joined();
+    ports.Clear();
+    EXPECT_EQ(Run(MainCommand::EjectOpticalDrive), 1);
+    EXPECT_TRUE(ports.Calls().empty()) << ports.Joined();
     EXPECT_TRUE(commands.EjectRequested());
     SetEvent(gate);
     ASSERT_TRUE(commands.WaitForEjectThread(5000));
@@ -291,7 +293,7 @@ TEST_F(MainCommandsTest, SecondEjectWhileTheDoorMovesIsRefused) {
 TEST_F(MainCommandsTest, EjectErrorIsReportedAsItsNumber) {
     platform.mciError = 263;
     keytest::LogWatch log;
-    Run(11);
+    Run(MainCommand::EjectOpticalDrive);
     ASSERT_TRUE(commands.WaitForEjectThread(5000));
     EXPECT_TRUE(log.Contains(": 0x107\n")) << log.Added();
     EXPECT_FALSE(commands.EjectBusy());
@@ -299,14 +301,14 @@ TEST_F(MainCommandsTest, EjectErrorIsReportedAsItsNumber) {
 
 TEST_F(MainCommandsTest, EjectTimerEndsAStuckEject) {
     platform.mciGate = gate;
-    Run(11);
+    Run(MainCommand::EjectOpticalDrive);
     for (int i = 0; i < 200 && !commands.EjectBusy(); ++i) Sleep(5);
     commands.OnEjectTimerExpired();
     EXPECT_FALSE(commands.EjectBusy());
     // The thread still hangs in the MCI call: a new press does not start a second one.
-    services.Clear();
-    Run(11);
-    EXPECT_TRUE(services.Calls().empty()) << services.Joined();
+    ports.Clear();
+    Run(MainCommand::EjectOpticalDrive);
+    EXPECT_TRUE(ports.Calls().empty()) << ports.Joined();
     SetEvent(gate);
     EXPECT_TRUE(commands.WaitForEjectThread(5000));
 }

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/settingsindex.h"
-#include "app/settingsstore.h"
+#include "common/settingsindex.h"
+#include "common/settingsstore.h"
 #include "boxcloser.h"
 #include "common/commondefine.h"
 #include "common/systemerror.h"

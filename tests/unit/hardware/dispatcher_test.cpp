@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settingsstore.h"
+#include "common/settingsstore.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
 #include "hardware/hwicondisplayer.h"

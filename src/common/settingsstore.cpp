@@ -1,4 +1,4 @@
-#include "app/settingsstore.h"
+#include "common/settingsstore.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settingsstore.h"
+#include "common/settingsstore.h"
 #include "boxcloser.h"
 #include "common/commondefine.h"
 #include "debugoutput.h"

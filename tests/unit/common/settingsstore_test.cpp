@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settingsindex.h"
-#include "app/settingsstore.h"
+#include "common/settingsindex.h"
+#include "common/settingsstore.h"
 #include "keyfixture.h"
 
 namespace {

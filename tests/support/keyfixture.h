@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "app/settingsstore.h"
+#include "common/settingsstore.h"
 
 namespace keytest {
 

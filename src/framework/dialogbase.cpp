@@ -1,4 +1,4 @@
-#include "app/framework/dialogbase.h"
+#include "framework/dialogbase.h"
 
 namespace fw {
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/settingsindex.h"
+#include "common/settingsindex.h"
 
 namespace settings {
 

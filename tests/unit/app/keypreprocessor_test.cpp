@@ -12,7 +12,7 @@
 
 #include "app/keypreprocessor.h"
 #include "app/maincommands.h"
-#include "app/settingsstore.h"
+#include "common/settingsstore.h"
 #include "common/processstate.h"
 #include "keyfakes.h"
 #include "keyfixture.h"
@@ -21,6 +21,8 @@ namespace {
 
 using keytest::SetKeys;
 using Calls = std::vector<std::string>;
+constexpr KeySource kHook = KeySource::HookOrRawInput;
+constexpr KeySource kUsb = KeySource::UsbOrSibling;
 
 class KeyPreprocessorTest : public keytest::KeyTest {
 protected:
@@ -39,10 +41,10 @@ protected:
                std::to_string(value);
     }
 
-    RecordingKeyServices services;
+    RecordingPorts ports;
     RecordingKeyPlatform platform;
-    CMainCommands commands{services, platform};
-    CKeyPreprocessor keys{services, commands, platform};
+    CMainCommands commands{ports.Commands(), platform};
+    CKeyPreprocessor keys{ports.Keys(commands), platform};
     POINT cursor{};
 };
 
@@ -52,78 +54,78 @@ struct KeyCase {
     bool usbModel;
     BYTE virtualKey;
     BYTE scanCode;
-    int source;
+    KeySource source;
     int expectedResult;
-    Calls expectedCalls;  // the services' calls, in order
-    std::function<void(RecordingKeyServices&)> arrange;
+    Calls expectedCalls;  // the ports' calls, in order
+    std::function<void(RecordingPorts&)> arrange;
 };
 
 TEST_F(KeyPreprocessorTest, EachKeyTakesItsBranch) {
-    const auto dispatcherPasses = [](RecordingKeyServices& s) { s.hotkeyResult = 1; };
-    const auto dispatcherHasNoOsd = [](RecordingKeyServices& s) { s.hotkeyResult = 0; };
-    const auto radioSwitchModel = [](RecordingKeyServices& s) { s.rfResult = 1; };
-    const auto noRadioSwitch = [](RecordingKeyServices& s) { s.rfResult = 0; };
+    const auto dispatcherPasses = [](RecordingPorts& s) { s.dispatch.hotkeyResult = 1; };
+    const auto dispatcherHasNoOsd = [](RecordingPorts& s) { s.dispatch.hotkeyResult = 0; };
+    const auto radioSwitchModel = [](RecordingPorts& s) { s.firmware.rfResult = 1; };
+    const auto noRadioSwitch = [](RecordingPorts& s) { s.firmware.rfResult = 0; };
     const KeyCase cases[] = {
         // Section A: PS/2 keyboards.
-        {"display switch", false, 0xFF, 2, 0, 255, {"RestartTimer 3 30000", "SelectDisplayCombination 0"}},
-        {"wireless key with the radio switch", false, 0xFF, 6, 0, 255, {"GetRFOnOffStatus"}, radioSwitchModel},
-        {"wireless key without 3G module", false, 0xFF, 6, 0, 255,
+        {"display switch", false, 0xFF, 2, kHook, 255, {"RestartTimer 3 30000", "SelectDisplayCombination 0"}},
+        {"wireless key with the radio switch", false, 0xFF, 6, kHook, 255, {"GetRFOnOffStatus"}, radioSwitchModel},
+        {"wireless key without 3G module", false, 0xFF, 6, kHook, 255,
          {"GetRFOnOffStatus", "Detect3GModule", "RestartTimer 5 5000", "ProcessHotkey 6"}, noRadioSwitch},
-        {"no action", false, 0xFF, 49, 0, 1, {}},
-        {"wireless notice", false, 0xFF, 52, 0, 255,
+        {"no action", false, 0xFF, 49, kHook, 1, {}},
+        {"wireless notice", false, 0xFF, 52, kHook, 255,
          {"SetMessagePictureName wlan.jpg", "LoadMsgImage", "RestartTimer 3 2500", "ShowMessageWindow"}},
-        {"SRS effect", false, 0xFF, 111, 0, 255, {"SelectSRSEffect"}},
-        {"resolution selector", false, 0xFF, 118, 0, 255, {"SelectResolution"}},
-        {"dispatcher acts", false, 0xFF, 3, 0, 255, {"ProcessHotkey 3"}},
-        {"dispatcher does not know the code", false, 0xFF, 3, 0, 1, {"ProcessHotkey 3"}, dispatcherPasses},
-        {"dispatcher without OSD window", false, 0xFF, 3, 0, 255, {"ProcessHotkey 3"}, dispatcherHasNoOsd},
-        {"brightness from the USB road", false, 0xFF, 8, 1, 255, {"ProcessHotkey 8"}},
+        {"SRS effect", false, 0xFF, 111, kHook, 255, {"SelectSRSEffect"}},
+        {"resolution selector", false, 0xFF, 118, kHook, 255, {"SelectResolution"}},
+        {"dispatcher acts", false, 0xFF, 3, kHook, 255, {"ProcessHotkey 3"}},
+        {"dispatcher does not know the code", false, 0xFF, 3, kHook, 1, {"ProcessHotkey 3"}, dispatcherPasses},
+        {"dispatcher without OSD window", false, 0xFF, 3, kHook, 255, {"ProcessHotkey 3"}, dispatcherHasNoOsd},
+        {"brightness from the USB road", false, 0xFF, 8, kUsb, 255, {"ProcessHotkey 8"}},
         // Section B: USB keyboards.
-        {"USB display switch", true, 0xFF, 1, 1, 255, {"RestartTimer 3 30000", "SelectDisplayCombination 0"}},
-        {"USB 7 from the hook", true, 0xFF, 7, 0, 255, {"ProcessHotkey 72"}},
-        {"USB 7 from the USB library", true, 0xFF, 7, 1, 255, {"ProcessHotkey 7"}},
-        {"USB 8 from the USB library", true, 0xFF, 8, 1, 255, {"ProcessHotkey 8"}},
-        {"USB 8 from the hook", true, 0xFF, 8, 0, 255, {"ProcessHotkey 7"}},
-        {"USB 9 from the USB library", true, 0xFF, 9, 1, 255, {"SelectSRSEffect"}},
-        {"USB 9 from the hook", true, 0xFF, 9, 0, 255, {"ProcessHotkey 8"}},
-        {"USB 98", true, 0xFF, 98, 1, 255, {}},
-        {"USB resolution selector", true, 0xFF, 118, 1, 255, {"SelectResolution"}},
-        {"USB 120", true, 0xFF, 120, 1, 1, {}},
-        {"USB 2 goes to the dispatcher", true, 0xFF, 2, 1, 255, {"ProcessHotkey 2"}},
-        {"USB unknown code", true, 0xFF, 30, 0, 1, {"ProcessHotkey 30"}, dispatcherPasses},
+        {"USB display switch", true, 0xFF, 1, kUsb, 255, {"RestartTimer 3 30000", "SelectDisplayCombination 0"}},
+        {"USB 7 from the hook", true, 0xFF, 7, kHook, 255, {"ProcessHotkey 72"}},
+        {"USB 7 from the USB library", true, 0xFF, 7, kUsb, 255, {"ProcessHotkey 7"}},
+        {"USB 8 from the USB library", true, 0xFF, 8, kUsb, 255, {"ProcessHotkey 8"}},
+        {"USB 8 from the hook", true, 0xFF, 8, kHook, 255, {"ProcessHotkey 7"}},
+        {"USB 9 from the USB library", true, 0xFF, 9, kUsb, 255, {"SelectSRSEffect"}},
+        {"USB 9 from the hook", true, 0xFF, 9, kHook, 255, {"ProcessHotkey 8"}},
+        {"USB 98", true, 0xFF, 98, kUsb, 255, {}},
+        {"USB resolution selector", true, 0xFF, 118, kUsb, 255, {"SelectResolution"}},
+        {"USB 120", true, 0xFF, 120, kUsb, 1, {}},
+        {"USB 2 goes to the dispatcher", true, 0xFF, 2, kUsb, 255, {"ProcessHotkey 2"}},
+        {"USB unknown code", true, 0xFF, 30, kHook, 1, {"ProcessHotkey 30"}, dispatcherPasses},
         // Section C: other virtual keys.
-        {"volume up", false, VK_VOLUME_UP, 0x30, 0, 0, {"ProcessHotkey 48"}},
-        {"volume down", false, VK_VOLUME_DOWN, 0x2E, 0, 0, {"ProcessHotkey 46"}},
-        {"volume up with a foreign scan code", false, VK_VOLUME_UP, 0x2E, 0, 1, {}},
-        {"mute", false, VK_VOLUME_MUTE, 0x20, 0, 1, {"RestartTimer 1 1000"}},
-        {"volume up after the consumer usage", false, VK_VOLUME_UP, 0, 0, 0, {"ProcessHotkey 48"},
-         [](RecordingKeyServices& s) { s.lastConsumerVolumeKey = 0x30; }},
-        {"volume down after the consumer usage", false, VK_VOLUME_DOWN, 0, 0, 0, {"ProcessHotkey 46"},
-         [](RecordingKeyServices& s) { s.lastConsumerVolumeKey = 0x2E; }},
-        {"volume up after another consumer usage", false, VK_VOLUME_UP, 0, 0, 1, {},
-         [](RecordingKeyServices& s) { s.lastConsumerVolumeKey = 0x2E; }},
-        {"mute after the consumer usage", false, VK_VOLUME_MUTE, 0, 0, 1, {"RestartTimer 1 1000"},
-         [](RecordingKeyServices& s) { s.lastConsumerVolumeKey = 0x20; }},
-        {"ordinary key", false, 'A', 0x1E, 0, 1, {}},
-        {"ordinary key on a USB model", true, 'A', 0x1E, 0, 1, {}},
+        {"volume up", false, VK_VOLUME_UP, 0x30, kHook, 0, {"ProcessHotkey 48"}},
+        {"volume down", false, VK_VOLUME_DOWN, 0x2E, kHook, 0, {"ProcessHotkey 46"}},
+        {"volume up with a foreign scan code", false, VK_VOLUME_UP, 0x2E, kHook, 1, {}},
+        {"mute", false, VK_VOLUME_MUTE, 0x20, kHook, 1, {"RestartTimer 1 1000"}},
+        {"volume up after the consumer usage", false, VK_VOLUME_UP, 0, kHook, 0, {"ProcessHotkey 48"},
+         [](RecordingPorts& s) { s.roads.lastConsumerVolumeKey = 0x30; }},
+        {"volume down after the consumer usage", false, VK_VOLUME_DOWN, 0, kHook, 0, {"ProcessHotkey 46"},
+         [](RecordingPorts& s) { s.roads.lastConsumerVolumeKey = 0x2E; }},
+        {"volume up after another consumer usage", false, VK_VOLUME_UP, 0, kHook, 1, {},
+         [](RecordingPorts& s) { s.roads.lastConsumerVolumeKey = 0x2E; }},
+        {"mute after the consumer usage", false, VK_VOLUME_MUTE, 0, kHook, 1, {"RestartTimer 1 1000"},
+         [](RecordingPorts& s) { s.roads.lastConsumerVolumeKey = 0x20; }},
+        {"ordinary key", false, 'A', 0x1E, kHook, 1, {}},
+        {"ordinary key on a USB model", true, 'A', 0x1E, kHook, 1, {}},
     };
     for (const KeyCase& c : cases) {
-        RecordingKeyServices caseServices;
-        if (c.arrange) c.arrange(caseServices);
+        RecordingPorts casePorts;
+        if (c.arrange) c.arrange(casePorts);
         proc::usbKeyboardModel = c.usbModel;
-        CMainCommands caseCommands{caseServices, platform};
-        CKeyPreprocessor caseKeys{caseServices, caseCommands, platform};
+        CMainCommands caseCommands{casePorts.Commands(), platform};
+        CKeyPreprocessor caseKeys{casePorts.Keys(caseCommands), platform};
         caseKeys.LoadKeyOptions();
         EXPECT_EQ(caseKeys.ProcessKey(c.virtualKey, c.scanCode, c.source), c.expectedResult) << c.name;
-        EXPECT_EQ(caseServices.Calls(), c.expectedCalls) << c.name;
+        EXPECT_EQ(casePorts.Calls(), c.expectedCalls) << c.name;
     }
 }
 
 TEST_F(KeyPreprocessorTest, HandledKeyResultIsTheSettingCopy) {
     keys.SetHandledKeyResult(7);
     Start();
-    EXPECT_EQ(keys.ProcessKey(0xFF, 111, 0), 7);
-    EXPECT_EQ(keys.ProcessKey(0xFF, 3, 0), 7);
+    EXPECT_EQ(keys.ProcessKey(0xFF, 111, kHook), 7);
+    EXPECT_EQ(keys.ProcessKey(0xFF, 3, kHook), 7);
 }
 
 // Shift and Alt with the brightness and volume codes.
@@ -165,7 +167,7 @@ TEST_F(KeyPreprocessorTest, ShiftAndAltChangeResolutionAndRotation) {
         {"no modifier", false, 0, 0, 1, 1, 8, 1, false, nullptr, 0},
     };
     for (const ModifiedCase& c : cases) {
-        services.Clear();
+        ports.Clear();
         proc::usbKeyboardModel = c.usbModel;
         settings::WriteInt(settings::kShiftChangesResolution, c.vqsm);
         settings::WriteInt(settings::kAltRotates, c.vqsr);
@@ -175,41 +177,41 @@ TEST_F(KeyPreprocessorTest, ShiftAndAltChangeResolutionAndRotation) {
         EXPECT_EQ(keys.HandleModifiedKey(c.scanCode, &handled), c.expectedResult) << c.name;
         EXPECT_EQ(handled, c.expectedHandled) << c.name;
         const Calls expected = c.expectedCall ? Calls{At(c.expectedCall, c.callValue)} : Calls{};
-        EXPECT_EQ(services.Calls(), expected) << c.name;
+        EXPECT_EQ(ports.Calls(), expected) << c.name;
     }
 }
 
 TEST_F(KeyPreprocessorTest, ModifiedKeyWithoutGraphicsDriverIsSwallowed) {
-    services.graphicsDriver = false;
+    ports.display.graphicsDriver = false;
     Start();
     SetKeys({{VK_SHIFT, 0x80}});
-    EXPECT_EQ(keys.ProcessKey(0xFF, 8, 0), 0);
-    EXPECT_EQ(keys.ProcessKey(VK_VOLUME_UP, 0x30, 0), 0);
-    EXPECT_TRUE(services.Calls().empty()) << services.Joined();
+    EXPECT_EQ(keys.ProcessKey(0xFF, 8, kHook), 0);
+    EXPECT_EQ(keys.ProcessKey(VK_VOLUME_UP, 0x30, kHook), 0);
+    EXPECT_TRUE(ports.Calls().empty()) << ports.Joined();
 }
 
 TEST_F(KeyPreprocessorTest, ModifiedKeyHidesALiveOsdFirst) {
-    services.osdAlive = true;
+    ports.osd.osdAlive = true;
     Start();
     SetKeys({{VK_SHIFT, 0x80}});
-    EXPECT_EQ(keys.ProcessKey(0xFF, 9, 0), 255);
-    EXPECT_EQ(services.Calls(), (Calls{"HideOsd", At("SetResolutionDown", 0)}));
+    EXPECT_EQ(keys.ProcessKey(0xFF, 9, kHook), 255);
+    EXPECT_EQ(ports.Calls(), (Calls{"HideOsd", At("SetResolutionDown", 0)}));
 }
 
 TEST_F(KeyPreprocessorTest, ShiftBrightnessWithVqsmOffChangesTheBrightness) {
     settings::WriteInt(settings::kShiftChangesResolution, 0);
     Start();
     SetKeys({{VK_SHIFT, 0x80}});
-    EXPECT_EQ(keys.ProcessKey(0xFF, 8, 0), 255);
-    EXPECT_EQ(services.Calls(), (Calls{"ProcessHotkey 8"}));
+    EXPECT_EQ(keys.ProcessKey(0xFF, 8, kHook), 255);
+    EXPECT_EQ(ports.Calls(), (Calls{"ProcessHotkey 8"}));
 }
 
 TEST_F(KeyPreprocessorTest, AltVolumeUpWithVqsrOnRotatesBy270AndPassesTheKeyOn) {
     settings::WriteInt(settings::kAltRotates, 1);
     Start();
     SetKeys({{VK_MENU, 0x80}});
-    EXPECT_EQ(keys.ProcessKey(VK_VOLUME_UP, 0x30, 0), 1);
-    EXPECT_EQ(services.Calls(), (Calls{At("RotateDisplayAt", 270)}));
+    EXPECT_EQ(keys.ProcessKey(VK_VOLUME_UP, 0x30, kHook), 1);
+    EXPECT_EQ(ports.Calls(), (Calls{At("RotateDisplayAt", 270)}));
 }
 
 // Windows 7: brightness keys are dropped while a single external output is active.
@@ -220,49 +222,49 @@ protected:
         proc::windowsVersion = 8;
         Start();
     }
-    int Press() { return keys.ProcessKey(0xFF, 8, 0); }
-    size_t TopologyReads() const { return services.Matching("GetActiveCode").size(); }
+    int Press() { return keys.ProcessKey(0xFF, 8, kHook); }
+    size_t TopologyReads() const { return ports.Matching("GetActiveCode").size(); }
 };
 
 TEST_F(BrightnessTopologyTest, SingleExternalOutputsDropTheKey) {
     for (int topology : {2, 4, 8, 16}) {
-        services.Clear();
+        ports.Clear();
         keys.ClearBrightnessBlockCounter();
-        services.activeCode = topology;
+        ports.outputs.activeCode = topology;
         EXPECT_EQ(Press(), 1) << topology;
-        EXPECT_EQ(services.Calls(), (Calls{"GetActiveCode", "RestartTimer 144 1500"})) << topology;
+        EXPECT_EQ(ports.Calls(), (Calls{"GetActiveCode", "RestartTimer 144 1500"})) << topology;
     }
 }
 
 TEST_F(BrightnessTopologyTest, PanelOrCloneReachesTheDispatcher) {
     for (int topology : {1, 3, 0x101}) {
-        services.Clear();
+        ports.Clear();
         keys.ClearBrightnessBlockCounter();
-        services.activeCode = topology;
+        ports.outputs.activeCode = topology;
         EXPECT_EQ(Press(), 255) << topology;
-        EXPECT_TRUE(services.Has("ProcessHotkey 8")) << topology;
+        EXPECT_TRUE(ports.Has("ProcessHotkey 8")) << topology;
     }
 }
 
 TEST_F(BrightnessTopologyTest, WithoutTheWindows7ComponentThePanelIsAssumed) {
-    services.win7Component = false;
-    services.activeCode = 2;
+    ports.outputs.win7Component = false;
+    ports.outputs.activeCode = 2;
     EXPECT_EQ(Press(), 255);
     EXPECT_EQ(TopologyReads(), 0u);
 }
 
 TEST_F(BrightnessTopologyTest, TopologyIsReadOncePerBurstAndAgainAfterFiftyKeys) {
-    services.activeCode = 2;
+    ports.outputs.activeCode = 2;
     for (int i = 0; i < 51; ++i) Press();
     EXPECT_EQ(TopologyReads(), 1u);
-    EXPECT_EQ(services.Matching("RestartTimer 144").size(), 1u);
-    services.activeCode = 1;  // the panel is back on
+    EXPECT_EQ(ports.Matching("RestartTimer 144").size(), 1u);
+    ports.outputs.activeCode = 1;  // the panel is back on
     EXPECT_EQ(Press(), 255);  // the 52nd key reads again
     EXPECT_EQ(TopologyReads(), 2u);
 }
 
 TEST_F(BrightnessTopologyTest, TimerEndsTheBurst) {
-    services.activeCode = 2;
+    ports.outputs.activeCode = 2;
     Press();
     Press();
     keys.ClearBrightnessBlockCounter();
@@ -271,13 +273,13 @@ TEST_F(BrightnessTopologyTest, TimerEndsTheBurst) {
 }
 
 TEST_F(BrightnessTopologyTest, OnlyWindows7AndOnlyBrightnessKeys) {
-    services.activeCode = 2;
-    EXPECT_EQ(keys.ProcessKey(0xFF, 3, 0), 255);
+    ports.outputs.activeCode = 2;
+    EXPECT_EQ(keys.ProcessKey(0xFF, 3, kHook), 255);
     proc::windowsVersion = 7;
     EXPECT_EQ(Press(), 255);
     proc::usbKeyboardModel = true;
     proc::windowsVersion = 8;
-    EXPECT_EQ(keys.ProcessKey(0xFF, 8, 1), 255);
+    EXPECT_EQ(keys.ProcessKey(0xFF, 8, kUsb), 255);
     EXPECT_EQ(TopologyReads(), 0u);
 }
 
@@ -299,12 +301,12 @@ TEST_F(KeyPreprocessorTest, AltDisplaySwitchRestoresTheDefaultWithTheMask) {
     Start();
     SetKeys({{VK_MENU, 0x80}});
     keys.OnDisplaySwitchKey();
-    EXPECT_EQ(services.Calls(), (Calls{"RestartTimer 3 30000", "RestoreDefaultDisplay 31", "ProcessHotkey 201"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"RestartTimer 3 30000", "RestoreDefaultDisplay 31", "ProcessHotkey 201"}));
 
-    services.Clear();
-    services.restoreResult = 0;
+    ports.Clear();
+    ports.display.restoreResult = 0;
     keys.OnDisplaySwitchKey();
-    EXPECT_EQ(services.Calls(), (Calls{"RestartTimer 3 30000", "RestoreDefaultDisplay 31"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"RestartTimer 3 30000", "RestoreDefaultDisplay 31"}));
 }
 
 TEST_F(KeyPreprocessorTest, AltDisplaySwitchWithTheFlagOffIsThePlainKey) {
@@ -312,7 +314,7 @@ TEST_F(KeyPreprocessorTest, AltDisplaySwitchWithTheFlagOffIsThePlainKey) {
     Start();
     SetKeys({{VK_MENU, 0x80}});
     keys.OnDisplaySwitchKey();
-    EXPECT_EQ(services.Calls(), (Calls{"RestartTimer 3 30000", "SelectDisplayCombination 0"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"RestartTimer 3 30000", "SelectDisplayCombination 0"}));
 }
 
 TEST_F(KeyPreprocessorTest, DisplaySwitchReadsTheSettingAtEachPress) {
@@ -320,21 +322,21 @@ TEST_F(KeyPreprocessorTest, DisplaySwitchReadsTheSettingAtEachPress) {
     SetKeys({{VK_MENU, 0x80}});
     settings::WriteText(settings::kAltRestoreDefault, L"0 31");
     keys.OnDisplaySwitchKey();
-    EXPECT_TRUE(services.Has("SelectDisplayCombination 0")) << services.Joined();
+    EXPECT_TRUE(ports.Has("SelectDisplayCombination 0")) << ports.Joined();
 }
 
 TEST_F(KeyPreprocessorTest, ShiftDisplaySwitchStepsBackward) {
     Start();
     SetKeys({{VK_SHIFT, 0x80}});
     keys.OnDisplaySwitchKey();
-    EXPECT_EQ(services.Calls(), (Calls{"RestartTimer 3 30000", "SelectDisplayCombination 1"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"RestartTimer 3 30000", "SelectDisplayCombination 1"}));
 }
 
 TEST_F(KeyPreprocessorTest, DisplaySwitchWithoutGraphicsDriverDoesNothing) {
-    services.graphicsDriver = false;
+    ports.display.graphicsDriver = false;
     Start();
-    EXPECT_EQ(keys.ProcessKey(0xFF, 2, 0), 255);
-    EXPECT_TRUE(services.Calls().empty()) << services.Joined();
+    EXPECT_EQ(keys.ProcessKey(0xFF, 2, kHook), 255);
+    EXPECT_TRUE(ports.Calls().empty()) << ports.Joined();
 }
 
 // The wireless key (6) and the wireless master key (85).
@@ -342,56 +344,56 @@ class WirelessKeyTest : public KeyPreprocessorTest {
 protected:
     void SetUp() override {
         KeyPreprocessorTest::SetUp();
-        services.rfResult = 0;  // no radio switch: the 3G and dispatcher paths
+        ports.firmware.rfResult = 0;  // no radio switch: the 3G and dispatcher paths
         Start();
     }
 };
 
 TEST_F(WirelessKeyTest, SecondWirelessKeyWithinTheBlockDoesNothing) {
-    EXPECT_EQ(keys.ProcessKey(0xFF, 6, 0), 255);
+    EXPECT_EQ(keys.ProcessKey(0xFF, 6, kHook), 255);
     EXPECT_TRUE(keys.WirelessKeyBlock());
-    services.Clear();
-    EXPECT_EQ(keys.ProcessKey(0xFF, 6, 0), 255);
-    EXPECT_EQ(services.Calls(), (Calls{"GetRFOnOffStatus"}));
+    ports.Clear();
+    EXPECT_EQ(keys.ProcessKey(0xFF, 6, kHook), 255);
+    EXPECT_EQ(ports.Calls(), (Calls{"GetRFOnOffStatus"}));
 
     keys.ClearWirelessKeyBlock();  // timer 5
-    services.Clear();
-    keys.ProcessKey(0xFF, 6, 0);
-    EXPECT_TRUE(services.Has("ProcessHotkey 6")) << services.Joined();
+    ports.Clear();
+    keys.ProcessKey(0xFF, 6, kHook);
+    EXPECT_TRUE(ports.Has("ProcessHotkey 6")) << ports.Joined();
 }
 
 TEST_F(WirelessKeyTest, ThreeGModuleOpensTheWirelessToggle) {
-    services.detectFound = 1;
-    services.detectSpecial = 1;
-    EXPECT_EQ(keys.ProcessKey(0xFF, 6, 0), 255);
-    EXPECT_EQ(services.Calls(), (Calls{"GetRFOnOffStatus", "Detect3GModule", "SelectWirelessDeviceStatus 1"}));
+    ports.detection.detectFound = 1;
+    ports.detection.detectSpecial = 1;
+    EXPECT_EQ(keys.ProcessKey(0xFF, 6, kHook), 255);
+    EXPECT_EQ(ports.Calls(), (Calls{"GetRFOnOffStatus", "Detect3GModule", "SelectWirelessDeviceStatus 1"}));
     EXPECT_FALSE(keys.WirelessKeyBlock());
 
     // The detector runs once; later presses bind a new selector with no special flag.
-    services.Clear();
-    keys.ProcessKey(0xFF, 6, 0);
-    EXPECT_EQ(services.Calls(), (Calls{"GetRFOnOffStatus", "SelectWirelessDeviceStatus 0"}));
+    ports.Clear();
+    keys.ProcessKey(0xFF, 6, kHook);
+    EXPECT_EQ(ports.Calls(), (Calls{"GetRFOnOffStatus", "SelectWirelessDeviceStatus 0"}));
 }
 
 TEST_F(WirelessKeyTest, OrdinaryModuleOnSecondListModelsCountsAsAbsent) {
-    services.detectFound = 1;
-    services.detectSpecial = 0;
-    services.secondListModel = 1;
-    keys.ProcessKey(0xFF, 6, 0);
+    ports.detection.detectFound = 1;
+    ports.detection.detectSpecial = 0;
+    ports.firmware.secondListModel = 1;
+    keys.ProcessKey(0xFF, 6, kHook);
     EXPECT_EQ(keys.ThreeGModulePresence(), 0);
-    EXPECT_TRUE(services.Has("ProcessHotkey 6")) << services.Joined();
+    EXPECT_TRUE(ports.Has("ProcessHotkey 6")) << ports.Joined();
 }
 
 TEST_F(WirelessKeyTest, OrdinaryModuleElsewhereCounts) {
-    services.detectFound = 1;
-    keys.ProcessKey(0xFF, 6, 0);
+    ports.detection.detectFound = 1;
+    keys.ProcessKey(0xFF, 6, kHook);
     EXPECT_EQ(keys.ThreeGModulePresence(), 1);
-    EXPECT_TRUE(services.Has("SelectWirelessDeviceStatus 0")) << services.Joined();
+    EXPECT_TRUE(ports.Has("SelectWirelessDeviceStatus 0")) << ports.Joined();
 }
 
 TEST_F(WirelessKeyTest, RadioSwitchModelsStartTheConfigurationProgram) {
-    services.rfResult = 1;
-    EXPECT_EQ(keys.ProcessKey(0xFF, 6, 0), 255);
+    ports.firmware.rfResult = 1;
+    EXPECT_EQ(keys.ProcessKey(0xFF, 6, kHook), 255);
     EXPECT_EQ(platform.Calls(), (Calls{"StartProgram VLMWirelessConfig.exe 1"}));
     EXPECT_FALSE(keys.WirelessKeyBlock());
 }
@@ -404,71 +406,71 @@ protected:
     }
     int Press() {
         keys.ClearWirelessKeyBlock();
-        return keys.ProcessKey(0xFF, 85, 0);
+        return keys.ProcessKey(0xFF, 85, kHook);
     }
 };
 
 TEST_F(WirelessMasterKeyTest, RadiosOffAndBackAgain) {
-    services.radios[0] = 1, services.radios[1] = 0, services.radios[2] = 1;
+    ports.firmware.radios[0] = 1, ports.firmware.radios[1] = 0, ports.firmware.radios[2] = 1;
     EXPECT_EQ(Press(), 1);
     EXPECT_EQ(settings::ReadInt(settings::kWirelessStatus), 101);
-    EXPECT_EQ(services.Matching("SetRFOnOffStatus"), (Calls{"SetRFOnOffStatus 0 0 0"}));
-    EXPECT_TRUE(services.Has("SelectRFStatus"));
+    EXPECT_EQ(ports.Matching("SetRFOnOffStatus"), (Calls{"SetRFOnOffStatus 0 0 0"}));
+    EXPECT_TRUE(ports.Has("SelectRFStatus"));
 
-    services.Clear();
+    ports.Clear();
     EXPECT_EQ(Press(), 1);
-    EXPECT_EQ(services.Matching("SetRFOnOffStatus"), (Calls{"SetRFOnOffStatus 1 0 1"}));
+    EXPECT_EQ(ports.Matching("SetRFOnOffStatus"), (Calls{"SetRFOnOffStatus 1 0 1"}));
     EXPECT_EQ(settings::ReadInt(settings::kWirelessStatus), 101);
 }
 
 TEST_F(WirelessMasterKeyTest, OtherNonZeroStatesAreRememberedAsTwo) {
-    services.radios[0] = 2, services.radios[1] = 1, services.radios[2] = 7;
+    ports.firmware.radios[0] = 2, ports.firmware.radios[1] = 1, ports.firmware.radios[2] = 7;
     EXPECT_EQ(Press(), 1);
     EXPECT_EQ(settings::ReadInt(settings::kWirelessStatus), 212);
     Press();
-    EXPECT_EQ(services.Matching("SetRFOnOffStatus").back(), "SetRFOnOffStatus 2 1 2");
+    EXPECT_EQ(ports.Matching("SetRFOnOffStatus").back(), "SetRFOnOffStatus 2 1 2");
 }
 
 TEST_F(WirelessMasterKeyTest, AllOffWithNothingRememberedStaysOff) {
     EXPECT_EQ(Press(), 1);
-    EXPECT_EQ(services.Matching("SetRFOnOffStatus"), (Calls{"SetRFOnOffStatus 0 0 0"}));
+    EXPECT_EQ(ports.Matching("SetRFOnOffStatus"), (Calls{"SetRFOnOffStatus 0 0 0"}));
 }
 
 TEST_F(WirelessMasterKeyTest, UnreadableRadiosChangeNothing) {
     keytest::LogWatch log;
     settings::WriteInt(settings::kWirelessStatus, 11);
-    services.rfResult = 0;
+    ports.firmware.rfResult = 0;
     EXPECT_EQ(Press(), 255);
     EXPECT_TRUE(log.Contains("Cannot Get RFOnOffStatus."));
-    EXPECT_TRUE(services.Matching("SetRFOnOffStatus").empty());
-    EXPECT_FALSE(services.Has("SelectRFStatus"));
+    EXPECT_TRUE(ports.Matching("SetRFOnOffStatus").empty());
+    EXPECT_FALSE(ports.Has("SelectRFStatus"));
     EXPECT_EQ(settings::ReadInt(settings::kWirelessStatus), 11);
 }
 
 TEST_F(WirelessMasterKeyTest, DamagedMemoryIsReportedAndNotWritten) {
     for (int stored : {999, 130, -5, 223}) {
         keytest::LogWatch log;
-        services.Clear();
+        ports.Clear();
         settings::WriteInt(settings::kWirelessStatus, stored);
         EXPECT_EQ(keys.ToggleAllRadios(), 0) << stored;
         EXPECT_TRUE(log.Contains("WirelessStatus")) << stored;
-        EXPECT_TRUE(services.Matching("SetRFOnOffStatus").empty()) << stored;
+        EXPECT_TRUE(ports.Matching("SetRFOnOffStatus").empty()) << stored;
     }
 }
 
 TEST_F(WirelessMasterKeyTest, SecondPressWithinTheBlockDoesNothing) {
-    services.radios[0] = 1;
-    EXPECT_EQ(keys.ProcessKey(0xFF, 85, 0), 1);
-    services.Clear();
-    EXPECT_EQ(keys.ProcessKey(0xFF, 85, 0), 255);
-    EXPECT_TRUE(services.Calls().empty()) << services.Joined();
+    ports.firmware.radios[0] = 1;
+    EXPECT_EQ(keys.ProcessKey(0xFF, 85, kHook), 1);
+    ports.Clear();
+    EXPECT_EQ(keys.ProcessKey(0xFF, 85, kHook), 255);
+    EXPECT_TRUE(ports.Calls().empty()) << ports.Joined();
 }
 
 TEST_F(WirelessMasterKeyTest, TellsTheWirelessConfigurationWindow) {
     HWND window = CreateWindowW(L"STATIC", L"Valmora - Wireless On/Off", 0, 0, 0, 10, 10, nullptr, nullptr,
                                 nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    services.radios[1] = 1;
+    ports.firmware.radios[1] = 1;
     EXPECT_EQ(Press(), 1);
     MSG msg{};
     ASSERT_TRUE(PeekMessageW(&msg, window, 0x8B1, 0x8B1, PM_REMOVE));
@@ -486,13 +488,13 @@ TEST_F(VolumeTest, OwnStepsOnWindows7ShowTheVolumeIconAndWaitForTheChange) {
     proc::windowsVersion = 8;
     Start();
     EXPECT_EQ(keys.OnVolumeKey(0x2E), 0);
-    EXPECT_EQ(services.Calls(), (Calls{"ShowVolumeIcon 0 -1", "RestartTimer 1 1000"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"ShowVolumeIcon 0 -1", "RestartTimer 1 1000"}));
     EXPECT_TRUE(keys.VolumeKeyPending());
 
-    services.Clear();
-    services.volumeLevel = 0x6000;
+    ports.Clear();
+    ports.audio.volumeLevel = 0x6000;
     keys.OnVolumeNotify();
-    EXPECT_EQ(services.Calls(), (Calls{"ShowVolumeIcon 0 24576"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"ShowVolumeIcon 0 24576"}));
     EXPECT_FALSE(keys.VolumeKeyPending());
 }
 
@@ -501,7 +503,7 @@ TEST_F(VolumeTest, SiblingVolumeCodeFifteenCountsAsUp) {
     Start();
     keys.OnVolumeKey(15);
     keys.OnVolumeKey(16);
-    EXPECT_EQ(services.Calls(), (Calls{"ProcessHotkey 48", "ProcessHotkey 46"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"ProcessHotkey 48", "ProcessHotkey 46"}));
 }
 
 TEST_F(VolumeTest, SystemVolumeAtTheTopShowsTheOsdAtOnce) {
@@ -509,30 +511,30 @@ TEST_F(VolumeTest, SystemVolumeAtTheTopShowsTheOsdAtOnce) {
     UseSystemVolume();
     Start();
     keys.ReadAudioState();  // level 0x8000 seen
-    services.volumeLevel = 0xFFFF;
+    ports.audio.volumeLevel = 0xFFFF;
     EXPECT_EQ(keys.OnVolumeKey(0x30), 1);
-    EXPECT_EQ(services.Calls(), (Calls{"RestartTimer 1 1000", "ProcessHotkey 48"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"RestartTimer 1 1000", "ProcessHotkey 48"}));
     EXPECT_EQ(platform.Calls(), (Calls{"TerminateProcessesNamed ehtray.exe"}));
 }
 
 TEST_F(VolumeTest, SystemVolumeLeavingTheTopWaitsForTheNotification) {
     UseSystemVolume();
-    services.volumeLevel = 0xFFFF;
+    ports.audio.volumeLevel = 0xFFFF;
     Start();
     keys.ReadAudioState();  // the top was seen last
     EXPECT_EQ(keys.OnVolumeKey(0x2E), 1);
-    EXPECT_EQ(services.Calls(), (Calls{"RestartTimer 1 1000"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"RestartTimer 1 1000"}));
 }
 
 TEST_F(VolumeTest, ChangeFromElsewhereIsOnlyRemembered) {
     Start();
-    services.volumeLevel = 0x1000;
+    ports.audio.volumeLevel = 0x1000;
     keys.OnVolumeNotify();
-    EXPECT_TRUE(services.Calls().empty());
+    EXPECT_TRUE(ports.Calls().empty());
     // The level was stored: the same level later, with a key pending, shows nothing.
     keys.SetVolumeKeyPending();
     keys.OnVolumeNotify();
-    EXPECT_TRUE(services.Calls().empty()) << services.Joined();
+    EXPECT_TRUE(ports.Calls().empty()) << ports.Joined();
 }
 
 TEST_F(VolumeTest, SystemVolumeChangeIsShownThroughTheDispatcher) {
@@ -540,21 +542,21 @@ TEST_F(VolumeTest, SystemVolumeChangeIsShownThroughTheDispatcher) {
     Start();
     keys.ReadAudioState();
     keys.SetVolumeKeyPending();
-    services.volumeLevel = 0x9000;
+    ports.audio.volumeLevel = 0x9000;
     keys.OnVolumeNotify();
-    EXPECT_EQ(services.Calls(), (Calls{"ProcessHotkey 48"}));
+    EXPECT_EQ(ports.Calls(), (Calls{"ProcessHotkey 48"}));
 }
 
 TEST_F(VolumeTest, MuteChangeShowsTheMutePicture) {
     Start();
     keys.ReadAudioState();
     keys.SetVolumeKeyPending();
-    services.mute = 1;
+    ports.audio.mute = 1;
     keys.OnVolumeNotify();
-    EXPECT_EQ(services.Calls(), (Calls{"ProcessHotkey 32"}));
-    services.Clear();
+    EXPECT_EQ(ports.Calls(), (Calls{"ProcessHotkey 32"}));
+    ports.Clear();
     keys.OnVolumeNotify();  // the new state was stored
-    EXPECT_TRUE(services.Calls().empty()) << services.Joined();
+    EXPECT_TRUE(ports.Calls().empty()) << ports.Joined();
 }
 
 TEST_F(VolumeTest, UnchangedLevelBeforeVistaRenewsAChangedAudioDeviceOnce) {
@@ -562,47 +564,47 @@ TEST_F(VolumeTest, UnchangedLevelBeforeVistaRenewsAChangedAudioDeviceOnce) {
     Start();
     keys.ReadAudioState();
     keys.SetVolumeKeyPending();
-    services.audioDeviceChanged = true;
+    ports.audio.audioDeviceChanged = true;
     keys.OnVolumeNotify();
-    EXPECT_EQ(services.Calls(), (Calls{"RecreateAudio", "RestartTimer 21 5000"}));
-    services.Clear();
+    EXPECT_EQ(ports.Calls(), (Calls{"RecreateAudio", "RestartTimer 21 5000"}));
+    ports.Clear();
     keys.OnVolumeNotify();
-    EXPECT_TRUE(services.Calls().empty()) << services.Joined();
+    EXPECT_TRUE(ports.Calls().empty()) << ports.Joined();
     keys.ClearMceFlag();
     keys.OnVolumeNotify();
-    EXPECT_TRUE(services.Has("RecreateAudio"));
+    EXPECT_TRUE(ports.Has("RecreateAudio"));
 }
 
 TEST_F(VolumeTest, MuteKeyTogglesBluetoothDevicesItself) {
     Start();
-    services.audioDeviceName = L"Headset (BlueTooth Audio)";
-    EXPECT_EQ(keys.ProcessKey(VK_VOLUME_MUTE, 0x20, 0), 1);
-    EXPECT_EQ(services.Calls(), (Calls{"SetSoundOnOff 1", "RestartTimer 1 1000"}));
+    ports.audio.audioDeviceName = L"Headset (BlueTooth Audio)";
+    EXPECT_EQ(keys.ProcessKey(VK_VOLUME_MUTE, 0x20, kHook), 1);
+    EXPECT_EQ(ports.Calls(), (Calls{"SetSoundOnOff 1", "RestartTimer 1 1000"}));
     EXPECT_TRUE(keys.VolumeKeyPending());
 
-    services.Clear();
-    services.audioDeviceName = L"Blue Speakers";
-    keys.ProcessKey(VK_VOLUME_MUTE, 0x20, 0);
-    EXPECT_EQ(services.Calls(), (Calls{"RestartTimer 1 1000"}));
+    ports.Clear();
+    ports.audio.audioDeviceName = L"Blue Speakers";
+    keys.ProcessKey(VK_VOLUME_MUTE, 0x20, kHook);
+    EXPECT_EQ(ports.Calls(), (Calls{"RestartTimer 1 1000"}));
 }
 
 TEST_F(VolumeTest, BluetoothMuteBeforeVistaRenewsAChangedDevice) {
     proc::windowsVersion = 5;
     Start();
-    services.audioDeviceName = L"bluetooth";
-    services.audioDeviceChanged = true;
-    services.mute = 1;
-    keys.ProcessKey(VK_VOLUME_MUTE, 0x20, 0);
-    EXPECT_EQ(services.Calls(), (Calls{"RecreateAudio", "SetSoundOnOff 0", "RestartTimer 1 1000"}));
+    ports.audio.audioDeviceName = L"bluetooth";
+    ports.audio.audioDeviceChanged = true;
+    ports.audio.mute = 1;
+    keys.ProcessKey(VK_VOLUME_MUTE, 0x20, kHook);
+    EXPECT_EQ(ports.Calls(), (Calls{"RecreateAudio", "SetSoundOnOff 0", "RestartTimer 1 1000"}));
 }
 
 TEST_F(KeyPreprocessorTest, NoticeMessageModes) {
     EXPECT_EQ(keys.NoticeMessage(1), 1);
-    EXPECT_EQ(services.Calls(), (Calls{"StopTimer 3", "HideMessageWindow"}));
-    services.Clear();
-    services.messageWindow = false;
+    EXPECT_EQ(ports.Calls(), (Calls{"StopTimer 3", "HideMessageWindow"}));
+    ports.Clear();
+    ports.notices.messageWindow = false;
     EXPECT_EQ(keys.NoticeMessage(2), 1);
-    EXPECT_TRUE(services.Calls().empty());
+    EXPECT_TRUE(ports.Calls().empty());
     EXPECT_EQ(keys.NoticeMessage(3), 0);
     EXPECT_EQ(keys.NoticeMessage(0), 0);
 }

@@ -1,0 +1,105 @@
+#include "app/unbuiltsubsystems.h"
+
+#include "app/tracecall.h"
+
+// Display changer.
+bool CUnbuiltSubsystems::HasGraphicsDriver() {
+    TraceCall(L"HasGraphicsDriver");
+    return false;
+}
+int CUnbuiltSubsystems::SelectDisplayCombination(int backward) {
+    TraceCall(L"SelectDisplayCombination", backward);
+    return 0;
+}
+int CUnbuiltSubsystems::RestoreDefaultDisplay(int flags) {
+    TraceCall(L"RestoreDefaultDisplay", flags);
+    return 0;
+}
+void CUnbuiltSubsystems::ChangeDisplayCombination(int combination, int repaint) {
+    TraceCall(L"ChangeDisplayCombination", combination, repaint);
+}
+void CUnbuiltSubsystems::GetConnectedDisplays() { TraceCall(L"GetConnectedDisplays"); }
+int CUnbuiltSubsystems::RefreshActiveDisplay() { return 0; }
+int CUnbuiltSubsystems::RefreshConnectedDisplay() { return 0; }
+void CUnbuiltSubsystems::ClearDisplaySwitchPending() { TraceCall(L"ClearDisplaySwitchPending"); }
+void CUnbuiltSubsystems::SetDriverSuspendFlag() { TraceCall(L"SetDriverSuspendFlag"); }
+int CUnbuiltSubsystems::SetResolutionUp(int x, int y, int useLadder) {
+    TraceCall(L"SetResolutionUp", useLadder);
+    return 0;
+}
+int CUnbuiltSubsystems::SetResolutionDown(int x, int y, int useLadder) {
+    TraceCall(L"SetResolutionDown", useLadder);
+    return 0;
+}
+int CUnbuiltSubsystems::RotateDisplayAt(int x, int y, int angle) {
+    TraceCall(L"RotateDisplayAt", angle);
+    return 1;
+}
+void CUnbuiltSubsystems::RotateDisplayStep(int key) { TraceCall(L"RotateDisplayStep", key); }
+int CUnbuiltSubsystems::ApplyDownScalingToCurrentMode() {
+    TraceCall(L"ApplyDownScalingToCurrentMode");
+    return 0;
+}
+bool CUnbuiltSubsystems::HasWin7Component() {
+    TraceCall(L"HasWin7Component");
+    return false;
+}
+int CUnbuiltSubsystems::GetActiveCode(int* code) {
+    TraceCall(L"GetActiveCode");
+    return 0;
+}
+bool CUnbuiltSubsystems::IsOnlyPanelActive() {
+    TraceCall(L"IsOnlyPanelActive");
+    return false;
+}
+int CUnbuiltSubsystems::RefreshActiveOutputs() {
+    TraceCall(L"RefreshActiveOutputs");
+    return 0;
+}
+
+// Display detection and the 3G module detector.
+void CUnbuiltSubsystems::DeviceDetection(LPARAM data, WPARAM event) { TraceCall(L"DeviceDetection", event); }
+int CUnbuiltSubsystems::Detect3GModule(int* found, int* special) {
+    TraceCall(L"Detect3GModule");
+    return 0;
+}
+
+// Toggle selectors.
+int CUnbuiltSubsystems::SelectSRSEffect() {
+    TraceCall(L"SelectSRSEffect");
+    return 0;
+}
+int CUnbuiltSubsystems::SelectResolution() {
+    TraceCall(L"SelectResolution");
+    return 0;
+}
+int CUnbuiltSubsystems::SelectWirelessDeviceStatus(int twoChoice) {
+    TraceCall(L"SelectWirelessDeviceStatus", twoChoice);
+    return 0;
+}
+int CUnbuiltSubsystems::SelectRFStatus() {
+    TraceCall(L"SelectRFStatus");
+    return 0;
+}
+void CUnbuiltSubsystems::RenewResolutionSelector() { TraceCall(L"RenewResolutionSelector"); }
+int CUnbuiltSubsystems::WaResetResolutionBeforeS3S4() {
+    TraceCall(L"WaResetResolutionBeforeS3S4");
+    return 0;
+}
+void CUnbuiltSubsystems::ClearResolutionSelectorPending() { TraceCall(L"ClearResolutionSelectorPending"); }
+void CUnbuiltSubsystems::ClearWirelessSelectorPending() { TraceCall(L"ClearWirelessSelectorPending"); }
+
+// Notice and Num Lock windows.
+void CUnbuiltSubsystems::HideMessageWindow() { TraceCall(L"HideMessageWindow"); }
+bool CUnbuiltSubsystems::CreateNumLockWindow() {
+    TraceCall(L"CreateNumLockWindow");
+    return false;
+}
+
+// Menu status and network switches.
+int CUnbuiltSubsystems::DispatchMenuRequest(int code, LPARAM argument) {
+    TraceCall(L"DispatchMenuRequest", code, argument);
+    return 0;
+}
+void CUnbuiltSubsystems::ShowWiredLANOnOffIcon() { TraceCall(L"ShowWiredLANOnOffIcon"); }
+void CUnbuiltSubsystems::ToggleFamily10Wireless() { TraceCall(L"ToggleFamily10Wireless"); }

@@ -1,0 +1,83 @@
+// The answers of the subsystems that are not part of the program yet: the
+// display changer and its drivers, display detection and the mini UI, the 3G
+// module detector, the toggle selectors, the notice and Num Lock windows, the
+// magnifier, the menu status and the network switches. Each operation leaves
+// a trace line "call <operation> <arguments>" where its road must be
+// followed, and answers "absent" or a neutral value. An operation leaves this
+// class when its owner is built and connected by the main window.
+#pragma once
+
+#include "app/displayports.h"
+#include "app/systemports.h"
+#include "app/windowports.h"
+
+class CUnbuiltSubsystems : public IDisplaySwitching,
+                           public IResolutionRotation,
+                           public IActiveOutputs,
+                           public IDetection,
+                           public ISelectors,
+                           public INoticeWindows,
+                           public IMagnifier,
+                           public IMenuRequests,
+                           public INetworkSwitches {
+public:
+    // Display changer.
+    bool HasGraphicsDriver() override;
+    int SelectDisplayCombination(int backward) override;
+    int RestoreDefaultDisplay(int flags) override;
+    void ChangeDisplayCombination(int combination, int repaint) override;
+    void GetConnectedDisplays() override;
+    int RefreshActiveDisplay() override;
+    int RefreshConnectedDisplay() override;
+    void ClearDisplaySwitchPending() override;
+    void SetDriverSuspendFlag() override;
+    int SetResolutionUp(int x, int y, int useLadder) override;
+    int SetResolutionDown(int x, int y, int useLadder) override;
+    int RotateDisplayAt(int x, int y, int angle) override;
+    void RotateDisplayStep(int key) override;
+    int ApplyDownScalingToCurrentMode() override;
+    bool HasWin7Component() override;
+    int GetActiveCode(int* code) override;
+    bool IsOnlyPanelActive() override;
+    int RefreshActiveOutputs() override;
+
+    // Display detection, the mini UI, the 3G module detector.
+    void SetPostResumeDeviceEventCounter(int count) override { m_nPostResumeDeviceEvents = count; }
+    void DeviceDetection(LPARAM data, WPARAM event) override;
+    bool MiniUiShown() override { return false; }
+    void RefreshMiniUiResolutionPanel() override {}
+    int Detect3GModule(int* found, int* special) override;
+
+    // Toggle selectors.
+    int SelectSRSEffect() override;
+    int SelectResolution() override;
+    int SelectWirelessDeviceStatus(int twoChoice) override;
+    int SelectRFStatus() override;
+    bool HasResolutionSelector() override { return false; }
+    void RenewResolutionSelector() override;
+    int WaResetResolutionBeforeS3S4() override;
+    int CanRotate() override { return 1; }
+    void ClearResolutionSelectorPending() override;
+    void ClearWirelessSelectorPending() override;
+
+    // Notice window, Num Lock window, magnifier.
+    bool HasMessageWindow() override { return false; }
+    void SetMessagePictureName(const std::wstring& name) override {}
+    int LoadMsgImage() override { return 0; }
+    void ShowMessageWindow() override {}
+    void HideMessageWindow() override;
+    bool HasNumLockWindow() override { return false; }
+    bool CreateNumLockWindow() override;
+    void ShowNumLockWindow() override {}
+    void DestroyNumLockWindow() override {}
+    bool MagnifierShown() override { return false; }
+    void HideMagnifier() override {}
+
+    // Menu status and network switches.
+    int DispatchMenuRequest(int code, LPARAM argument) override;
+    void ShowWiredLANOnOffIcon() override;
+    void ToggleFamily10Wireless() override;
+
+private:
+    int m_nPostResumeDeviceEvents = 0;  // detection's count of device events after a resume
+};
