@@ -304,7 +304,9 @@ int CDisplayProfile::GetDisplayHistory(const wchar_t* key, int* code, SIZE* firs
         const int firstRotation = ReadValue(section, value::kRotation);
         const int firstDenominator = OnWindows7() ? ReadValue(section, value::kFrequencyDenominator) : 0;
         if (!OnWindows7() && mode == kPanelOnlyCode && proc::auditMode) {
-            firstSize = {ReadValue(section, value::kPanelWidth), ReadValue(section, value::kPanelHeight)};
+            // A profile saved outside audit mode has no panel size: 0 x 0 is no mode.
+            const SIZE panel{ReadValue(section, value::kPanelWidth), ReadValue(section, value::kPanelHeight)};
+            if (panel.cx > 0 && panel.cy > 0) firstSize = panel;
         }
 
         SIZE secondSize{0, 0};

@@ -29,16 +29,18 @@ private:
     HDEVINFO m_set;
 };
 
-bool RegisterDevice(const std::wstring& deviceId, const std::wstring& description) {
+// The system error of the registration, ERROR_SUCCESS when the device is registered.
+DWORD RegisterDevice(const std::wstring& deviceId, const std::wstring& description) {
     DeviceList list(SetupDiCreateDeviceInfoList(&kMonitorClass, nullptr));
-    if (!list.valid()) return false;
+    if (!list.valid()) return GetLastError();
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
     if (!SetupDiCreateDeviceInfoW(list.get(), deviceId.c_str(), &kMonitorClass, description.c_str(), nullptr, 0,
-                                  &device)) {
-        return false;
+                                  &device) ||
+        !SetupDiRegisterDeviceInfo(list.get(), &device, 0, nullptr, nullptr, nullptr)) {
+        return GetLastError();
     }
-    return SetupDiRegisterDeviceInfo(list.get(), &device, 0, nullptr, nullptr, nullptr) != FALSE;
+    return ERROR_SUCCESS;
 }
 
 bool RemoveDevice(const std::wstring& deviceId) {
@@ -61,7 +63,16 @@ std::wstring SimulatedMonitors::DeviceId(const std::wstring& hardwareName) {
 std::wstring SimulatedMonitors::Identifier(const std::wstring& hardwareName) { return L"DISPLAY\\" + hardwareName; }
 
 bool SimulatedMonitors::Attach(const std::wstring& hardwareName) {
-    if (!RegisterDevice(DeviceId(hardwareName), L"Simulated monitor " + hardwareName)) return false;
+    const std::wstring id = DeviceId(hardwareName);
+    const std::wstring description = L"Simulated monitor " + hardwareName;
+    const DWORD error = RegisterDevice(id, description);
+    if (error != ERROR_SUCCESS) {
+        // Left behind by a run that ended early: take it over.
+        if (error != ERROR_DEVINST_ALREADY_EXISTS || !RemoveDevice(id) ||
+            RegisterDevice(id, description) != ERROR_SUCCESS) {
+            return false;
+        }
+    }
     m_attached.push_back(hardwareName);
     return true;
 }

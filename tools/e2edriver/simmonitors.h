@@ -24,7 +24,8 @@ public:
     SimulatedMonitors(const SimulatedMonitors&) = delete;
     SimulatedMonitors& operator=(const SimulatedMonitors&) = delete;
 
-    // Registers the monitor device; false when it could not be (or exists already).
+    // Registers the monitor device (one left behind by an earlier run is
+    // taken over); false when it could not be registered.
     bool Attach(const std::wstring& hardwareName);
     // Removes a monitor this object attached.
     bool Detach(const std::wstring& hardwareName);

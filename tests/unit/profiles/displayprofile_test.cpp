@@ -322,6 +322,11 @@ TEST_F(ProfileStoreTest, AuditModeBeforeWindows7UsesFixedSettingsAndThePanelSize
     EXPECT_EQ(Dword(kSlot0, L"w_panel"), 1600u);
     EXPECT_TRUE(ReportLog::Has(L"Saving Profiles mode=0x1 w=1366, h=768, depth=32, freq=60, rotate=0, cnt=2"));
     EXPECT_EQ(WidthUsed(1), 1600);
+    DeleteSection(kSlot0);
+    proc::auditMode = false;
+    ASSERT_EQ(SaveSingle(1, 1366, 768), 1);
+    proc::auditMode = true;
+    EXPECT_EQ(WidthUsed(1), 1366) << "no panel size saved: the profile's own";
 
     ASSERT_EQ(SaveSingle(kCrtOnly, 1920, 1080), 1);
     int code = kCrtOnly, depth = 0, freq = 0;
