@@ -477,7 +477,7 @@ int CDisplayProfile::DetectAuditMode() {
 // The resolution of the default profile: the first display's largest, a
 // known panel when that is no more than VGA, and never a size the first
 // display does not list.
-bool CDisplayProfile::ChooseDefaultResolution(const profiles::DisplayMode& current, SIZE* size) {
+SIZE CDisplayProfile::ChooseDefaultResolution(const profiles::DisplayMode& current) {
     SIZE chosen{current.width, current.height};
     if (m_pDisplayModes) {
         SIZE largest{};
@@ -507,8 +507,7 @@ bool CDisplayProfile::ChooseDefaultResolution(const profiles::DisplayMode& curre
                                static_cast<int>(fallback.cy)));
         chosen = fallback;
     }
-    *size = chosen;
-    return true;
+    return chosen;
 }
 
 int CDisplayProfile::DefineDefaultDisplay() {
@@ -527,8 +526,7 @@ int CDisplayProfile::DefineDefaultDisplay() {
             ReportError(L"fail: CDisplayProfile::DefineDefaultDisplay() - current display mode");
             return 0;
         }
-        SIZE size{};
-        ChooseDefaultResolution(current, &size);
+        const SIZE size = ChooseDefaultResolution(current);
         const int frequency = current.frequency <= kLowestUsableFrequency ? kDefaultFrequency : current.frequency;
         const int depth = current.depth <= kLowestUsableDepth ? kDefaultDepth : current.depth;
         const int width = static_cast<int>(size.cx), height = static_cast<int>(size.cy);

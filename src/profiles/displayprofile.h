@@ -81,7 +81,7 @@ private:
     int FirstFreeSlot() const;
     void WriteVideoSignal(const std::wstring& section, int code);
     void ReadVideoSignal(const std::wstring& section);
-    bool ChooseDefaultResolution(const profiles::DisplayMode& current, SIZE* size);
+    SIZE ChooseDefaultResolution(const profiles::DisplayMode& current);
 
     std::unique_ptr<profiles::IManagementService> m_pManagement;
     bool m_bInitialized = false;

@@ -112,6 +112,18 @@ TEST_F(WmiProfileTest, SwappingTheExternalMonitorUsesItsOwnProfileAndSwappingBac
     EXPECT_EQ(WidthUsed(kDualPanelPrimary), 1366);
 }
 
+TEST_F(WmiProfileTest, MonitorLeftBehindByAnEarlierRunIsTakenOver) {
+    SimulatedMonitors earlier;
+    ASSERT_TRUE(earlier.Attach(vqdrive::kExternalMonitorB));
+    ASSERT_TRUE(monitors_.Attach(vqdrive::kExternalMonitorB));
+    const std::wstring id = SimulatedMonitors::DeviceId(vqdrive::kExternalMonitorB);
+    std::vector<std::wstring> ids = SimulatedMonitors::MonitorDeviceIds();
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), id), 1);
+    monitors_.DetachAll();
+    ids = SimulatedMonitors::MonitorDeviceIds();
+    EXPECT_EQ(std::find(ids.begin(), ids.end(), id), ids.end());
+}
+
 TEST_F(WmiProfileTest, AuditModeFollowsTheImageState) {
     struct Case { const wchar_t* state; bool audit; };
     for (const Case& c : {Case{L"IMAGE_STATE_UNDEPLOYABLE", true}, Case{L"IMAGE_STATE_COMPLETE", false},
