@@ -526,7 +526,7 @@ int CIntel::ApplyDownScalingToCurrentMode() {
         ReportError(L"fail: ApplyDownScalingToCurrentMode() current mode");
         return 0;
     }
-    if (mode.dmPelsWidth == 800 && mode.dmPelsHeight == 480) return 1;  // the panel's own small mode
+    if (mode.dmPelsWidth == 800 && mode.dmPelsHeight == 480) return 1;  // left as it is
     DownScaleRecord record{};
     record.width = mode.dmPelsWidth;
     record.height = mode.dmPelsHeight;

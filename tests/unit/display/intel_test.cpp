@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/commondefine.h"
@@ -364,9 +365,10 @@ TEST_F(IntelTest, ConnectedDisplaysAndDualViewFollowTheComponentsDevices) {
 
 TEST_F(IntelTest, RotationGoesThroughTheConfigurationRecordBeforeWindows7) {
     ConnectAll();
-    Start();
-    for (auto [angle, index] : {std::pair{0, 0u}, {90, 1u}, {180, 2u}, {270, 3u}}) {
-        SCOPED_TRACE(angle);
+    for (auto [version, angle, index] : {std::tuple{5, 0, 0u}, {5, 90, 1u}, {5, 180, 2u}, {5, 270, 3u}, {7, 90, 1u}}) {
+        SCOPED_TRACE(testing::Message() << "version " << version << ", " << angle << " degrees");
+        proc::windowsVersion = version;
+        Start();
         sim::ClearJournal();
         ASSERT_EQ(1, intel->SetDisplayRotation(displaydevice::kCrt, angle, 0, 0));
         EXPECT_EQ(Lines{kConfiguration + ConfigurationRecord(0, kCrtId, 0x100, index).Hex()},
