@@ -120,14 +120,57 @@ public:
     }
 };
 
+// The second display as the desktop had it before the cases, put back after
+// them: the component's changes are real, and later test programs expect
+// the desktop they started with.
+class SecondDisplayLayout {
+public:
+    void Save() {
+        m_mode = {};
+        m_mode.dmSize = sizeof m_mode;
+        m_saved = EnumDisplaySettingsW(kName, ENUM_CURRENT_SETTINGS, &m_mode) && m_mode.dmPelsWidth != 0;
+    }
+    void Restore() {
+        DEVMODEW mode{};
+        mode.dmSize = sizeof mode;
+        if (m_saved) {
+            mode = m_mode;
+            mode.dmFields = DM_POSITION | DM_PELSWIDTH | DM_PELSHEIGHT;
+        } else if (!EnumDisplaySettingsW(kName, ENUM_CURRENT_SETTINGS, &mode) || mode.dmPelsWidth == 0) {
+            return;  // none before, none now
+        } else {
+            mode = {};
+            mode.dmSize = sizeof mode;
+            mode.dmFields = DM_POSITION | DM_PELSWIDTH | DM_PELSHEIGHT;
+        }
+        if (ChangeDisplaySettingsExW(kName, &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr) ==
+            DISP_CHANGE_SUCCESSFUL) {
+            ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+        }
+    }
+
+private:
+    static constexpr wchar_t kName[] = L"\\\\.\\DISPLAY2";
+    DEVMODEW m_mode{};
+    bool m_saved = false;
+};
+
 class IntelTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         // The program's thread is in the multithreaded apartment.
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         ASSERT_TRUE(sim::Register());
+        Layout().Save();
     }
-    static void TearDownTestSuite() { CoUninitialize(); }
+    static void TearDownTestSuite() {
+        Layout().Restore();
+        CoUninitialize();
+    }
+    static SecondDisplayLayout& Layout() {
+        static SecondDisplayLayout layout;
+        return layout;
+    }
 
     void SetUp() override {
         sim::Reset();
