@@ -21,6 +21,10 @@
 //   fwset=NAME,VALUE                 set a value of the simulated firmware (e.g. Brightness,3)
 //   fwmodel=ID                       the model identifier in the firmware's data block
 //   extkey=on|off                    external key mode (0x46E / 0x46F): sibling keys accepted
+//   graphics                         print the simulated Intel graphics state and journal
+//   graphics-reset                   back to the stock simulated graphics (the panel alone)
+//   graphics-register|graphics-unregister  register or remove the simulated Intel component
+//   gfxset=NAME,VALUE                set a value of the simulated graphics (e.g. CrtConnected,1)
 #include <cstdio>
 #include <cwchar>
 #include <mutex>
@@ -29,6 +33,7 @@
 
 #include "debugoutput.h"
 #include "simfirmware.h"
+#include "simintel.h"
 #include "vqdrive.h"
 
 namespace {
@@ -98,6 +103,15 @@ private:
     std::map<DWORD, size_t> m_written;        // followed copies: lines written so far
     vqdrive::DebugOutputListener m_listener;  // last member: its thread ends first
 };
+
+void PrintGraphics() {
+    namespace value = vqsim::graphics::value;
+    std::printf("graphics: library %ls\n", vqdrive::intel::Text(value::kLibrary).c_str());
+    std::printf("graphics: desktop %ls\n", vqdrive::intel::Text(value::kDesktop).c_str());
+    std::printf("graphics: shown 0x%02lx 0x%02lx\n", vqdrive::intel::Value(value::kDisplay1, vqsim::graphics::stock::kDisplay1),
+                vqdrive::intel::Value(value::kDisplay2));
+    for (const std::string& line : vqdrive::intel::Journal()) std::printf("graphics: %s\n", line.c_str());
+}
 
 void PrintLog() {
     for (const std::string& line : vqdrive::ReadLines(vqdrive::LogFilePath())) std::printf("log: %s\n", line.c_str());
@@ -201,6 +215,24 @@ int wmain(int argc, wchar_t** argv) {
             }
         } else if (!(value = After(step, L"fwmodel=")).empty()) {
             vqdrive::firmware::SetModelRecord(value);
+        } else if (step == L"graphics") {
+            PrintGraphics();
+        } else if (step == L"graphics-reset") {
+            vqdrive::intel::Reset();
+        } else if (step == L"graphics-register" || step == L"graphics-unregister") {
+            if (!(step == L"graphics-register" ? vqdrive::intel::Register() : vqdrive::intel::Unregister())) {
+                std::printf("error: %ls failed\n", step.c_str());
+                ++failures;
+            }
+        } else if (!(value = After(step, L"gfxset=")).empty()) {
+            const size_t comma = value.find(L',');
+            if (comma == std::wstring::npos) {
+                std::printf("error: gfxset needs NAME,VALUE\n");
+                ++failures;
+            } else {
+                vqdrive::intel::SetValue(value.substr(0, comma).c_str(),
+                                         static_cast<DWORD>(Number(value.substr(comma + 1))));
+            }
         } else if (!(value = After(step, L"extkey=")).empty()) {
             DWORD_PTR ignored = 0;
             SendMessageTimeoutW(window, value == L"on" ? 0x46E : 0x46F, 0, 0, SMTO_NORMAL, 5000, &ignored);
