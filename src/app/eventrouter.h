@@ -11,7 +11,7 @@
 
 #include "app/displayports.h"
 #include "app/shellports.h"
-#include "app/siblingmessages.h"
+#include "common/siblingmessages.h"
 #include "app/systemports.h"
 #include "app/windowports.h"
 

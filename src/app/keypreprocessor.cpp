@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/maintimers.h"
-#include "app/siblingmessages.h"
+#include "common/siblingmessages.h"
 #include "app/tracecall.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"

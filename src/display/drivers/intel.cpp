@@ -5,14 +5,13 @@
 
 #include "common/commondefine.h"
 #include "common/processstate.h"
+#include "common/siblingmessages.h"
 
 using Microsoft::WRL::ComPtr;
 using namespace intelgfx;
 
 namespace {
 
-// The private message exchanged with the sibling programs and the main window.
-constexpr UINT kSiblingMessage = 0x8B1;
 constexpr wchar_t kFirstDisplay[] = L"\\\\.\\DISPLAY1";
 constexpr wchar_t kSecondDisplay[] = L"\\\\.\\DISPLAY2";
 // The device records name the displays in this spelling.
@@ -245,7 +244,7 @@ int CIntel::ChangeCombination(int code) {
         return 0;
     }
     if ((proc::modelFamily == 1 || proc::modelFamily == 4) && m_hMainWindow) {
-        PostMessageW(m_hMainWindow, kSiblingMessage, kSwitchedNotice, 0);
+        PostMessageW(m_hMainWindow, WM_VQ_SIBLING, kSwitchedNotice, 0);
     }
     return 1;
 }
