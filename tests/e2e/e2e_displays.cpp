@@ -107,6 +107,21 @@ TEST_F(DisplaysE2eTest, UnlistedSizeWalksTheLadderToTheFinalReport) {
     EXPECT_EQ(desktop::Describe(desktop::AttachedDisplays()), "\\\\.\\DISPLAY1 1366x768x32@60 +0+0 primary");
 }
 
+TEST_F(DisplaysE2eTest, WidthOnlyRequestIsRefusedAsABadModeWhichTheExFormTakesAsDone) {
+    // 1024 x 768 on the 1366 x 768 panel names the width alone; the system
+    // refuses a size with one side missing, and the first attempt's "bad
+    // mode" counts as done: success without a change.
+    EXPECT_EQ(Vga(L"first 1024 768 0 0").result, 1);
+    EXPECT_EQ(ReportLog::Lines(), 0);
+    EXPECT_EQ(desktop::Describe(desktop::AttachedDisplays()), "\\\\.\\DISPLAY1 1366x768x32@60 +0+0 primary");
+    // Named in full, through the plain form's widened second attempt, it is taken.
+    EXPECT_EQ(Vga(L"primary 1024 768 0 0").result, 1);
+    const auto attached = desktop::AttachedDisplays();
+    ASSERT_EQ(attached.size(), 1u);
+    EXPECT_EQ(std::make_pair(attached[0].width, attached[0].height), std::make_pair(1024, 768));
+    EXPECT_TRUE(ReportLog::Has(L"ChangeDisplaySetting... 1nd= 1024, 768"));
+}
+
 TEST_F(DisplaysE2eTest, SecondDisplayIsDetachedAndAttachedAgain) {
     ConnectExternal(1366, 768);
     EXPECT_EQ(Vga(L"attached").result, 1);
