@@ -80,13 +80,51 @@ bool AddMode(const std::wstring& output, int width, int height) {
     return Xrandr(L"--addmode " + output + L" " + name);
 }
 
-bool Connect(const std::wstring& output, int width, int height, int x, int y) {
-    return AddMode(output, width, height) &&
-           Xrandr(L"--output " + output + L" --mode " + Size(width, height) + L" --pos " + std::to_wstring(x) + L"x" +
-                  std::to_wstring(y));
+namespace {
+constexpr DWORD kPlugSettleMs = 5000;
+constexpr DWORD kAnnounceTimeoutMs = 2000;
+constexpr WPARAM kDevNodesChanged = 0x0007;  // DBT_DEVNODES_CHANGED
+
+// Waits until programs see another desktop than `before`; false on time-out.
+bool WaitForChange(const std::string& before) {
+    const DWORD start = GetTickCount();
+    do {
+        if (Describe(AttachedDisplays()) != before) return true;
+        Pause(100);
+    } while (GetTickCount() - start < kPlugSettleMs);
+    return false;
 }
 
-bool Disconnect(const std::wstring& output) { return Xrandr(L"--output " + output + L" --off"); }
+// What Windows tells every top-level window when a monitor comes or goes and
+// the desktop changes with it; Wine sends neither on this screen.
+void Announce() {
+    int bitsPerPixel = 32, width = kPanelWidth, height = kPanelHeight;
+    for (const Display& d : AttachedDisplays()) {
+        if (d.primary) bitsPerPixel = d.bitsPerPixel, width = d.width, height = d.height;
+    }
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, kDevNodesChanged, 0, SMTO_ABORTIFHUNG, kAnnounceTimeoutMs,
+                        &ignored);
+    SendMessageTimeoutW(HWND_BROADCAST, WM_DISPLAYCHANGE, static_cast<WPARAM>(bitsPerPixel), MAKELPARAM(width, height),
+                        SMTO_ABORTIFHUNG, kAnnounceTimeoutMs, &ignored);
+}
+
+// Runs the xrandr change of a plug, waits until programs see it, and announces it.
+bool Plug(const std::wstring& arguments) {
+    const std::string before = Describe(AttachedDisplays());
+    if (!Xrandr(arguments)) return false;
+    const bool changed = WaitForChange(before);
+    Announce();
+    return changed;
+}
+}  // namespace
+
+bool Connect(const std::wstring& output, int width, int height, int x, int y) {
+    return AddMode(output, width, height) && Plug(L"--output " + output + L" --mode " + Size(width, height) +
+                                                  L" --pos " + std::to_wstring(x) + L"x" + std::to_wstring(y));
+}
+
+bool Disconnect(const std::wstring& output) { return Plug(L"--output " + output + L" --off"); }
 
 bool Reset() {
     std::wstring arguments;

@@ -29,9 +29,12 @@ bool Xrandr(const std::wstring& arguments);
 // Offers a size on an output: a mode of the server's list, or a new one
 // with timings of our own.
 bool AddMode(const std::wstring& output, int width, int height);
-// Connects an output (hot-plug) showing `width` x `height` at (x, y).
+// Connects an output (hot-plug) showing `width` x `height` at (x, y), or
+// removes it from the desktop (unplugged). Each waits until a program started
+// now sees the new desktop, and then sends every top-level window what
+// Windows sends for it: WM_DEVICECHANGE (DBT_DEVNODES_CHANGED) and
+// WM_DISPLAYCHANGE (depth, primary size). False when the desktop did not change.
 bool Connect(const std::wstring& output, int width, int height, int x, int y);
-// Removes an output from the desktop (unplugged).
 bool Disconnect(const std::wstring& output);
 // Back to the stock notebook: the panel alone at 1366 x 768, primary at (0, 0).
 bool Reset();
