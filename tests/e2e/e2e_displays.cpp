@@ -138,6 +138,22 @@ TEST_F(DisplaysE2eTest, SecondDisplayIsDetachedAndAttachedAgain) {
     EXPECT_EQ(ReportLog::Lines(), 0) << ReportLog::Text();
 }
 
+TEST_F(DisplaysE2eTest, SecondDisplayMovesBesideThePanelAndTakesAnotherSize) {
+    ConnectExternal(1024, 768);
+    ASSERT_EQ(Vga(L"move 1").result, 1);
+    EXPECT_EQ(desktop::AttachedAt(-1024, 0).width, 1024) << desktop::Describe(desktop::AttachedDisplays());
+    // Asked for one pixel right of the panel; the system closes the gap.
+    ASSERT_EQ(Vga(L"move 2").result, 1);
+    EXPECT_EQ(desktop::AttachedAt(1366, 0).width, 1024) << desktop::Describe(desktop::AttachedDisplays());
+
+    ASSERT_EQ(Vga(L"second 1280 1024 0 0").result, 1);
+    const desktop::Display second = desktop::AttachedAt(1366, 0);
+    EXPECT_EQ(std::make_pair(second.width, second.height), std::make_pair(1280, 1024))
+        << desktop::Describe(desktop::AttachedDisplays());
+    EXPECT_EQ(desktop::AttachedAt(0, 0).width, 1366);
+    EXPECT_EQ(ReportLog::Lines(), 0) << ReportLog::Text();
+}
+
 TEST_F(DisplaysE2eTest, ResolutionListIsThePanelsDistinct32BitLandscapeSizes) {
     // What the panel offers, read here directly (the mode list does not change).
     Sizes offered;
