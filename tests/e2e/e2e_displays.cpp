@@ -138,20 +138,42 @@ TEST_F(DisplaysE2eTest, SecondDisplayIsDetachedAndAttachedAgain) {
     EXPECT_EQ(ReportLog::Lines(), 0) << ReportLog::Text();
 }
 
-TEST_F(DisplaysE2eTest, SecondDisplayMovesBesideThePanelAndTakesAnotherSize) {
+TEST_F(DisplaysE2eTest, SecondDisplayTakesAnotherSizeAndMovesBesideThePanel) {
     ConnectExternal(1024, 768);
-    ASSERT_EQ(Vga(L"move 1").result, 1);
-    EXPECT_EQ(desktop::AttachedAt(-1024, 0).width, 1024) << desktop::Describe(desktop::AttachedDisplays());
-    // Asked for one pixel right of the panel; the system closes the gap.
-    ASSERT_EQ(Vga(L"move 2").result, 1);
-    EXPECT_EQ(desktop::AttachedAt(1366, 0).width, 1024) << desktop::Describe(desktop::AttachedDisplays());
-
+    // The size change is saved (CDS_UPDATEREGISTRY); a move names the position
+    // alone and the system takes the rest from those saved settings.
     ASSERT_EQ(Vga(L"second 1280 1024 0 0").result, 1);
     const desktop::Display second = desktop::AttachedAt(1366, 0);
     EXPECT_EQ(std::make_pair(second.width, second.height), std::make_pair(1280, 1024))
         << desktop::Describe(desktop::AttachedDisplays());
     EXPECT_EQ(desktop::AttachedAt(0, 0).width, 1366);
+
+    ASSERT_EQ(Vga(L"move 1").result, 1);
+    // Centred: half the panel's height less half its own.
+    EXPECT_EQ(desktop::AttachedAt(-1280, 384 - 512).width, 1280) << desktop::Describe(desktop::AttachedDisplays());
+    // Asked for one pixel right of the panel, centred; the system lays it
+    // out against the panel's edge (here at the panel's top).
+    ASSERT_EQ(Vga(L"move 2").result, 1);
+    const auto attached = desktop::AttachedDisplays();
+    ASSERT_EQ(attached.size(), 2u);
+    const desktop::Display& moved = attached[0].primary ? attached[1] : attached[0];
+    EXPECT_EQ(moved.x, 1366) << desktop::Describe(attached);
+    EXPECT_EQ(moved.width, 1280);
     EXPECT_EQ(ReportLog::Lines(), 0) << ReportLog::Text();
+}
+
+TEST_F(DisplaysE2eTest, ExternalMonitorOffersASizeTheTestChose) {
+    ConnectExternal(1500, 844);  // not a size of the server's own list
+    const desktop::Display external = desktop::AttachedAt(1366, 0);
+    EXPECT_EQ(std::make_pair(external.width, external.height), std::make_pair(1500, 844))
+        << desktop::Describe(desktop::AttachedDisplays());
+    const VgaRun run = Vga(L"list 1");
+    ASSERT_EQ(run.lines.size(), 1u);
+    const Sizes listed = ParseList(run.lines[0]);
+    EXPECT_NE(std::find(listed.begin(), listed.end(), std::make_pair(1500, 844)), listed.end()) << run.lines[0];
+
+    ASSERT_TRUE(desktop::Disconnect(desktop::kExternal));
+    EXPECT_TRUE(desktop::RemoveMode(desktop::kExternal, 1500, 844));
 }
 
 TEST_F(DisplaysE2eTest, ResolutionListIsThePanelsDistinct32BitLandscapeSizes) {

@@ -24,6 +24,7 @@
 //   desktop-reset                    back to the panel alone at 1366x768
 //   connect=OUTPUT,WxH[,X,Y]         connect an X output (DUMMY1 ...) at that size (default right of the panel)
 //   unplug=OUTPUT                    remove an X output from the desktop
+//   addmode=OUTPUT,WxH               offer another size on an X output
 //   adapter=intel|wine               the graphics adapter injected programs see (wine: Wine's own)
 //   inject                           the next start (and probe) loads the adapter library before its entry point
 //   probe                            run adapterprobe.exe and print what it saw of the graphics adapter
@@ -175,6 +176,14 @@ int wmain(int argc, wchar_t** argv) {
             if (swscanf(value.c_str(), L"%31l[^,],%dx%d,%d,%d", output, &width, &height, &x, &y) < 3 ||
                 !vqdrive::desktop::Connect(output, width, height, x, y)) {
                 std::printf("error: could not connect %ls\n", value.c_str());
+                ++failures;
+            }
+        } else if (!(value = After(step, L"addmode=")).empty()) {
+            int width = 0, height = 0;
+            wchar_t output[32] = {};
+            if (swscanf(value.c_str(), L"%31l[^,],%dx%d", output, &width, &height) < 3 ||
+                !vqdrive::desktop::AddMode(output, width, height)) {
+                std::printf("error: could not add the mode %ls\n", value.c_str());
                 ++failures;
             }
         } else if (!(value = After(step, L"unplug=")).empty()) {

@@ -80,6 +80,13 @@ bool AddMode(const std::wstring& output, int width, int height) {
     return Xrandr(L"--addmode " + output + L" " + name);
 }
 
+bool RemoveMode(const std::wstring& output, int width, int height) {
+    const std::wstring name = Size(width, height);
+    const bool removed = Xrandr(L"--delmode " + output + L" " + name);
+    Xrandr(L"--rmmode " + name);
+    return removed;
+}
+
 namespace {
 constexpr DWORD kPlugSettleMs = 5000;
 constexpr DWORD kAnnounceTimeoutMs = 2000;

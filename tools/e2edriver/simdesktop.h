@@ -29,6 +29,9 @@ bool Xrandr(const std::wstring& arguments);
 // Offers a size on an output: a mode of the server's list, or a new one
 // with timings of our own.
 bool AddMode(const std::wstring& output, int width, int height);
+// Takes a size off an output's list again, and drops it from the server
+// when it was one of ours; a size of the server's own list stays.
+bool RemoveMode(const std::wstring& output, int width, int height);
 // Connects an output (hot-plug) showing `width` x `height` at (x, y), or
 // removes it from the desktop (unplugged). Each waits until a program started
 // now sees the new desktop, and then sends every top-level window what
