@@ -38,6 +38,16 @@ drive usb firmware-reset fwmodel=S30K1 version=win7 start wait=500 \
     usb=0xB2,0xFF7F wait=200 "$(shot 10-usb-brightness-up)" \
     sibling=23 wait=200 "$(shot 11-silent-mode)" quit firmware
 
+echo "== 4. The notebook's screen: an external monitor plugged in beside the panel, then removed"
+DESK="$OUT/displays"
+mkdir -p "$DESK"
+drive displays desktop-reset desktop connect=DUMMY1,1920x1080 wait=500 desktop \
+    "screenshot=$(winepath -w "$DESK/panel-and-external.png")" unplug=DUMMY1 wait=500 desktop
+
+echo "== 5. The graphics adapter a program sees: Wine's, then the notebook's Intel adapter through the injected library"
+drive adapter-wine adapter=wine probe
+drive adapter-intel adapter=intel inject probe adapter=wine
+
 echo "== trace of run 1"
 grep -v '^call \(OnTimer\|Has\|Is\)' "$OUT/win7-trace.txt" | tr -d '\r' | sed 's/^/  /'
 echo "== log"
@@ -52,3 +62,5 @@ echo "== screenshots of the hotkey OSD in $SHOTS:"
 ls "$SHOTS" | sed 's/^/  /'
 echo "== artwork screenshots in $OSD_OUT:"
 ls "$OSD_OUT" | sed 's/^/  /'
+echo "== desktop screenshots in $DESK:"
+ls "$DESK" | sed 's/^/  /'

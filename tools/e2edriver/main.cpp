@@ -25,6 +25,14 @@
 //   graphics-reset                   back to the stock simulated graphics (the panel alone)
 //   graphics-register|graphics-unregister  register or remove the simulated Intel component
 //   gfxset=NAME,VALUE                set a value of the simulated graphics (e.g. CrtConnected,1)
+//   desktop                          print the attached displays as this process sees them
+//   desktop-reset                    back to the panel alone at 1366x768
+//   connect=OUTPUT,WxH[,X,Y]         connect an X output (DUMMY1 ...) at that size (default right of the panel)
+//   unplug=OUTPUT                    remove an X output from the desktop
+//   addmode=OUTPUT,WxH               offer another size on an X output
+//   adapter=intel|wine               the graphics adapter injected programs see (wine: Wine's own)
+//   inject                           the next start (and probe) loads the adapter library before its entry point
+//   probe                            run adapterprobe.exe and print what it saw of the graphics adapter
 #include <cstdio>
 #include <cwchar>
 #include <mutex>
@@ -32,6 +40,8 @@
 #include <string>
 
 #include "debugoutput.h"
+#include "simadapter.h"
+#include "simdesktop.h"
 #include "simfirmware.h"
 #include "simintel.h"
 #include "vqdrive.h"
@@ -236,6 +246,54 @@ int wmain(int argc, wchar_t** argv) {
         } else if (!(value = After(step, L"extkey=")).empty()) {
             DWORD_PTR ignored = 0;
             SendMessageTimeoutW(window, value == L"on" ? 0x46E : 0x46F, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        } else if (step == L"desktop") {
+            std::printf("desktop: %s\n", vqdrive::desktop::Describe(vqdrive::desktop::Displays()).c_str());
+        } else if (step == L"desktop-reset") {
+            if (!vqdrive::desktop::Reset()) {
+                std::printf("error: the desktop did not go back to the panel alone\n");
+                ++failures;
+            }
+        } else if (!(value = After(step, L"connect=")).empty()) {
+            int width = 0, height = 0, x = vqdrive::desktop::kPanelWidth, y = 0;
+            wchar_t output[32] = {};
+            if (swscanf(value.c_str(), L"%31l[^,],%dx%d,%d,%d", output, &width, &height, &x, &y) < 3 ||
+                !vqdrive::desktop::Connect(output, width, height, x, y)) {
+                std::printf("error: could not connect %ls\n", value.c_str());
+                ++failures;
+            }
+        } else if (!(value = After(step, L"addmode=")).empty()) {
+            int width = 0, height = 0;
+            wchar_t output[32] = {};
+            if (swscanf(value.c_str(), L"%31l[^,],%dx%d", output, &width, &height) < 3 ||
+                !vqdrive::desktop::AddMode(output, width, height)) {
+                std::printf("error: could not add the mode %ls\n", value.c_str());
+                ++failures;
+            }
+        } else if (!(value = After(step, L"unplug=")).empty()) {
+            if (!vqdrive::desktop::Disconnect(value)) {
+                std::printf("error: could not unplug %ls\n", value.c_str());
+                ++failures;
+            }
+        } else if (!(value = After(step, L"adapter=")).empty()) {
+            if (value == L"intel") vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
+            else vqdrive::adapter::Reset();
+        } else if (step == L"inject") {
+            options.injectLibrary = vqdrive::adapter::LibraryPath();
+        } else if (step == L"probe") {
+            wchar_t folder[MAX_PATH] = {};
+            GetTempPathW(MAX_PATH, folder);
+            const std::wstring output = std::wstring(folder) + L"vqdrive_probe.txt";
+            vqdrive::DeleteFileIfPresent(output);
+            vqdrive::Program probe;
+            vqdrive::StartOptions probeOptions = options;
+            probeOptions.exeName = L"adapterprobe.exe";
+            probeOptions.arguments = L"\"" + output + L"\"";
+            probeOptions.waitForWindowMs = 0;
+            if (!probe.Start(probeOptions) || probe.WaitForExit(10000) != 0) {
+                std::printf("error: the probe did not run\n");
+                ++failures;
+            }
+            for (const std::string& line : vqdrive::ReadLines(output)) std::printf("probe %s\n", line.c_str());
         } else {
             std::printf("error: unknown step\n");
             ++failures;

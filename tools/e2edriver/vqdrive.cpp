@@ -1,5 +1,7 @@
 #include "vqdrive.h"
 
+#include "simadapter.h"
+
 #include <shlobj.h>
 
 #include <fstream>
@@ -100,12 +102,21 @@ bool Program::Start(const StartOptions& options) {
     const std::wstring exe =
         (options.programFolder.empty() ? ProgramFolder() : options.programFolder) + options.exeName;
     std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!options.arguments.empty()) commandLine += L" " + options.arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    const bool inject = !options.injectLibrary.empty();
     // Started from another folder on purpose: the program must find its own.
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        block.data(), OwnFolder().c_str(), &startup, &m_info)) {
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT | (inject ? CREATE_SUSPENDED : 0), block.data(),
+                        OwnFolder().c_str(), &startup, &m_info)) {
         return false;
+    }
+    if (inject) {
+        const bool queued = adapter::QueueLibraryLoad(m_info.hProcess, m_info.hThread, options.injectLibrary);
+        if (!queued) TerminateProcess(m_info.hProcess, 98);
+        ResumeThread(m_info.hThread);
+        if (!queued) return false;
     }
     if (options.waitForWindowMs) WaitForMainWindow(options.waitForWindowMs);
     return true;

@@ -25,6 +25,8 @@ struct StartOptions {
     std::wstring exeName = L"vqhkcore.exe";
     std::wstring programFolder;     // folder of the executable (trailing backslash); empty: ProgramFolder()
     std::wstring extraEnvironment;  // "NAME=value" lines separated by '\n'; they replace inherited ones
+    std::wstring arguments;         // appended to the command line after the quoted executable
+    std::wstring injectLibrary;     // full path of a library loaded before the entry point (simadapter.h); empty: none
     DWORD waitForWindowMs = 10000;
 };
 

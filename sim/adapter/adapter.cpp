@@ -1,0 +1,116 @@
+// The simulated notebook's graphics adapter. Wine reports every adapter as
+// "PCI\VEN_0000&DEV_0000..." ("Wine Adapter"); this library, injected into a
+// program before its entry point, makes the program see the notebook's
+// adapter instead. On load it points the program's import entries of
+// EnumDisplayDevicesW and GetProcAddress at its own functions; those call
+// the real ones and change only the adapters' DeviceID and description, as
+// the registry (adapterstore.h) names them. Nothing else is touched.
+#include <windows.h>
+
+#include <cstring>
+#include <cwchar>
+
+#include "adapterstore.h"
+
+namespace {
+
+using EnumDisplayDevicesFn = BOOL(WINAPI*)(LPCWSTR, DWORD, PDISPLAY_DEVICEW, DWORD);
+using GetProcAddressFn = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+
+EnumDisplayDevicesFn g_realEnumDisplayDevices = nullptr;
+GetProcAddressFn g_realGetProcAddress = nullptr;
+
+// Reads one text value of the adapter's state; false when it is absent or does not fit.
+bool ReadText(const wchar_t* name, wchar_t* text, DWORD chars) {
+    DWORD type = 0;
+    DWORD bytes = chars * sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, vqsim::adapter::kKey, name, RRF_RT_REG_SZ, &type, text, &bytes) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    text[chars - 1] = 0;
+    return text[0] != 0;
+}
+
+BOOL WINAPI SimEnumDisplayDevicesW(LPCWSTR device, DWORD index, PDISPLAY_DEVICEW info, DWORD flags) {
+    const BOOL found = g_realEnumDisplayDevices(device, index, info, flags);
+    // Adapters only (no parent device named); monitors keep their own ids.
+    if (!found || device != nullptr || !info || info->cb < sizeof(DISPLAY_DEVICEW)) return found;
+    wchar_t text[128];
+    if (ReadText(vqsim::adapter::kDeviceId, text, sizeof text / sizeof text[0])) {
+        wcsncpy(info->DeviceID, text, sizeof info->DeviceID / sizeof(wchar_t) - 1);
+        info->DeviceID[sizeof info->DeviceID / sizeof(wchar_t) - 1] = 0;
+    }
+    if (ReadText(vqsim::adapter::kDescription, text, sizeof text / sizeof text[0])) {
+        wcsncpy(info->DeviceString, text, sizeof info->DeviceString / sizeof(wchar_t) - 1);
+        info->DeviceString[sizeof info->DeviceString / sizeof(wchar_t) - 1] = 0;
+    }
+    return found;
+}
+
+bool IsUser32(HMODULE module) { return module && module == GetModuleHandleW(L"user32.dll"); }
+
+FARPROC WINAPI SimGetProcAddress(HMODULE module, LPCSTR name) {
+    // A name, not an ordinal (which fits in the low word of the pointer).
+    const bool byName = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF;
+    if (byName && IsUser32(module) && std::strcmp(name, "EnumDisplayDevicesW") == 0) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimEnumDisplayDevicesW));
+    }
+    return g_realGetProcAddress(module, name);
+}
+
+struct Replacement {
+    void* real;
+    void* sim;
+};
+
+// Points every import entry of `module` that holds one of the real
+// functions at its replacement.
+void PatchImports(HMODULE module, const Replacement* replacements, size_t count) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress) return;
+    for (auto* descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         descriptor->Name; ++descriptor) {
+        for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk); thunk->u1.Function;
+             ++thunk) {
+            for (size_t i = 0; i < count; ++i) {
+                if (reinterpret_cast<void*>(thunk->u1.Function) != replacements[i].real) continue;
+                DWORD old = 0;
+                if (VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE, &old)) {
+                    thunk->u1.Function = reinterpret_cast<ULONG_PTR>(replacements[i].sim);
+                    VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, old, &old);
+                }
+            }
+        }
+    }
+}
+
+void Install() {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    if (!user32 || !kernel32) return;
+    g_realEnumDisplayDevices =
+        reinterpret_cast<EnumDisplayDevicesFn>(reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplayDevicesW")));
+    g_realGetProcAddress =
+        reinterpret_cast<GetProcAddressFn>(reinterpret_cast<void*>(GetProcAddress(kernel32, "GetProcAddress")));
+    if (!g_realEnumDisplayDevices || !g_realGetProcAddress) return;
+    const Replacement replacements[] = {
+        {reinterpret_cast<void*>(g_realEnumDisplayDevices), reinterpret_cast<void*>(&SimEnumDisplayDevicesW)},
+        {reinterpret_cast<void*>(g_realGetProcAddress), reinterpret_cast<void*>(&SimGetProcAddress)},
+    };
+    PatchImports(GetModuleHandleW(nullptr), replacements, sizeof replacements / sizeof replacements[0]);
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        Install();
+    }
+    return TRUE;
+}
