@@ -5,7 +5,8 @@
 //    OSD (brightness key), waits until it has hidden itself and memory has
 //    settled, and reads the resident size (Rss) and the private memory
 //    (Private_Clean + Private_Dirty) of its Wine process from
-//    /proc/PID/smaps_rollup.
+//    /proc/PID/smaps_rollup, and the private memory by mapping from
+//    /proc/PID/smaps.
 // 2. Does the same with floor_osd.exe, built in the same tree: a bare
 //    program that only shows one layered window on the same key.
 // 3. Runs a copy of itself that goes through the program's start-up steps
@@ -82,6 +83,42 @@ Memory MemoryOfUnixProcess(const std::wstring& pid) {
     const long long dirty = FieldKb(rollup, "Private_Dirty:");
     if (clean >= 0 && dirty >= 0) memory.privateKb = clean + dirty;
     return memory;
+}
+
+// The private memory of a process by what holds it: each mapped file (a DLL's
+// image, a Unix library) and the anonymous memory (heaps, stacks), largest first.
+std::vector<std::pair<long long, std::string>> PrivateByMapping(const std::wstring& pid) {
+    const std::string smaps = ReadWhole(L"Z:\\proc\\" + pid + L"\\smaps");
+    std::vector<std::pair<long long, std::string>> holders;
+    std::string current = "[anonymous]";
+    size_t at = 0;
+    while (at < smaps.size()) {
+        size_t end = smaps.find('\n', at);
+        if (end == std::string::npos) end = smaps.size();
+        const std::string line = smaps.substr(at, end - at);
+        at = end + 1;
+        const size_t dash = line.find('-');
+        if (dash != std::string::npos && dash > 0 && line.find_first_not_of("0123456789abcdef") == dash) {
+            // A mapping's header: address range, permissions, offset, device, inode, path.
+            size_t field = 0, pos = 0;
+            while (field < 5 && pos != std::string::npos) {
+                pos = line.find_first_not_of(' ', line.find(' ', pos));
+                ++field;
+            }
+            current = pos == std::string::npos ? "[anonymous]" : line.substr(pos);
+            if (const size_t slash = current.rfind('/'); slash != std::string::npos) current = current.substr(slash + 1);
+            continue;
+        }
+        long long kb = -1;
+        if (line.rfind("Private_Clean:", 0) == 0) kb = std::atoll(line.c_str() + 14);
+        else if (line.rfind("Private_Dirty:", 0) == 0) kb = std::atoll(line.c_str() + 14);
+        if (kb <= 0) continue;
+        auto found = std::find_if(holders.begin(), holders.end(), [&](const auto& h) { return h.second == current; });
+        if (found == holders.end()) holders.emplace_back(kb, current);
+        else found->first += kb;
+    }
+    std::sort(holders.begin(), holders.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    return holders;
 }
 
 std::wstring Lower(std::wstring text) {
@@ -176,6 +213,7 @@ struct Measured {
     Memory beforeKey;
     Memory atRest;
     Memory afterLatency;
+    std::vector<std::pair<long long, std::string>> holders;
     DWORD atRestSettledMs = 0;
     DWORD afterLatencySettledMs = 0;
     Latency latency;
@@ -198,6 +236,7 @@ bool MeasureProgram(vqdrive::Program& program, const std::wstring& exePath, int 
     if (!WaitOsd(program.ProcessId(), false, 4000)) return false;
     // At rest: the OSD has hidden and destroyed itself, and memory has settled.
     out->atRest = SettledMemory(pid, &out->atRestSettledMs);
+    out->holders = PrivateByMapping(pid);
     out->latency = MeasureLatency(program.ProcessId(), samples);
     if (!WaitOsd(program.ProcessId(), false, 4000)) return false;
     out->afterLatency = SettledMemory(pid, &out->afterLatencySettledMs);
@@ -343,6 +382,25 @@ int RunSteps() {
             Pump();
         }
         meter.Step("15 more pictures shown, finished");
+        // Where a key's OSD time goes: making the window, drawing and showing the picture.
+        double creating = 0, drawing = 0;
+        constexpr int kRounds = 10;
+        for (int round = 0; round < kRounds; ++round) {
+            const double begin = NowMs();
+            auto timed = std::make_unique<CHKIconWindowDlg>(partners);
+            timed->CreateOsdWindow();
+            timed->Init(icon.get(), level.get());
+            const double created = NowMs();
+            timed->SetLevel(round % 8);
+            if (timed->InitHotKeyIcon(111)) timed->ShowNoActivate();
+            Pump();
+            drawing += NowMs() - created;
+            creating += created - begin;
+            SendMessageW(timed->Handle(), WM_TIMER, TE_OSD_HIDE, 0);
+            Pump();
+        }
+        std::printf("  (per picture: window made in %.1f ms, picture drawn and shown in %.1f ms)\n",
+                    creating / kRounds, drawing / kRounds);
     }
     meter.Step("the strips released");
     audio.reset();
@@ -438,6 +496,15 @@ int wmain(int argc, wchar_t** argv) {
     PrintMemory("floor (one layered window on a key)", floor.atRest);
     const double extraKb = static_cast<double>(product.atRest.privateKb - floor.atRest.privateKb);
     std::printf("  program's private memory over the floor: %+.1f MB (budget +4.0 MB)\n", extraKb / 1024.0);
+    std::printf("Private memory at rest by what holds it (256 KB or more; vqhkcore.exe / floor):\n");
+    for (const auto& [kb, name] : product.holders) {
+        if (kb < 256) break;
+        long long floorKb = 0;
+        for (const auto& [otherKb, otherName] : floor.holders) {
+            if (otherName == name) floorKb = otherKb;
+        }
+        std::printf("  %-40s %6lld KB / %6lld KB\n", name.c_str(), kb, floorKb);
+    }
     std::printf("At rest after %d more keys (settled after %.1f s and %.1f s):\n", samples,
                 product.afterLatencySettledMs / 1000.0, floor.afterLatencySettledMs / 1000.0);
     PrintMemory("vqhkcore.exe", product.afterLatency);
