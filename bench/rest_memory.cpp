@@ -52,6 +52,10 @@ constexpr double kLatencyBudget = 1.05;
 struct Memory {
     long long rssKb = -1;
     long long privateKb = -1;
+    // Clean private pages are file pages (DLL images) that no other process
+    // maps at the moment: the same file counts as shared while another Wine
+    // process holds it, so this part changes with what else runs.
+    long long privateCleanKb = -1;
     bool Valid() const { return rssKb >= 0 && privateKb >= 0; }
 };
 
@@ -82,6 +86,7 @@ Memory MemoryOfUnixProcess(const std::wstring& pid) {
     const long long clean = FieldKb(rollup, "Private_Clean:");
     const long long dirty = FieldKb(rollup, "Private_Dirty:");
     if (clean >= 0 && dirty >= 0) memory.privateKb = clean + dirty;
+    memory.privateCleanKb = clean;
     return memory;
 }
 
@@ -245,8 +250,9 @@ bool MeasureProgram(vqdrive::Program& program, const std::wstring& exePath, int 
 }
 
 void PrintMemory(const char* what, const Memory& memory) {
-    std::printf("  %-34s resident %7.1f MB   private %6.1f MB\n", what, memory.rssKb / 1024.0,
-                memory.privateKb / 1024.0);
+    std::printf("  %-34s resident %7.1f MB   private %6.1f MB (clean %5.1f, dirty %5.1f)\n", what,
+                memory.rssKb / 1024.0, memory.privateKb / 1024.0, memory.privateCleanKb / 1024.0,
+                (memory.privateKb - memory.privateCleanKb) / 1024.0);
 }
 
 // Memory once it has stopped changing: Wine hands back freed memory some time
