@@ -57,11 +57,7 @@ int CUnbuiltSubsystems::RefreshActiveOutputs() {
     return 0;
 }
 
-// Monitor identities, the mini UI and the 3G module detector.
-int CUnbuiltSubsystems::ReadMonitorIdentifiers(std::vector<std::wstring>* identifiers) {
-    TraceCall(L"ReadMonitorIdentifiers");
-    return 0;
-}
+// The mini UI and the 3G module detector.
 void CUnbuiltSubsystems::ShowMiniUI(int show) { TraceCall(L"ShowMiniUI", show); }
 void CUnbuiltSubsystems::SetCountdownTitle(int seconds) { TraceCall(L"SetCountdownTitle", seconds); }
 void CUnbuiltSubsystems::ApplyPresentationOutputMode() { TraceCall(L"ApplyPresentationOutputMode"); }

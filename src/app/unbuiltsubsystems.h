@@ -1,6 +1,5 @@
 // The answers of the subsystems that are not part of the program yet: the
-// display changer and its drivers (with the profile store's monitor
-// identities), the mini UI, the 3G
+// display changer and its drivers, the mini UI, the 3G
 // module detector, the toggle selectors, the notice and Num Lock windows, the
 // magnifier, the menu status and the network switches. Each operation leaves
 // a trace line "call <operation> <arguments>" where its road must be
@@ -15,7 +14,6 @@
 class CUnbuiltSubsystems : public IDisplaySwitching,
                            public IResolutionRotation,
                            public IActiveOutputs,
-                           public IMonitorIdentities,
                            public IMiniUi,
                            public IModuleDetection,
                            public ISelectors,
@@ -44,9 +42,6 @@ public:
     int GetActiveCode(int* code) override;
     bool IsOnlyPanelActive() override;
     int RefreshActiveOutputs() override;
-
-    // The profile store's monitor identities (owned by the display changer).
-    int ReadMonitorIdentifiers(std::vector<std::wstring>* identifiers) override;
 
     // The mini UI and its panels.
     bool HasMiniUiManager() override { return false; }

@@ -221,9 +221,13 @@ bool CValmoraDlg::OnSysCommand(UINT command) {
 
 void CValmoraDlg::PostNcDestroy() {
     try {
+        // In this order: the RF selector, the display history, the mini UI
+        // and the magnifier; the keyboard libraries; the message and Num Lock
+        // windows; the image strips and the owned objects; COM; notifications.
         m_detection.ReleaseHistory();
         trapkey::Unhook();
         if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
+        if (proc::modelFamily == 4) m_unbuilt.DestroyNumLockWindow();
         m_pIconStrip.reset();
         m_pLevelStrip.reset();
         m_dispatcherPort.SetDispatcher(nullptr);

@@ -15,6 +15,7 @@
 #include "app/mainosdcontrol.h"
 #include "app/mainosdpartners.h"
 #include "app/mainsystemports.h"
+#include "app/profilemonitoridentities.h"
 #include "app/shellports.h"
 #include "app/unbuiltsubsystems.h"
 #include "framework/dialogbase.h"
@@ -84,8 +85,10 @@ private:
     IMiniUi& m_miniUi = m_unbuilt;
 
     // Display detection with the display history, and the display-switch test cycle.
+    // The display changer hands its profile store here once it exists.
+    CProfileMonitorIdentities m_monitorIdentities;
     CDisplayDetection m_detection{{.display = m_unbuilt,
-                                   .monitors = m_unbuilt,
+                                   .monitors = m_monitorIdentities,
                                    .miniUi = m_miniUi,
                                    .magnifier = m_unbuilt,
                                    .timers = *this}};
