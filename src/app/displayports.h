@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 // Output combinations.
 class IDisplaySwitching {
 public:
@@ -51,15 +54,56 @@ public:
     virtual int RefreshActiveOutputs() = 0;
 };
 
-// Display detection, the mini UI and the 3G module detector.
+// Display detection, as device and power notifications reach it (CDisplayDetection).
 class IDetection {
 public:
     virtual ~IDetection() = default;
+    // Device events are skipped while the count is set (after suspend and resume).
     virtual void SetPostResumeDeviceEventCounter(int count) = 0;
     virtual void DeviceDetection(LPARAM data, WPARAM event) = 0;
+};
+
+// The monitors attached now, as the display profile store names them.
+class IMonitorIdentities {
+public:
+    virtual ~IMonitorIdentities() = default;
+    // Reads the device identifiers of the attached monitors (at most 12)
+    // into `identifiers`; 1 on success, 0 when they could not be read.
+    virtual int ReadMonitorIdentifiers(std::vector<std::wstring>* identifiers) = 0;
+};
+
+// The mini UI manager with its options and presentation panels, as the
+// routing and display detection reach it.
+class IMiniUi {
+public:
+    virtual ~IMiniUi() = default;
+    virtual bool HasMiniUiManager() = 0;
     virtual bool MiniUiShown() = 0;
+    virtual void ShowMiniUI(int show) = 0;
     virtual void RefreshMiniUiResolutionPanel() = 0;
-    // Created, asked and destroyed in one call: `found` and `special` as the
-    // detector leaves them; the result tells whether the search ran to a decision.
+    // Lays the panels out again after a display change.
+    virtual void RefreshLayout() = 0;
+    // The countdown's seconds in the panels' titles; 0 for the plain title.
+    virtual void SetCountdownTitle(int seconds) = 0;
+    // A panel was touched since the countdown started (`m_bIsUserTouched`).
+    virtual bool IsUserTouched() = 0;
+    virtual void ClearUserTouched() = 0;
+    // The options panel: react to connected monitors, only to new ones, and
+    // hide the mini UI by itself after a countdown (`m_bIsAutoHide`).
+    virtual bool ReactsToConnectedMonitors() = 0;
+    virtual bool ReactsOnlyToNewMonitors() = 0;
+    virtual bool IsAutoHide() = 0;
+    // The presentation panel.
+    virtual bool PresentationModeOn() = 0;
+    virtual void ApplyPresentationOutputMode() = 0;
+    virtual void SwitchPresentationModeOff() = 0;
+};
+
+// The 3G module detector: created, asked and destroyed in one call; `found`
+// and `special` as the detector leaves them; the result tells whether the
+// search ran to a decision.
+class IModuleDetection {
+public:
+    virtual ~IModuleDetection() = default;
     virtual int Detect3GModule(int* found, int* special) = 0;
 };

@@ -239,7 +239,7 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
             m_ports.commands.ExecuteCommand(MainCommand::ShowNumLockIndicator, 0, 5);
             m_ports.commands.ExecuteCommand(MainCommand::ApplyWirelessRadio);
             m_ports.detection.SetPostResumeDeviceEventCounter(15);
-            m_ports.timers.RestartTimer(kTimerAfterResume, 10000);
+            m_ports.timers.RestartTimer(kTimerAfterResume, kAfterResumeMs);
         }
         return false;
     case WM_WTSSESSION_CHANGE:
@@ -259,8 +259,8 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
         return false;
     case WM_DISPLAYCHANGE:
         m_ports.commands.ExecuteCommand(MainCommand::FollowDisplayChange);
-        if (m_ports.detection.MiniUiShown()) {
-            m_ports.detection.RefreshMiniUiResolutionPanel();
+        if (m_ports.miniUi.MiniUiShown()) {
+            m_ports.miniUi.RefreshMiniUiResolutionPanel();
             m_ports.timers.RestartTimer(kTimerMiniUiLayout, 1000);
         }
         return false;
@@ -338,7 +338,7 @@ LRESULT CEventRouter::RouteSiblingCode(WPARAM code, LPARAM argument, bool* retur
         return 0;
     case sibling::kStartTestCycle:
         m_ports.window.KeepTestCycleArgument(argument);
-        m_ports.timers.RestartTimer(kTimerTestCycle, 100);
+        m_ports.timers.RestartTimer(kTimerTestCycle, kTestCycleFirstMs);
         return 0;
     case sibling::kStopTestCycle:
         m_ports.timers.StopTimer(kTimerTestCycle);

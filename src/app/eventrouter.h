@@ -54,6 +54,7 @@ public:
         ISelectors& selectors;
         IMagnifier& magnifier;
         IDetection& detection;
+        IMiniUi& miniUi;
         ITimers& timers;
         IMainWindow& window;
     };

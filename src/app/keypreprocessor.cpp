@@ -164,7 +164,7 @@ int CKeyPreprocessor::ProcessWirelessKey(BYTE scanCode) {
     bool detectedNow = false;
     if (m_n3GModulePresence == -1) {
         int found = 0;
-        m_ports.detection.Detect3GModule(&found, &special);
+        m_ports.modules.Detect3GModule(&found, &special);
         detectedNow = true;
         m_n3GModulePresence = found;
         if (special == 0 && m_ports.firmware.IsSecondListModel()) m_n3GModulePresence = 0;

@@ -27,7 +27,7 @@ public:
         IActiveOutputs& outputs;
         ISelectors& selectors;
         INoticeWindows& notices;
-        IDetection& detection;
+        IModuleDetection& modules;
         ITimers& timers;
         IKeyRoads& roads;
     };

@@ -40,7 +40,8 @@ bool SetHookOwner(HWND owner, UINT message) {
 
 void Unhook() {
     using UnhookFn = BOOL(WINAPI*)();
-    if (auto unhook = Export<UnhookFn>(g_ps2Library, "KbdHkSetUnhook")) unhook();
+    // On every version, also where the owner was never set (Windows 7 takes raw input).
+    if (auto unhook = Export<UnhookFn>(Ps2Library(), "KbdHkSetUnhook")) unhook();
 }
 
 int LoadUsbDevice(HWND owner, UINT* message) {

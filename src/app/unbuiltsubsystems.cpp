@@ -57,8 +57,11 @@ int CUnbuiltSubsystems::RefreshActiveOutputs() {
     return 0;
 }
 
-// Display detection and the 3G module detector.
-void CUnbuiltSubsystems::DeviceDetection(LPARAM data, WPARAM event) { TraceCall(L"DeviceDetection", event); }
+// The mini UI and the 3G module detector.
+void CUnbuiltSubsystems::ShowMiniUI(int show) { TraceCall(L"ShowMiniUI", show); }
+void CUnbuiltSubsystems::SetCountdownTitle(int seconds) { TraceCall(L"SetCountdownTitle", seconds); }
+void CUnbuiltSubsystems::ApplyPresentationOutputMode() { TraceCall(L"ApplyPresentationOutputMode"); }
+void CUnbuiltSubsystems::SwitchPresentationModeOff() { TraceCall(L"SwitchPresentationModeOff"); }
 int CUnbuiltSubsystems::Detect3GModule(int* found, int* special) {
     TraceCall(L"Detect3GModule");
     return 0;

@@ -1,5 +1,5 @@
 // The answers of the subsystems that are not part of the program yet: the
-// display changer and its drivers, display detection and the mini UI, the 3G
+// display changer and its drivers, the mini UI, the 3G
 // module detector, the toggle selectors, the notice and Num Lock windows, the
 // magnifier, the menu status and the network switches. Each operation leaves
 // a trace line "call <operation> <arguments>" where its road must be
@@ -14,10 +14,12 @@
 class CUnbuiltSubsystems : public IDisplaySwitching,
                            public IResolutionRotation,
                            public IActiveOutputs,
-                           public IDetection,
+                           public IMiniUi,
+                           public IModuleDetection,
                            public ISelectors,
                            public INoticeWindows,
                            public IMagnifier,
+                           public IOsdWindowUsers,
                            public IMenuRequests,
                            public INetworkSwitches {
 public:
@@ -41,11 +43,23 @@ public:
     bool IsOnlyPanelActive() override;
     int RefreshActiveOutputs() override;
 
-    // Display detection, the mini UI, the 3G module detector.
-    void SetPostResumeDeviceEventCounter(int count) override { m_nPostResumeDeviceEvents = count; }
-    void DeviceDetection(LPARAM data, WPARAM event) override;
+    // The mini UI and its panels.
+    bool HasMiniUiManager() override { return false; }
     bool MiniUiShown() override { return false; }
+    void ShowMiniUI(int show) override;
     void RefreshMiniUiResolutionPanel() override {}
+    void RefreshLayout() override {}
+    void SetCountdownTitle(int seconds) override;
+    bool IsUserTouched() override { return false; }
+    void ClearUserTouched() override {}
+    bool ReactsToConnectedMonitors() override { return false; }
+    bool ReactsOnlyToNewMonitors() override { return false; }
+    bool IsAutoHide() override { return false; }
+    bool PresentationModeOn() override { return false; }
+    void ApplyPresentationOutputMode() override;
+    void SwitchPresentationModeOff() override;
+
+    // The 3G module detector.
     int Detect3GModule(int* found, int* special) override;
 
     // Toggle selectors.
@@ -72,12 +86,11 @@ public:
     void DestroyNumLockWindow() override {}
     bool MagnifierShown() override { return false; }
     void HideMagnifier() override {}
+    // The display changer and the selectors keep no OSD window yet.
+    void SetOsdWindow(CHKIconWindowDlg* window) override {}
 
     // Menu status and network switches.
     int DispatchMenuRequest(int code, LPARAM argument) override;
     void ShowWiredLANOnOffIcon() override;
     void ToggleFamily10Wireless() override;
-
-private:
-    int m_nPostResumeDeviceEvents = 0;  // detection's count of device events after a resume
 };

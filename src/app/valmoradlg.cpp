@@ -103,6 +103,9 @@ bool CValmoraDlg::OnInitDialog() {
     m_pDispatcher->Init(m_pSystemInfo.get());
     m_dispatcherPort.SetDispatcher(m_pDispatcher.get());
     m_osdPartners.SetMuteNoteOwner(&m_hotkeyOwner);
+    // The display changer comes here; once it has initialised (or reads the
+    // outputs in its Windows 7 mode) detection takes its monitors as known:
+    // m_detection.TakeCurrentMonitorsAsKnown().
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
     m_keys.ReadAudioState();
@@ -134,6 +137,7 @@ void CValmoraDlg::InitHkWindow() {
     try {
         if (m_pDispatcher) m_pDispatcher->SetOsdWindow(nullptr);
         m_osdControl.SetWindow(nullptr);
+        m_osdUsers.SetOsdWindow(nullptr);
         if (m_pHKIconWindow && !m_pHKIconWindow->IsDestroyed()) m_pHKIconWindow->DestroyWindow();
         m_pHKIconWindow.reset();
         auto window = std::make_unique<CHKIconWindowDlg>(m_osdPartners);
@@ -146,12 +150,16 @@ void CValmoraDlg::InitHkWindow() {
         // Everyone who shows pictures gets the new window here.
         if (m_pDispatcher) m_pDispatcher->SetOsdWindow(m_pHKIconWindow.get());
         m_osdControl.SetWindow(m_pHKIconWindow.get());
+        m_osdUsers.SetOsdWindow(m_pHKIconWindow.get());
     } catch (...) {
         ReportError(L"InitHkWindow()");
     }
 }
 
 void CValmoraDlg::OnTimer(UINT_PTR id) {
+    // Every expiry is traced, so that a timer left running shows from outside.
+    Trace(FormatText(L"timer %d", static_cast<int>(id)));
+    if (m_detection.OnTimer(id)) return;
     // The blocking periods after an action end here; each timer is a one-shot.
     switch (id) {
     case kTimerVolumeKey:
@@ -160,7 +168,11 @@ void CValmoraDlg::OnTimer(UINT_PTR id) {
         m_router.SetLastConsumerVolumeKey(0);
         break;
     case kTimerNotice:
-        m_keys.NoticeMessage(1);
+        m_keys.NoticeMessage(1);  // stops the timer
+        break;
+    case kTimerMiniUiLayout:
+        KillTimer(id);
+        if (m_miniUi.MiniUiShown()) m_miniUi.RefreshLayout();
         break;
     case kTimerWirelessBlock:
         KillTimer(id);
@@ -179,8 +191,14 @@ void CValmoraDlg::OnTimer(UINT_PTR id) {
         m_keys.ClearBrightnessBlockCounter();
         Trace(L"\n[Br: Stop] End Timer\n");
         break;
+    case kTimerTestCycle:
+        KillTimer(id);
+        m_testCycle.RunPass(m_lTestCycleArgument);
+        SetTimer(id, kTestCycleNextMs);  // until the sibling's stop code
+        break;
     default:
-        TraceCall(L"OnTimer", id);
+        // A timer nobody handles must not wake the program again.
+        KillTimer(id);
         break;
     }
 }
@@ -203,13 +221,19 @@ bool CValmoraDlg::OnSysCommand(UINT command) {
 
 void CValmoraDlg::PostNcDestroy() {
     try {
+        // In this order: the RF selector, the display history, the mini UI
+        // and the magnifier; the keyboard libraries; the message and Num Lock
+        // windows; the image strips and the owned objects; COM; notifications.
+        m_detection.ReleaseHistory();
         trapkey::Unhook();
         if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
+        if (proc::modelFamily == 4) m_unbuilt.DestroyNumLockWindow();
         m_pIconStrip.reset();
         m_pLevelStrip.reset();
         m_dispatcherPort.SetDispatcher(nullptr);
         m_pDispatcher.reset();
         m_osdControl.SetWindow(nullptr);
+        m_osdUsers.SetOsdWindow(nullptr);
         m_pHKIconWindow.reset();
         m_systemInfoPorts.SetSystemInfo(nullptr);
         m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library

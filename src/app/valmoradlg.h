@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "app/displaydetection.h"
+#include "app/displayswitchtestcycle.h"
 #include "app/eventrouter.h"
 #include "app/keypreprocessor.h"
 #include "app/maincommands.h"
@@ -13,6 +15,7 @@
 #include "app/mainosdcontrol.h"
 #include "app/mainosdpartners.h"
 #include "app/mainsystemports.h"
+#include "app/profilemonitoridentities.h"
 #include "app/shellports.h"
 #include "app/unbuiltsubsystems.h"
 #include "framework/dialogbase.h"
@@ -78,6 +81,21 @@ private:
     CMainOsdControl m_osdControl;
     CUnbuiltSubsystems m_unbuilt;
 
+    // The mini UI manager (not built yet).
+    IMiniUi& m_miniUi = m_unbuilt;
+
+    // Display detection with the display history, and the display-switch test cycle.
+    // The display changer hands its profile store here once it exists.
+    CProfileMonitorIdentities m_monitorIdentities;
+    CDisplayDetection m_detection{{.display = m_unbuilt,
+                                   .monitors = m_monitorIdentities,
+                                   .miniUi = m_miniUi,
+                                   .magnifier = m_unbuilt,
+                                   .timers = *this}};
+    CDisplaySwitchTestCycle m_testCycle{m_unbuilt};
+    // Who else is handed the OSD window: the display changer and the selectors.
+    IOsdWindowUsers& m_osdUsers = m_unbuilt;
+
     // Commands, key handling and routing, each with the ports it uses.
     CMainCommands m_commands{{.dispatch = m_dispatcherPort,
                               .display = m_unbuilt,
@@ -99,7 +117,7 @@ private:
                              .outputs = m_unbuilt,
                              .selectors = m_unbuilt,
                              .notices = m_unbuilt,
-                             .detection = m_unbuilt,
+                             .modules = m_unbuilt,
                              .timers = *this,
                              .roads = *this}};
     CEventRouter m_router{{.keys = m_keys,
@@ -112,7 +130,8 @@ private:
                            .resolution = m_unbuilt,
                            .selectors = m_unbuilt,
                            .magnifier = m_unbuilt,
-                           .detection = m_unbuilt,
+                           .detection = m_detection,
+                           .miniUi = m_miniUi,
                            .timers = *this,
                            .window = *this}};
 

@@ -10,6 +10,16 @@
 
 #include "osd/osdmode.h"
 
+class CHKIconWindowDlg;
+
+// The OSD window's users besides the dispatcher: the display changer and the
+// toggle selectors. Each is handed the new window whenever it is re-created.
+class IOsdWindowUsers {
+public:
+    virtual ~IOsdWindowUsers() = default;
+    virtual void SetOsdWindow(CHKIconWindowDlg* window) = 0;
+};
+
 // The OSD window as the routing and the key handling drive it.
 class IOsdControl {
 public:

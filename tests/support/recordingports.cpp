@@ -146,7 +146,19 @@ void FakeMagnifier::HideMagnifier() { log.Record("HideMagnifier"); }
 
 void FakeDetection::SetPostResumeDeviceEventCounter(int n) { log.Record("SetPostResumeDeviceEventCounter", n); }
 void FakeDetection::DeviceDetection(LPARAM data, WPARAM event) { log.Record("DeviceDetection", data, event); }
-void FakeDetection::RefreshMiniUiResolutionPanel() { log.Record("RefreshMiniUiResolutionPanel"); }
+void FakeMiniUi::ShowMiniUI(int show) { log.Record("ShowMiniUI", show); }
+void FakeMiniUi::RefreshMiniUiResolutionPanel() { log.Record("RefreshMiniUiResolutionPanel"); }
+void FakeMiniUi::RefreshLayout() { log.Record("RefreshLayout"); }
+void FakeMiniUi::SetCountdownTitle(int seconds) { log.Record("SetCountdownTitle", seconds); }
+void FakeMiniUi::ClearUserTouched() {
+    log.Record("ClearUserTouched");
+    userTouched = false;
+}
+void FakeMiniUi::ApplyPresentationOutputMode() { log.Record("ApplyPresentationOutputMode"); }
+void FakeMiniUi::SwitchPresentationModeOff() {
+    log.Record("SwitchPresentationModeOff");
+    presentationMode = false;
+}
 int FakeDetection::Detect3GModule(int* found, int* special) {
     log.Record("Detect3GModule");
     *found = detectFound;
@@ -167,13 +179,13 @@ CEventRouter::Ports RecordingPorts::Router() { return Router(keys); }
 CEventRouter::Ports RecordingPorts::Router(IKeyHandling& keyHandling) {
     return {.keys = keyHandling, .commands = commands, .firmware = firmware, .dispatch = dispatch, .menu = menu,
             .osd = osd, .display = display, .resolution = resolution, .selectors = selectors,
-            .magnifier = magnifier, .detection = detection, .timers = timers, .window = window};
+            .magnifier = magnifier, .detection = detection, .miniUi = miniUi, .timers = timers, .window = window};
 }
 
 CKeyPreprocessor::Ports RecordingPorts::Keys(IMainCommands& mainCommands) {
     return {.commands = mainCommands, .dispatch = dispatch, .firmware = firmware, .audio = audio, .osd = osd,
             .display = display, .resolution = resolution, .outputs = outputs, .selectors = selectors,
-            .notices = notices, .detection = detection, .timers = timers, .roads = roads};
+            .notices = notices, .modules = detection, .timers = timers, .roads = roads};
 }
 
 CMainCommands::Ports RecordingPorts::Commands() {

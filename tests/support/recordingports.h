@@ -208,17 +208,42 @@ public:
     void HideMagnifier() override;
 };
 
-class FakeDetection : public IDetection, public RecordingPort {
+// Display detection and the 3G module detector.
+class FakeDetection : public IDetection, public IModuleDetection, public RecordingPort {
 public:
     using RecordingPort::RecordingPort;
-    bool miniUiShown = false;
     int detectFound = 0;
     int detectSpecial = 0;
     void SetPostResumeDeviceEventCounter(int count) override;
     void DeviceDetection(LPARAM data, WPARAM event) override;
-    bool MiniUiShown() override { return miniUiShown; }
-    void RefreshMiniUiResolutionPanel() override;
     int Detect3GModule(int* found, int* special) override;
+};
+
+// The mini UI with its options and presentation panels.
+class FakeMiniUi : public IMiniUi, public RecordingPort {
+public:
+    using RecordingPort::RecordingPort;
+    bool miniUiManager = true;
+    bool miniUiShown = false;
+    bool userTouched = false;
+    bool reactsToConnected = true;
+    bool reactsOnlyToNew = false;
+    bool autoHide = false;
+    bool presentationMode = false;
+    bool HasMiniUiManager() override { return miniUiManager; }
+    bool MiniUiShown() override { return miniUiShown; }
+    void ShowMiniUI(int show) override;
+    void RefreshMiniUiResolutionPanel() override;
+    void RefreshLayout() override;
+    void SetCountdownTitle(int seconds) override;
+    bool IsUserTouched() override { return userTouched; }
+    void ClearUserTouched() override;
+    bool ReactsToConnectedMonitors() override { return reactsToConnected; }
+    bool ReactsOnlyToNewMonitors() override { return reactsOnlyToNew; }
+    bool IsAutoHide() override { return autoHide; }
+    bool PresentationModeOn() override { return presentationMode; }
+    void ApplyPresentationOutputMode() override;
+    void SwitchPresentationModeOff() override;
 };
 
 class FakeTimers : public ITimers, public RecordingPort {
@@ -262,6 +287,7 @@ public:
     FakeNotices notices{*this};
     FakeMagnifier magnifier{*this};
     FakeDetection detection{*this};
+    FakeMiniUi miniUi{*this};
     FakeTimers timers{*this};
     FakeMainWindow window{*this};
     FakeKeyRoads roads{*this};

@@ -404,7 +404,7 @@ TEST_F(RouterTest, DisplayChangeRefreshesTheMiniUiOnlyWhenShown) {
     Send(WM_DISPLAYCHANGE, 32);
     EXPECT_EQ(ports.Calls(), (Calls{"ExecuteCommand 1 0 0"}));
     ports.Clear();
-    ports.detection.miniUiShown = true;
+    ports.miniUi.miniUiShown = true;
     Send(WM_DISPLAYCHANGE, 32);
     EXPECT_EQ(ports.Calls(), (Calls{"ExecuteCommand 1 0 0", "RefreshMiniUiResolutionPanel", "RestartTimer 4 1000"}));
 }

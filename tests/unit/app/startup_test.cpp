@@ -6,6 +6,7 @@
 #include "app/valmoradlg.h"
 #include "boxcloser.h"
 #include "common/commondefine.h"
+#include "common/processstate.h"
 #include "vqdrive.h"
 
 namespace {
@@ -53,6 +54,16 @@ INSTANTIATE_TEST_SUITE_P(Versions, VersionCodeTest,
                                            VersionCase{VER_PLATFORM_WIN32_NT, 4, 0, false, 3},
                                            VersionCase{VER_PLATFORM_WIN32_WINDOWS, 4, 0, false, 1},
                                            VersionCase{VER_PLATFORM_WIN32_WINDOWS, 4, 10, false, 2}));
+
+TEST(VersionCode, AVersionNotKnownKeepsTheCodeAsItWas) {
+    const int saved = proc::windowsVersion;
+    for (int before : {7, 5}) {
+        proc::windowsVersion = before;
+        EXPECT_EQ(CValmoraDlg::WindowsVersionCode(VER_PLATFORM_WIN32_NT, 3, 51, false), before);
+        EXPECT_EQ(CValmoraDlg::WindowsVersionCode(VER_PLATFORM_WIN32s, 3, 10, false), before);
+    }
+    proc::windowsVersion = saved;
+}
 
 TEST(StarterEdition, OnlyTheStarterProductTypes) {
     for (DWORD starter : {0x0Bu, 0x2Fu, 0x42u}) EXPECT_TRUE(CValmoraDlg::IsStarterProduct(starter));

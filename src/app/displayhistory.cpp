@@ -1,0 +1,154 @@
+#include "app/displayhistory.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "common/commondefine.h"
+#include "common/scopedhandle.h"
+
+namespace {
+
+constexpr wchar_t kByteOrderMark = 0xFEFF;
+constexpr wchar_t kLineEnd[] = L" _";  // before CR LF on every line
+constexpr size_t kLineEndChars = 2;
+
+bool EndsWithSeparator(const std::wstring& line) {
+    return line.size() >= kLineEndChars && line.compare(line.size() - kLineEndChars, kLineEndChars, kLineEnd) == 0;
+}
+
+// The lines of the text, split at CR LF; a last line without CR LF counts too.
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find(L"\r\n", start);
+        if (end == std::wstring::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+bool IsInHistory(const std::vector<std::wstring>& history, const std::wstring& monitor) {
+    return std::find(history.begin(), history.end(), monitor) != history.end();
+}
+
+}  // namespace
+
+std::string CDisplayHistory::Serialize(const std::vector<std::wstring>& entries) {
+    std::wstring text(1, kByteOrderMark);
+    text += FormatText(L"%d _\r\n", static_cast<int>(entries.size()));
+    for (const std::wstring& entry : entries) text += FormatText(L"%s _\r\n", entry.c_str());
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+bool CDisplayHistory::Parse(const std::string& bytes, std::vector<std::wstring>* entries) {
+    entries->clear();
+    bool intact = bytes.size() % 2 == 0;
+    std::wstring text;
+    text.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                            (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    }
+    if (!text.empty() && text[0] == kByteOrderMark) {
+        text.erase(0, 1);
+    } else {
+        intact = false;
+    }
+    const std::vector<std::wstring> lines = SplitLines(text);
+    if (lines.empty() || !EndsWithSeparator(lines[0])) return false;
+
+    // The count is only a promise: never more entries than there are lines.
+    const std::wstring countText = lines[0].substr(0, lines[0].size() - kLineEndChars);
+    wchar_t* end = nullptr;
+    const long count = std::wcstol(countText.c_str(), &end, 10);
+    if (countText.empty() || *end != L'\0' || count < 0) return false;
+    for (size_t i = 1; i < lines.size() && entries->size() < static_cast<size_t>(count); ++i) {
+        if (!EndsWithSeparator(lines[i])) return false;
+        std::wstring identifier = lines[i].substr(0, lines[i].size() - kLineEndChars);
+        if (identifier.size() > kMaxIdentifierChars) {
+            identifier.resize(kMaxIdentifierChars);
+            intact = false;
+        }
+        entries->push_back(std::move(identifier));
+    }
+    return intact && entries->size() == static_cast<size_t>(count);
+}
+
+CDisplayHistory::LoadResult CDisplayHistory::Load() {
+    ScopedHandle file(CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return LoadResult::Unreadable;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart == 0) return LoadResult::Unreadable;
+    m_entries.clear();
+    m_bLoaded = true;
+    if (size.QuadPart < 6) return LoadResult::Loaded;  // a byte-order mark at most: an empty history
+
+    const DWORD wanted = static_cast<DWORD>(std::min<LONGLONG>(size.QuadPart, kMaxFileBytes));
+    std::string bytes(wanted, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), wanted, &read, nullptr)) {
+        ReportError(L"fail: IsNewDisplay() - cannot read dispHistory.dat", GetLastError());
+        return LoadResult::Loaded;
+    }
+    bytes.resize(read);
+    file.reset();
+    if (!Parse(bytes, &m_entries) || size.QuadPart > static_cast<LONGLONG>(kMaxFileBytes)) {
+        ReportError(FormatText(L"error: IsNewDisplay() - dispHistory.dat is damaged; rewritten with the %d "
+                               L"identifiers that could be read",
+                               static_cast<int>(m_entries.size())));
+        Write(m_entries);
+    }
+    return LoadResult::Loaded;
+}
+
+bool CDisplayHistory::Write(const std::vector<std::wstring>& entries) {
+    const std::string bytes = Serialize(entries);
+    ScopedHandle file(CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    DWORD written = 0;
+    if (!file.valid() || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size()) {
+        // Under a protected program folder the history stays in memory only.
+        ReportError(L"fail: IsNewDisplay() - cannot write dispHistory.dat", GetLastError());
+        return false;
+    }
+    return true;
+}
+
+int CDisplayHistory::IsNewDisplay(const std::vector<std::wstring>& monitors, int* isNew) {
+    try {
+        *isNew = 1;
+        if (!m_bLoaded && Load() == LoadResult::Unreadable) return 0;
+        std::vector<std::wstring> fresh;
+        for (const std::wstring& monitor : monitors) {
+            if (!IsInHistory(m_entries, monitor) && !IsInHistory(fresh, monitor)) fresh.push_back(monitor);
+        }
+        if (fresh.empty()) {
+            *isNew = 0;
+            Trace(L"Connected Display Device....\n");
+            return 1;
+        }
+        Trace(L"New Display Device....\n");
+        fresh.insert(fresh.end(), m_entries.begin(), m_entries.end());
+        m_entries = std::move(fresh);
+        Write(m_entries);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: IsNewDisplay()");
+        return 0;
+    }
+}
