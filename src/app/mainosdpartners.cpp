@@ -6,7 +6,7 @@ bool CMainOsdPartners::Exists(osd::SelectionOwner owner) { return false; }
 bool CMainOsdPartners::Pending(osd::SelectionOwner owner) { return false; }
 void CMainOsdPartners::ClearPending(osd::SelectionOwner owner) {}
 void CMainOsdPartners::ApplySelection(osd::SelectionOwner owner) {}
-void CMainOsdPartners::SetDisplaySwitchModifier(int modifier) {}
+osd::IDisplaySwitchOwner* CMainOsdPartners::DisplaySwitchOwner() { return nullptr; }
 void CMainOsdPartners::HideMessageWindow() {}
 void CMainOsdPartners::ClearDispatcherMuteNote() {
     if (m_pMuteNoteOwner) m_pMuteNoteOwner->ClearUnmuteNote();

@@ -17,7 +17,7 @@ public:
     bool Pending(osd::SelectionOwner owner) override;
     void ClearPending(osd::SelectionOwner owner) override;
     void ApplySelection(osd::SelectionOwner owner) override;
-    void SetDisplaySwitchModifier(int modifier) override;
+    osd::IDisplaySwitchOwner* DisplaySwitchOwner() override;
     void HideMessageWindow() override;
     void ClearDispatcherMuteNote() override;
 

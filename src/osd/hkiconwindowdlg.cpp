@@ -16,12 +16,16 @@ using osd::SelectionOwner;
 namespace {
 // Where a hidden OSD waits, well outside any desktop.
 constexpr int kParkingSpot = 12000;
+POINT PointOf(LPARAM lParam) {
+    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
 constexpr SelectionOwner kAllOwners[] = {SelectionOwner::DisplayChanger, SelectionOwner::SrsSelector,
                                          SelectionOwner::ResolutionSelector, SelectionOwner::WirelessSelector,
                                          SelectionOwner::RfSelector};
 }  // namespace
 
-CHKIconWindowDlg::CHKIconWindowDlg(osd::IOsdPartners& partners) : m_partners(partners) {}
+CHKIconWindowDlg::CHKIconWindowDlg(osd::IOsdPartners& partners, osd::IClickSound& clickSound)
+    : m_partners(partners), m_displaySwitch(*this, clickSound) {}
 
 CHKIconWindowDlg::~CHKIconWindowDlg() {
     // Destroyed here, not by the base, so that OnDestroy still sees the whole object.
@@ -72,16 +76,16 @@ Gdiplus::Bitmap* CHKIconWindowDlg::StripOf(int code) {
     return m_pIconStrip;
 }
 
-bool CHKIconWindowDlg::OtherKindShown() const {
-    for (int kind = 0; kind < kKinds; ++kind) {
-        if (kind != kHotkeyPicture && m_bLastShown[kind]) return true;
+bool CHKIconWindowDlg::OtherKindShown(Kind kind) const {
+    for (int other = 0; other < kKinds; ++other) {
+        if (other != kind && m_bLastShown[other]) return true;
     }
     return false;
 }
 
-void CHKIconWindowDlg::ClearOtherKinds() {
-    for (int kind = 0; kind < kKinds; ++kind) {
-        if (kind != kHotkeyPicture) m_bLastShown[kind] = false;
+void CHKIconWindowDlg::ClearOtherKinds(Kind kind) {
+    for (int other = 0; other < kKinds; ++other) {
+        if (other != kind) m_bLastShown[other] = false;
     }
 }
 
@@ -128,12 +132,12 @@ int CHKIconWindowDlg::InitHotKeyIcon(int code) {
         m_nFrameHeight = size.cy;
         m_bLastShown[kHotkeyPicture] = true;
 
-        if (!m_bShown || OtherKindShown() || stripChanged || sizeChanged || m_bAtRightBottom || m_bParkedOffScreen) {
+        if (!m_bShown || OtherKindShown(kHotkeyPicture) || stripChanged || sizeChanged || m_bAtRightBottom || m_bParkedOffScreen) {
             if (!MoveHKWindowToCenter()) {
                 ReportError(L"InitHotKey: MoveHKWindowToCenter()");
                 return 0;
             }
-            ClearOtherKinds();
+            ClearOtherKinds(kHotkeyPicture);
             m_bAtRightBottom = false;
             m_bRepositionPending = true;
         }
@@ -142,7 +146,7 @@ int CHKIconWindowDlg::InitHotKeyIcon(int code) {
                 ReportError(L"InitHotKey: MoveHKWindowToRightButtom()");
                 return 0;
             }
-            ClearOtherKinds();
+            ClearOtherKinds(kHotkeyPicture);
             m_bAtRightBottom = true;
             m_bRepositionPending = true;
         }
@@ -153,6 +157,75 @@ int CHKIconWindowDlg::InitHotKeyIcon(int code) {
         ReportError(L"fail: InitHotKeyIcon()");
         return 0;
     }
+}
+
+int CHKIconWindowDlg::InitDisplaySwitching(int connectedCode, int /*activeCode*/, bool savedProfile) {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"InitDisplaySwitching");
+            return 0;
+        }
+        if (m_bAnimationRunning) return 0;
+        if (!m_displaySwitch.ReloadStrip()) return 0;
+
+        if (m_bShown) KillTimer(TE_OSD_HIDE);
+        if ((proc::modelFamily == 1 || proc::modelFamily == 3) && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
+            m_partners.Pending(SelectionOwner::ResolutionSelector)) {
+            ForceHide();
+        }
+        for (SelectionOwner owner : {SelectionOwner::SrsSelector, SelectionOwner::ResolutionSelector,
+                                     SelectionOwner::WirelessSelector, SelectionOwner::RfSelector}) {
+            if (m_partners.Exists(owner)) m_partners.ClearPending(owner);
+        }
+
+        m_nMode = osd::OsdMode::DisplaySwitcher;
+        FreeImgResource();
+        const SIZE before{m_nFrameWidth, m_nFrameHeight};
+        if (!m_displaySwitch.Prepare(connectedCode, savedProfile) || m_nFrameWidth == 0) return 0;
+        const bool sizeChanged = before.cx != m_nFrameWidth || before.cy != m_nFrameHeight;
+
+        m_bLastShown[kDisplaySwitcher] = true;
+        if (!m_bShown || OtherKindShown(kDisplaySwitcher) || sizeChanged || m_bParkedOffScreen) {
+            if (!MoveHKWindowToCenter()) {
+                ReportError(L"InitDisplaySwitching: MoveHKWindowToCenter()");
+                return 0;
+            }
+            ClearOtherKinds(kDisplaySwitcher);
+            m_bRepositionPending = true;
+        }
+
+        m_bAnimationStarted = false;
+        m_bAnimationRunning = false;
+        if (!m_displaySwitch.Draw()) return 0;
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: InitDisplaySwitching()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::SetNextDisplayDevice(int backward) {
+    try {
+        // The choice is being confirmed: further presses change nothing.
+        if (m_nMode == osd::OsdMode::DisplaySwitcher && m_bAnimationRunning) return 1;
+        KillTimer(TE_OSD_HIDE);
+        if (m_nMode != osd::OsdMode::DisplaySwitcher) {
+            m_bShown = false;
+            return 0;
+        }
+        return m_displaySwitch.Step(backward != 0, m_partners.DisplaySwitchOwner());
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::SetNextDisplayDevice()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::GetSelectedDisplayMode() { return m_displaySwitch.SelectedOutput(); }
+
+void CHKIconWindowDlg::SetPictureSize(SIZE size) {
+    m_nFrameWidth = size.cx;
+    m_nFrameHeight = size.cy;
 }
 
 void CHKIconWindowDlg::DrawHotKeyIcon() {
@@ -272,7 +345,10 @@ void CHKIconWindowDlg::ForceHide() {
     m_bDestroyAfterHide = true;
 }
 
-void CHKIconWindowDlg::ClearSelection() { m_nSelectedChoice = 0; }
+void CHKIconWindowDlg::ClearSelection() {
+    m_nSelectedChoice = 0;
+    m_displaySwitch.ResetSelection();
+}
 
 LRESULT CHKIconWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -288,9 +364,19 @@ LRESULT CHKIconWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+        if (m_nMode == osd::OsdMode::DisplaySwitcher) {
+            m_displaySwitch.OnMouse(message, PointOf(lParam));
+            return 0;
+        }
         // A click the system counts as the second of a pair (the first may
         // have met the window while it was still disabled) is a click too.
         OnLeftButtonDown();
+        return 0;
+    case WM_MOUSEMOVE:
+        if (m_nMode == osd::OsdMode::DisplaySwitcher) m_displaySwitch.OnMouse(message, PointOf(lParam));
+        return 0;
+    case osd::WM_OSD_ANIMATION_STEP:
+        m_displaySwitch.OnAnimationStep(static_cast<UINT_PTR>(wParam));
         return 0;
     case WM_PAINT:
         // The content comes from layered-window updates only.
@@ -334,7 +420,8 @@ void CHKIconWindowDlg::OnTimer(UINT_PTR id) {
 void CHKIconWindowDlg::RunHideSequence() {
     // A selection with several choices first plays its confirmation animation,
     // which ends by starting the hide timer again.
-    if ((m_nMode == osd::OsdMode::DisplaySwitcher || m_nMode == osd::OsdMode::WirelessToggle) && m_nChoiceCount > 1 &&
+    const int choices = m_nMode == osd::OsdMode::DisplaySwitcher ? m_displaySwitch.ChoiceCount() : m_nChoiceCount;
+    if ((m_nMode == osd::OsdMode::DisplaySwitcher || m_nMode == osd::OsdMode::WirelessToggle) && choices > 1 &&
         !m_bAnimationStarted) {
         m_bAnimationStarted = true;
         m_bAnimationRunning = true;
@@ -342,9 +429,13 @@ void CHKIconWindowDlg::RunHideSequence() {
         if (m_nMode == osd::OsdMode::WirelessToggle && m_partners.Exists(SelectionOwner::WirelessSelector)) {
             m_partners.ApplySelection(SelectionOwner::WirelessSelector);
         }
-        StartSelectionAnimation();
+        if (m_nMode == osd::OsdMode::DisplaySwitcher) m_displaySwitch.StartConfirmation();
+        else StartSelectionAnimation();
         return;
     }
+
+    // No animation step may reach the window once it hides.
+    m_displaySwitch.CancelAnimation();
 
     if (m_nMode == osd::OsdMode::RfSwitch) ShowWindow(m_hWnd, SW_HIDE);
     SetWindowPos(m_hWnd, HWND_TOPMOST, kParkingSpot, kParkingSpot, 0, 0,
@@ -376,11 +467,14 @@ void CHKIconWindowDlg::RunHideSequence() {
 void CHKIconWindowDlg::ApplyClosingSelection() {
     switch (m_nMode) {
     case osd::OsdMode::DisplaySwitcher:
-        if (GetKeyState(VK_CONTROL) < 0) m_partners.SetDisplaySwitchModifier(1);
-        else if (GetKeyState(VK_MENU) < 0) m_partners.SetDisplaySwitchModifier(2);
-        m_partners.ApplySelection(SelectionOwner::DisplayChanger);
+        if (osd::IDisplaySwitchOwner* changer = m_partners.DisplaySwitchOwner()) {
+            if (GetKeyState(VK_CONTROL) < 0) changer->SetPendingSide(osd::kCtrlSide);
+            else if (GetKeyState(VK_MENU) < 0) changer->SetPendingSide(osd::kAltSide);
+            changer->ApplyDisplayCombination(GetSelectedDisplayMode());
+        }
         FreeImgResource();
         m_nSelectedChoice = 0;
+        m_displaySwitch.ResetSelection();
         break;
     case osd::OsdMode::SrsToggle:
         if (m_partners.Exists(SelectionOwner::SrsSelector)) FreeImgResource();
@@ -415,6 +509,7 @@ void CHKIconWindowDlg::FreeImgResource() {
             for (auto& image : list) image.reset();
         }
         for (auto& image : m_pLabelImages) image.reset();
+        m_displaySwitch.FreeImages();
     } catch (...) {
         ReportError(L"FreeImgResource()");
     }
@@ -422,6 +517,7 @@ void CHKIconWindowDlg::FreeImgResource() {
 
 void CHKIconWindowDlg::OnDestroy() {
     try {
+        m_displaySwitch.Release();
         m_memoryDC.Reset();
         m_screenDC.Reset();
         FreeImgResource();

@@ -13,6 +13,8 @@
 #include "framework/dialogbase.h"
 #include "common/gdiobjects.h"
 #include "hardware/hotkeyports.h"
+#include "osd/displayswitchosd.h"
+#include "osd/displayswitchports.h"
 #include "osd/osdmode.h"
 #include "osd/osdpartners.h"
 
@@ -24,13 +26,13 @@ class Bitmap;
 constexpr UINT_PTR TE_OSD_HIDE = 1;    // ends the OSD: the hide sequence
 constexpr UINT_PTR TE_OSD_ENABLE = 4;  // mouse input only from 300 ms after the show
 
-class CHKIconWindowDlg : public fw::CDialogBase, public IHotkeyOsd {
+class CHKIconWindowDlg : public fw::CDialogBase, public IHotkeyOsd, private osd::IOsdSurface {
 public:
     static constexpr UINT kHideAfterMs = 1500;
     static constexpr UINT kShortHideAfterMs = 600;
     static constexpr UINT kEnableAfterMs = 300;
 
-    explicit CHKIconWindowDlg(osd::IOsdPartners& partners);
+    explicit CHKIconWindowDlg(osd::IOsdPartners& partners, osd::IClickSound& clickSound = osd::SystemClickSound());
     ~CHKIconWindowDlg() override;
 
     // Creates the window from its template, without an owner (hidden, disabled).
@@ -49,6 +51,18 @@ public:
     int MoveHKWindowToRightButtom();
     // Makes the bitmap selected into `dc` the window's content.
     void SetShapeWnd(HDC dc);
+    // The display switcher (mode 2): opens it with the choices of a
+    // connected-combination code (the active code is not used); 1 = drawn
+    // and timed, the caller then shows the window without activating it.
+    int InitDisplaySwitching(int connectedCode, int activeCode, bool savedProfile);
+    // One step of the open display switcher (backward when not 0); 0 when it is not open.
+    int SetNextDisplayDevice(int backward);
+    // The output code of the current choice.
+    int GetSelectedDisplayMode();
+    // The confirmation animation runs: the display changer takes no more steps.
+    bool AnimationRunning() const { return m_bAnimationRunning; }
+    const osd::CDisplaySwitchOsd& DisplaySwitch() const { return m_displaySwitch; }
+
     // Releases the selection pictures.
     void FreeImgResource();
     // The hide sequence without the window's destruction afterwards.
@@ -61,6 +75,7 @@ public:
     void SetVolumeStepScale(int scale) override { m_nVolumeStepScale = scale; }
 
     bool IsShown() override { return m_bShown; }
+    bool IsParkedOffScreen() const { return m_bParkedOffScreen; }
     bool IsDestroyed() override { return m_bDestroyed; }
     int IconCode() override { return m_nIconCode; }
     osd::OsdMode Mode() const { return m_nMode; }
@@ -91,9 +106,23 @@ private:
     void StartSelectionAnimation();
     void ApplyClosingSelection();
     void ClearAllPending();
-    bool OtherKindShown() const;
-    void ClearOtherKinds();
+    bool OtherKindShown(Kind kind) const;
+    void ClearOtherKinds(Kind kind);
     void AddLayeredStyle();
+
+    // The surface the display switcher draws on.
+    HWND Window() override { return m_hWnd; }
+    void SetPictureSize(SIZE size) override;
+    void FitToPicture() override { AdjustWindowToIcon(); }
+    void ShowContent(HDC dc) override { SetShapeWnd(dc); }
+    HDC ScreenDC() override { return m_screenDC.Get(); }
+    void StartHideTimer(UINT ms) override { SetTimer(TE_OSD_HIDE, ms); }
+    void StopHideTimer() override { KillTimer(TE_OSD_HIDE); }
+    // A double-click confirms without the animation.
+    void HideNow() override {
+        m_bAnimationStarted = true;
+        RunHideSequence();
+    }
     // The strip a code draws from, loaded here when it was not handed over.
     Gdiplus::Bitmap* StripOf(int code);
 
@@ -139,4 +168,6 @@ private:
     bool m_bAnimationRunning = false;
     std::array<std::array<std::unique_ptr<Gdiplus::Bitmap>, 14>, 3> m_pChoiceImages;
     std::array<std::unique_ptr<Gdiplus::Bitmap>, 7> m_pLabelImages;
+
+    osd::CDisplaySwitchOsd m_displaySwitch;
 };

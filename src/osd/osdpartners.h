@@ -4,6 +4,8 @@
 // tests use fakes.
 #pragma once
 
+#include "osd/displayswitchports.h"
+
 namespace osd {
 
 // The owners of a selection the OSD may be showing.
@@ -19,11 +21,10 @@ public:
     // display changer: a display switch is pending).
     virtual bool Pending(SelectionOwner owner) = 0;
     virtual void ClearPending(SelectionOwner owner) = 0;
-    // The owner takes the selection the OSD closes with: the display changer
-    // applies the chosen output combination, a selector its choice.
+    // A selector takes the choice the OSD closes with.
     virtual void ApplySelection(SelectionOwner owner) = 0;
-    // Ctrl (1) or Alt (2) held when the display switcher closes.
-    virtual void SetDisplaySwitchModifier(int modifier) = 0;
+    // The display changer's side of the display switcher; null while there is no changer.
+    virtual IDisplaySwitchOwner* DisplaySwitchOwner() = 0;
 
     // Hides the notice window if it exists.
     virtual void HideMessageWindow() = 0;

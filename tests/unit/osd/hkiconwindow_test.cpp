@@ -359,7 +359,7 @@ TEST_F(OsdWindow, HotkeyDuringTheDisplaySwitchOnlyClosesItAndTheNextPictureIsOnS
     partners_.pending[SelectionOwner::DisplayChanger] = true;
 
     ASSERT_EQ(ShowPicture(50), 1);  // the caller shows the window after this
-    EXPECT_TRUE(partners_.Called("ApplySelection DisplayChanger"));
+    EXPECT_TRUE(partners_.Called("ApplyDisplayCombination 0x001"));
     EXPECT_FALSE(osd_->IsDestroyed());
     EXPECT_EQ(osd_->Mode(), osd::OsdMode::Hidden);
     EXPECT_EQ(osd_->FrameIndex(), -1);
@@ -400,7 +400,7 @@ INSTANTIATE_TEST_SUITE_P(Families, OpenResolutionToggle,
 
 struct HideCase {
     osd::OsdMode mode;
-    const char* applied;  // nullptr: nothing is applied
+    const char* applied;  // the partner's call; nullptr: nothing is applied
 };
 
 class HideSequence : public OsdTest, public ::testing::WithParamInterface<HideCase> {};
@@ -417,9 +417,9 @@ TEST_P(HideSequence, HandsTheSelectionToItsOwnerAndClearsEveryPendingFlag) {
     SendMessageW(osd_->Handle(), WM_TIMER, TE_OSD_HIDE, 0);
 
     int applied = 0;
-    for (const std::string& call : partners_.calls) applied += call.rfind("ApplySelection", 0) == 0;
+    for (const std::string& call : partners_.calls) applied += call.rfind("Apply", 0) == 0;
     if (GetParam().applied) {
-        EXPECT_TRUE(partners_.Called(std::string("ApplySelection ") + GetParam().applied));
+        EXPECT_TRUE(partners_.Called(GetParam().applied));
         EXPECT_EQ(applied, 1);
     } else {
         EXPECT_EQ(applied, 0);
@@ -434,9 +434,9 @@ TEST_P(HideSequence, HandsTheSelectionToItsOwnerAndClearsEveryPendingFlag) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, HideSequence,
                          ::testing::Values(HideCase{osd::OsdMode::HotkeyPicture, nullptr},
-                                           HideCase{osd::OsdMode::DisplaySwitcher, "DisplayChanger"},
+                                           HideCase{osd::OsdMode::DisplaySwitcher, "ApplyDisplayCombination 0x001"},
                                            HideCase{osd::OsdMode::SrsToggle, nullptr},
-                                           HideCase{osd::OsdMode::ResolutionToggle, "ResolutionSelector"},
+                                           HideCase{osd::OsdMode::ResolutionToggle, "ApplySelection ResolutionSelector"},
                                            HideCase{osd::OsdMode::WirelessToggle, nullptr},
                                            HideCase{osd::OsdMode::RfSwitch, nullptr}, HideCase{osd::OsdMode::None, nullptr}));
 

@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "common/commondefine.h"
@@ -54,8 +55,13 @@ void FakePartners::ClearPending(osd::SelectionOwner owner) {
 void FakePartners::ApplySelection(osd::SelectionOwner owner) {
     calls.push_back(std::string("ApplySelection ") + OwnerName(owner));
 }
-void FakePartners::SetDisplaySwitchModifier(int modifier) {
-    calls.push_back("SetDisplaySwitchModifier " + std::to_string(modifier));
+osd::IDisplaySwitchOwner* FakePartners::DisplaySwitchOwner() {
+    return exists[osd::SelectionOwner::DisplayChanger] ? &changer : nullptr;
+}
+void FakeDisplaySwitchOwner::ApplyDisplayCombination(int outputCode) {
+    char line[48];
+    std::snprintf(line, sizeof line, "ApplyDisplayCombination 0x%03x", outputCode);
+    m_calls.push_back(line);
 }
 bool FakePartners::Called(const std::string& line) const {
     return std::find(calls.begin(), calls.end(), line) != calls.end();
@@ -95,7 +101,7 @@ void OsdTest::TearDown() {
 
 void OsdTest::MakeOsd(bool handStrips) {
     osd_.reset();
-    osd_ = std::make_unique<CHKIconWindowDlg>(partners_);
+    osd_ = std::make_unique<CHKIconWindowDlg>(partners_, clickSound_);
     ASSERT_TRUE(osd_->CreateOsdWindow());
     if (handStrips) osd_->Init(IconStrip(), LevelStrip());
     else osd_->Init(nullptr, nullptr);

@@ -21,6 +21,20 @@ namespace Gdiplus {
 class Bitmap;
 }  // namespace Gdiplus
 
+// The display changer's side: a vendor a case sets, and the calls as lines
+// ("ApplyDisplayCombination 0x103") in the partners' log.
+class FakeDisplaySwitchOwner : public osd::IDisplaySwitchOwner {
+public:
+    explicit FakeDisplaySwitchOwner(std::vector<std::string>& calls) : m_calls(calls) {}
+    int vendor = 0;
+    int GraphicsVendor() override { return vendor; }
+    void ApplyDisplayCombination(int outputCode) override;
+    void SetPendingSide(int side) override { m_calls.push_back("SetPendingSide " + std::to_string(side)); }
+
+private:
+    std::vector<std::string>& m_calls;
+};
+
 // Partners whose presence and pending flags a case sets, and which keep
 // every call as one line ("ApplySelection 2").
 class FakePartners : public osd::IOsdPartners {
@@ -28,16 +42,32 @@ public:
     std::map<osd::SelectionOwner, bool> exists;
     std::map<osd::SelectionOwner, bool> pending;
     std::vector<std::string> calls;
+    FakeDisplaySwitchOwner changer{calls};
 
     bool Exists(osd::SelectionOwner owner) override { return exists[owner]; }
     bool Pending(osd::SelectionOwner owner) override { return pending[owner]; }
     void ClearPending(osd::SelectionOwner owner) override;
     void ApplySelection(osd::SelectionOwner owner) override;
-    void SetDisplaySwitchModifier(int modifier) override;
+    // The changer's side while the display changer exists.
+    osd::IDisplaySwitchOwner* DisplaySwitchOwner() override;
     void HideMessageWindow() override { calls.push_back("HideMessageWindow"); }
     void ClearDispatcherMuteNote() override { calls.push_back("ClearDispatcherMuteNote"); }
 
     bool Called(const std::string& line) const;
+};
+
+// The click sound: each play is kept ("async" or "sync"); the mixer's name a case sets.
+class FakeClickSound : public osd::IClickSound {
+public:
+    std::vector<std::string> plays;
+    bool mixerReadable = true;
+    std::wstring mixerName = L"Generic audio";
+
+    void PlayClick(bool async) override { plays.push_back(async ? "async" : "sync"); }
+    bool FirstMixerProductName(std::wstring* name) override {
+        if (mixerReadable) *name = mixerName;
+        return mixerReadable;
+    }
 };
 
 // The strips as the program folder holds them (loaded once per run).
@@ -64,6 +94,7 @@ protected:
     std::string NewLog() const { return NewLogText(logStart_); }
 
     FakePartners partners_;
+    FakeClickSound clickSound_;
     std::unique_ptr<CHKIconWindowDlg> osd_;
     size_t logStart_ = 0;
     int savedFamily_ = 0;

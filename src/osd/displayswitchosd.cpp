@@ -1,0 +1,348 @@
+#include "osd/displayswitchosd.h"
+
+#include <objbase.h>
+#include <gdiplus.h>
+#include <mmsystem.h>
+
+#include <string>
+#include <vector>
+
+#include "common/commondefine.h"
+#include "common/gdiobjects.h"
+#include "common/processstate.h"
+#include "osd/imagestrip.h"
+
+namespace osd {
+
+namespace {
+
+// The confirmation pictures behind the collapsing arc, by layout.
+constexpr wchar_t kBlankForFiveOrMore[] = L"BgBlnk.bg5";
+constexpr wchar_t kBlankForThree[] = L"BgBlnk.bg3";
+constexpr wchar_t kBlankOtherwise[] = L"BgBlnk.bg4";
+// The background narrows to this width as the chosen icon reaches the middle.
+constexpr int kCollapsedWidth = 264;
+constexpr int kLabelTravel = -19;
+constexpr int kIconTargetTop = 1;
+constexpr DWORD kPauseBetweenFramesMs = 5;
+constexpr int kVista = 7;
+
+// A copy of one frame of a strip, at its own size with its alpha.
+std::unique_ptr<Gdiplus::Bitmap> CopyFrame(Gdiplus::Bitmap* strip, int frame) {
+    SIZE size{};
+    if (!SelectFrame(strip, frame, &size)) return nullptr;
+    auto copy = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(size.cx), static_cast<INT>(size.cy),
+                                                  PixelFormat32bppPARGB);
+    Gdiplus::Graphics graphics(copy.get());
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    graphics.DrawImage(strip, Gdiplus::Rect(0, 0, size.cx, size.cy), 0, 0, size.cx, size.cy, Gdiplus::UnitPixel);
+    return copy;
+}
+
+SIZE SizeOf(Gdiplus::Bitmap* image) {
+    if (!image) return {0, 0};
+    return {static_cast<LONG>(image->GetWidth()), static_cast<LONG>(image->GetHeight())};
+}
+
+// An image at its own size with its top-left corner at (x, y).
+void DrawAt(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, int x, int y) {
+    if (!image) return;
+    const SIZE size = SizeOf(image);
+    graphics.DrawImage(image, Gdiplus::Rect(x, y, size.cx, size.cy), 0, 0, size.cx, size.cy, Gdiplus::UnitPixel);
+}
+
+void DrawInto(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, const RECT& rect) {
+    if (!image || rect.right <= rect.left || rect.bottom <= rect.top) return;
+    const SIZE size = SizeOf(image);
+    graphics.DrawImage(image, Gdiplus::Rect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top), 0, 0,
+                       size.cx, size.cy, Gdiplus::UnitPixel);
+}
+
+// A frame-sized picture with premultiplied alpha, drawn with smooth scaling.
+struct Canvas {
+    explicit Canvas(SIZE size)
+        : bitmap(std::max<LONG>(size.cx, 1), std::max<LONG>(size.cy, 1), PixelFormat32bppPARGB), graphics(&bitmap) {
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    }
+    Gdiplus::Bitmap bitmap;
+    Gdiplus::Graphics graphics;
+};
+
+// Runs on the multimedia timer's thread: it only asks the window to take the step.
+void CALLBACK OnAnimationTimer(UINT timerId, UINT, DWORD_PTR window, DWORD_PTR, DWORD_PTR) {
+    PostMessageW(reinterpret_cast<HWND>(window), WM_OSD_ANIMATION_STEP, timerId, 0);
+}
+
+}  // namespace
+
+CDisplaySwitchOsd::CDisplaySwitchOsd(IOsdSurface& surface, IClickSound& sound) : m_surface(surface), m_sound(sound) {}
+
+CDisplaySwitchOsd::~CDisplaySwitchOsd() { CancelAnimation(); }
+
+bool CDisplaySwitchOsd::ReloadStrip() {
+    m_pStrip.reset();
+    m_pStrip = LoadImageStrip(kDisplaySwitchStripFile);
+    return m_pStrip != nullptr;
+}
+
+bool CDisplaySwitchOsd::Prepare(int connectedCode, bool savedProfile) {
+    m_nConnectedCode = connectedCode;
+    m_list = BuildChoiceList(connectedCode, proc::modelFamily, proc::starterEdition, savedProfile);
+    FreeImages();
+    if (!m_pStrip) ReloadStrip();
+    // A new list starts at its first choice, whatever an earlier one had selected.
+    m_nSelected = 0;
+    m_nPrevious = -1;
+    m_nFirstVisible = 0;
+    m_bMouseMode = false;
+    m_bButtonSeen = false;
+
+    for (int i = 0; i < m_list.count; ++i) {
+        const ChoiceFrames& frames = m_list.choices[i].frames;
+        m_pUnselected[i] = CopyFrame(m_pStrip.get(), frames.unselected);
+        m_pSelected[i] = CopyFrame(m_pStrip.get(), frames.selected);
+        m_pLabels[i] = CopyFrame(m_pStrip.get(), frames.label);
+    }
+    m_layout = SlotLayoutFor(m_list.count);
+    if (m_list.count == 1) {
+        m_pictureSize = SizeOf(m_pUnselected[0].get());
+    } else {
+        if (m_list.count > kVisibleSlots) {
+            m_pLeftArrow = CopyFrame(m_pStrip.get(), kLeftArrowFrame);
+            m_pRightArrow = CopyFrame(m_pStrip.get(), kRightArrowFrame);
+        }
+        m_pBackground = CopyFrame(m_pStrip.get(), m_layout.backgroundFrame);
+        m_pictureSize = SizeOf(m_pBackground.get());
+    }
+    m_surface.SetPictureSize(m_pictureSize);
+    return m_pictureSize.cx > 0;
+}
+
+SIZE CDisplaySwitchOsd::BackgroundSize() const {
+    return m_pBackground ? SizeOf(m_pBackground.get()) : m_pictureSize;
+}
+
+void CDisplaySwitchOsd::ShowCanvas(Gdiplus::Bitmap& canvas) {
+    HBITMAP handle = nullptr;
+    if (canvas.GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), &handle) != Gdiplus::Ok) return;
+    gdi::CBitmap picture(handle);
+    gdi::CDeviceContext dc(CreateCompatibleDC(m_surface.ScreenDC()));
+    gdi::CSelection selection(dc.Get(), picture.Get());
+    m_surface.ShowContent(dc.Get());
+}
+
+int CDisplaySwitchOsd::Draw() {
+    try {
+        if (!m_pUnselected[0]) return 0;
+        m_surface.FitToPicture();
+        if (m_list.count == 1) {
+            Canvas canvas(m_pictureSize);
+            DrawAt(canvas.graphics, m_pUnselected[0].get(), 0, 0);
+            ShowCanvas(canvas.bitmap);
+            m_lastPlan = FramePlan{0, {{0, 0, IconImage::Unselected, false, 1.0, true, true}}, false, false};
+            return 1;
+        }
+        const SelectionState state{m_list.count, m_nSelected, m_nPrevious, m_nFirstVisible, m_bMouseMode};
+        for (size_t k = 0; k < kStepScales.size(); ++k) {
+            const bool last = k + 1 == kStepScales.size();
+            const FramePlan plan = PlanFrame(state, kStepScales[k].previous, kStepScales[k].next, last);
+            m_nFirstVisible = plan.firstVisible;
+            Canvas canvas(m_pictureSize);
+            DrawAt(canvas.graphics, m_pBackground.get(), 0, 0);
+            DrawPlan(canvas.graphics, plan);
+            ShowCanvas(canvas.bitmap);
+            m_lastPlan = plan;
+            Sleep(kPauseBetweenFramesMs);
+        }
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: DrawDisplayIcon()");
+        return 0;
+    }
+}
+
+void CDisplaySwitchOsd::DrawPlan(Gdiplus::Graphics& graphics, const FramePlan& plan) {
+    const SIZE background = BackgroundSize();
+    for (const IconDraw& icon : plan.icons) {
+        if (icon.choice < 0 || icon.choice >= m_list.count) continue;
+        Gdiplus::Bitmap* image =
+            (icon.image == IconImage::Selected ? m_pSelected[icon.choice] : m_pUnselected[icon.choice]).get();
+        if (!image) continue;
+        DrawInto(graphics, image,
+                 IconRect(m_layout.slots[icon.slot], SizeOf(image), icon.scale, icon.settled, icon.highlighted));
+        if (icon.label && m_pLabels[icon.choice]) {
+            Gdiplus::Bitmap* label = m_pLabels[icon.choice].get();
+            const POINT anchor = LabelAnchor(background);
+            DrawAt(graphics, label, anchor.x - SizeOf(label).cx / 2, anchor.y);
+        }
+    }
+    if (plan.leftArrow) DrawAt(graphics, m_pLeftArrow.get(), kLeftArrowAt.x, kLeftArrowAt.y);
+    if (plan.rightArrow) {
+        const POINT at = RightArrowAt(background);
+        DrawAt(graphics, m_pRightArrow.get(), at.x, at.y);
+    }
+}
+
+int CDisplaySwitchOsd::Step(bool backward, IDisplaySwitchOwner* owner) {
+    m_bMouseMode = false;
+    m_nPrevious = m_nSelected;
+    m_nSelected = StepSelection(m_nSelected, m_list.count, backward);
+    const int drawn = Draw();
+    if (m_nHdmiAudioCheck == -1) DetermineHdmiAudioCheck(owner);
+    if (proc::windowsVersion < kVista) m_sound.PlayClick(false);
+    else if (m_nHdmiAudioCheck == 0) m_sound.PlayClick(true);
+    if (drawn) m_surface.StartHideTimer(kDisplaySwitchConfirmAfterMs);
+    return drawn;
+}
+
+void CDisplaySwitchOsd::DetermineHdmiAudioCheck(IDisplaySwitchOwner* owner) {
+    if (!owner) return;  // without the changer it stays undetermined
+    std::wstring name;
+    const bool readable = m_sound.FirstMixerProductName(&name);
+    m_nHdmiAudioCheck = ClickGoesToHdmiAudio(proc::windowsVersion, m_nConnectedCode, owner->GraphicsVendor(),
+                                             readable ? name.c_str() : nullptr)
+                            ? 1
+                            : 0;
+}
+
+void CDisplaySwitchOsd::OnMouse(UINT message, POINT at) {
+    // The arc is collapsing: the choice is made.
+    if (m_bAnimating || m_list.count == 0) return;
+    if (message == WM_MOUSEMOVE && !m_bButtonSeen) return;
+    m_nPrevious = m_nSelected;
+    m_bMouseMode = true;
+    m_bButtonSeen = true;
+
+    std::vector<SIZE> sizes;
+    for (int slot = 0; slot < VisibleSlots(m_list.count); ++slot) {
+        sizes.push_back(SizeOf(m_pUnselected[m_nFirstVisible + slot].get()));
+    }
+    const int slot = HitSlot(m_layout, sizes, at);
+    if (slot < 0) return;
+
+    m_surface.StopHideTimer();
+    const int choice = m_nFirstVisible + slot;
+    const bool changed = choice != m_nSelected;
+    m_nSelected = choice;
+    if (changed) Draw();
+    if (message == WM_LBUTTONDBLCLK) m_surface.HideNow();
+    else m_surface.StartHideTimer(kDisplaySwitchConfirmAfterMs);
+}
+
+void CDisplaySwitchOsd::StartConfirmation() {
+    const wchar_t* file = m_list.count > kVisibleSlots ? kBlankForFiveOrMore
+                          : m_list.count == 3          ? kBlankForThree
+                                                       : kBlankOtherwise;
+    if (!m_pBlankPicture) m_pBlankPicture = LoadImageStrip(file);  // missing: an empty canvas
+    m_bAnimating = true;
+    m_nAnimationStep = 0;
+    ScheduleAnimationStep(1);
+}
+
+void CDisplaySwitchOsd::ScheduleAnimationStep(UINT delayMs) {
+    m_nPendingTimer = timeSetEvent(delayMs, 0, &OnAnimationTimer, reinterpret_cast<DWORD_PTR>(m_surface.Window()),
+                                   TIME_ONESHOT | TIME_CALLBACK_FUNCTION);
+    if (m_nPendingTimer == 0) {
+        // Without its timer the animation ends here, and the choice is still applied.
+        ReportError(L"fail: timeSetEvent() for the display switch confirmation");
+        m_bAnimating = false;
+        m_surface.StartHideTimer(1);
+    }
+}
+
+void CDisplaySwitchOsd::OnAnimationStep(UINT_PTR timerId) {
+    if (!m_bAnimating || timerId != m_nPendingTimer) return;  // cancelled, or from an earlier showing
+    m_nPendingTimer = 0;
+    ++m_nAnimationStep;
+    if (!m_surface.IsShown()) {
+        m_bAnimating = false;
+        return;
+    }
+    if (m_nAnimationStep == kAnimationSteps) {
+        m_nAnimationStep = 0;
+        m_bAnimating = false;
+        m_surface.StartHideTimer(1);
+        return;
+    }
+    const double t = EasingTable()[m_nAnimationStep];
+    try {
+        DrawAnimationStep(t);
+    } catch (...) {
+        ReportError(L"fail: CHKIconWindowDlg::DrawAnimationStep()");
+    }
+    ScheduleAnimationStep(AnimationDelayAfter(t));
+}
+
+void CDisplaySwitchOsd::DrawAnimationStep(double t) {
+    Canvas canvas(m_pictureSize);
+    const SIZE blank = SizeOf(m_pBlankPicture.get());
+    DrawAt(canvas.graphics, m_pBlankPicture.get(), 0, 0);
+
+    const int stretch = kCollapsedWidth - blank.cx;
+    const int width = static_cast<int>(blank.cx + stretch * t);
+    const int left = static_cast<int>(blank.cx / 2.0 - width / 2.0);
+    DrawInto(canvas.graphics, m_pBackground.get(), {left, 0, left + width, blank.cy});
+
+    const int slot = m_nSelected - m_nFirstVisible;
+    Gdiplus::Bitmap* selected = m_pSelected[m_nSelected].get();
+    if (selected && slot >= 0 && slot < kVisibleSlots) {
+        const POINT from = m_layout.slots[slot];
+        const SIZE iconSize = SizeOf(m_pSelected[m_list.count > 1 ? 1 : 0].get());
+        const int centreX = m_pictureSize.cx / 2;
+        const int dx = centreX - SizeOf(selected).cx / 2 - from.x;
+        const int dy = kIconTargetTop - from.y;
+        const int x = static_cast<int>(from.x + dx * t);
+        const int y = static_cast<int>(from.y + dy * t);
+        DrawInto(canvas.graphics, selected, {x, y, x + iconSize.cx, y + iconSize.cy});
+    }
+    if (Gdiplus::Bitmap* label = m_pLabels[m_nSelected].get()) {
+        const POINT anchor = LabelAnchor(BackgroundSize());
+        DrawAt(canvas.graphics, label, anchor.x - SizeOf(label).cx / 2, static_cast<int>(anchor.y + kLabelTravel * t));
+    }
+    ShowCanvas(canvas.bitmap);
+}
+
+void CDisplaySwitchOsd::CancelAnimation() {
+    if (m_nPendingTimer) timeKillEvent(m_nPendingTimer);
+    m_nPendingTimer = 0;
+    m_bAnimating = false;
+}
+
+int CDisplaySwitchOsd::SelectedOutput() {
+    try {
+        if (m_nSelected < 0 || m_nSelected >= kMaxChoices || m_nSelected >= m_list.count) return kPanelOnlyCode;
+        return m_list.choices[m_nSelected].outputCode;
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::GetSelectedDisplayMode()");
+        return kPanelOnlyCode;
+    }
+}
+
+void CDisplaySwitchOsd::FreeImages() {
+    for (auto& image : m_pUnselected) image.reset();
+    for (auto& image : m_pSelected) image.reset();
+    for (auto& image : m_pLabels) image.reset();
+    m_pBackground.reset();
+    m_pLeftArrow.reset();
+    m_pRightArrow.reset();
+}
+
+void CDisplaySwitchOsd::Release() {
+    CancelAnimation();
+    FreeImages();
+    m_pStrip.reset();
+    m_pBlankPicture.reset();
+    m_list = ChoiceList{};
+    m_nSelected = 0;
+    m_nFirstVisible = 0;
+}
+
+void CDisplaySwitchOsd::ResetSelection() {
+    m_nSelected = 0;
+    m_nFirstVisible = 0;
+}
+
+}  // namespace osd
