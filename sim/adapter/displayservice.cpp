@@ -131,6 +131,7 @@ bool SameLuid(const LUID& a, const LUID& b) { return a.LowPart == b.LowPart && a
 struct Source {
     UINT32 width, height;
     INT32 x, y;
+    UINT32 refresh = 0;  // Hz, from the timing handed in; 0: the display's choice
 };
 
 bool CurrentMode(const wchar_t* device, DEVMODEW* mode) {
@@ -264,7 +265,12 @@ std::wstring Check(UINT32 pathCount, const DISPLAYCONFIG_PATH_INFO* paths, UINT3
         const DISPLAYCONFIG_VIDEO_SIGNAL_INFO& signal = tm.targetMode.targetVideoSignalInfo;
         if (signal.pixelRate == 0 || signal.activeSize.cx == 0 || signal.activeSize.cy == 0) return L"no timing";
         const SIZE preferred = PreferredSize(*t);
-        const Source s{sm.sourceMode.width, sm.sourceMode.height, sm.sourceMode.position.x, sm.sourceMode.position.y};
+        const UINT32 refresh = signal.vSyncFreq.Denominator
+                                   ? (signal.vSyncFreq.Numerator + signal.vSyncFreq.Denominator / 2) /
+                                         signal.vSyncFreq.Denominator
+                                   : 0;
+        const Source s{sm.sourceMode.width, sm.sourceMode.height, sm.sourceMode.position.x, sm.sourceMode.position.y,
+                       refresh};
         if (s.width == 0 || s.height == 0) return L"an empty source";
         // The notebook scales a picture down to an output, never up beyond it.
         if (s.width > static_cast<UINT32>(preferred.cx) || s.height > static_cast<UINT32>(preferred.cy) ||
@@ -312,11 +318,17 @@ DEVMODEW Placed(const Source& s) {
     mode.dmPelsWidth = s.width;
     mode.dmPelsHeight = s.height;
     mode.dmPosition = {s.x, s.y};
+    if (s.refresh) {
+        mode.dmFields |= DM_DISPLAYFREQUENCY;
+        mode.dmDisplayFrequency = s.refresh;
+    }
     return mode;
 }
 
 // Shows a checked layout on the desktop: the first display takes source 0,
-// the second source 1 (extended), the first's place (clone) or nothing.
+// the second source 1 (extended), the first's size and place (clone) or
+// nothing. Wine lets no two displays overlap: it moves a clone's second
+// display beside the first, with the same size.
 LONG ShowOnDesktop(const Layout& layout, bool clone) {
     DEVMODEW first = Placed(layout.source[0]);
     first.dmPosition = {0, 0};
@@ -369,7 +381,7 @@ LONG ApplyTopology(UINT32 flags) {
     auto place = [&layout](int s, const Target& t, INT32 x) {
         const SIZE size = PreferredSize(t);
         layout.shown[s] |= t.deviceBit;
-        layout.source[s] = {static_cast<UINT32>(size.cx), static_cast<UINT32>(size.cy), x, 0};
+        layout.source[s] = {static_cast<UINT32>(size.cx), static_cast<UINT32>(size.cy), x, 0, kRefreshHz};
     };
     if (topology == kTopologyInternal) {
         place(0, panel, 0);

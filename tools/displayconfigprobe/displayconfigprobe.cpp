@@ -5,7 +5,10 @@
 // "preferred TARGET none"), then what the Windows 7 component reads of them
 // ("connected N", "active 0xNNN").
 // switch: lets the component change to the combination CODE (hexadecimal)
-// and writes "result R". Ends with 0 when every step answered.
+// and writes "result R".
+// validate: hands the active configuration back for validation as read
+// ("current R") and with its first source made 8192 x 8192 ("oversized R").
+// Ends with 0 when every step answered.
 #include <windows.h>
 
 #include <cstdarg>
@@ -64,6 +67,29 @@ bool WritePaths(FILE* out) {
     return true;
 }
 
+bool WriteValidations(FILE* out) {
+    dc::IDisplayConfigFunctions& functions = dc::RealDisplayConfigFunctions();
+    if (!functions.Load().empty()) return false;
+    std::uint32_t pathCount = 0, modeCount = 0;
+    if (functions.GetDisplayConfigBufferSizes(dc::query::kOnlyActivePaths, &pathCount, &modeCount) != ERROR_SUCCESS) {
+        return false;
+    }
+    std::vector<dc::PathInfo> paths(pathCount);
+    std::vector<dc::ModeInfo> modes(modeCount);
+    if (functions.QueryDisplayConfig(dc::query::kOnlyActivePaths, &pathCount, paths.data(), &modeCount,
+                                     modes.data()) != ERROR_SUCCESS ||
+        pathCount == 0) {
+        return false;
+    }
+    constexpr std::uint32_t kValidate = dc::apply::kValidate | dc::apply::kUseSuppliedConfig;
+    Line(out, "current %ld", functions.SetDisplayConfig(pathCount, paths.data(), modeCount, modes.data(), kValidate));
+    const std::uint32_t source = paths[0].sourceInfo.modeInfoIdx;
+    if (source >= modeCount) return false;
+    modes[source].sourceMode.width = modes[source].sourceMode.height = 8192;
+    Line(out, "oversized %ld", functions.SetDisplayConfig(pathCount, paths.data(), modeCount, modes.data(), kValidate));
+    return true;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -82,6 +108,8 @@ int wmain(int argc, wchar_t** argv) {
         answered = component.GetActiveCode(&active) && answered;
         Line(out, "connected %d", connected);
         Line(out, "active 0x%03x", active);
+    } else if (step == L"validate") {
+        answered = WriteValidations(out);
     } else if (step == L"switch" && argc >= 4) {
         const int code = static_cast<int>(std::wcstol(argv[3], nullptr, 16));
         Line(out, "result %d", component.ChangeDisplayEx(code, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0));
