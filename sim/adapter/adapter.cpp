@@ -4,13 +4,16 @@
 // adapter instead. On load it points the program's import entries of
 // EnumDisplayDevicesW and GetProcAddress at its own functions; those call
 // the real ones and change only the adapters' DeviceID and description, as
-// the registry (adapterstore.h) names them. Nothing else is touched.
+// the registry (adapterstore.h) names them. The four display-configuration
+// functions looked up by name are answered by the notebook's own service
+// (displayservice.h). Nothing else is touched.
 #include <windows.h>
 
 #include <cstring>
 #include <cwchar>
 
 #include "adapterstore.h"
+#include "displayservice.h"
 
 namespace {
 
@@ -55,6 +58,9 @@ FARPROC WINAPI SimGetProcAddress(HMODULE module, LPCSTR name) {
     const bool byName = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF;
     if (byName && IsUser32(module) && std::strcmp(name, "EnumDisplayDevicesW") == 0) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimEnumDisplayDevicesW));
+    }
+    if (byName && IsUser32(module)) {
+        if (FARPROC service = vqsim::displayconfig::Replacement(name)) return service;
     }
     return g_realGetProcAddress(module, name);
 }

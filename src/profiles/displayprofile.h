@@ -65,6 +65,8 @@ public:
     const std::wstring& MonitorId(int index) const { return m_strMonitorIds[static_cast<size_t>(index)]; }
     // The video signal of the last profile read on Windows 7.
     const DISPLAYCONFIG_VIDEO_SIGNAL_INFO& VideoSignal() const { return m_videoSignal; }
+    // The Windows 7 display configuration takes the signal over for one change.
+    void ClearVideoSignal() { m_videoSignal = {}; }
 
     // The section name of a slot: "Profile\disp_pro_007", "Profile\disp_pro_1000".
     static std::wstring SlotSection(int slot);

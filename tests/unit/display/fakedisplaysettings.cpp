@@ -38,7 +38,10 @@ BOOL FakeDisplaySettings::EnumDisplayDevices(const wchar_t* device, DWORD index,
     if (device || index >= devices.size() || info->cb != sizeof *info) return FALSE;
     wcsncpy(info->DeviceName, devices[index].name.c_str(), 32);
     info->DeviceName[31] = 0;
-    wcscpy(info->DeviceString, L"Fake Adapter");
+    wcsncpy(info->DeviceString, devices[index].description.c_str(), 127);
+    info->DeviceString[127] = 0;
+    wcsncpy(info->DeviceID, devices[index].deviceId.c_str(), 127);
+    info->DeviceID[127] = 0;
     info->StateFlags = devices[index].stateFlags;
     return TRUE;
 }

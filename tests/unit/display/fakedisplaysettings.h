@@ -13,6 +13,8 @@ DEVMODEW Mode(int width, int height, int bitsPerPixel = 32, int frequency = 60, 
 
 struct FakeDisplayDevice {
     std::wstring name;
+    std::wstring deviceId = L"PCI\\VEN_0000&DEV_0000";
+    std::wstring description = L"Fake Adapter";
     DWORD stateFlags = DISPLAY_DEVICE_ATTACHED_TO_DESKTOP;
     bool hasCurrent = true;  // the current settings can be read
     DEVMODEW current = Mode(1366, 768);
