@@ -280,7 +280,7 @@ public:
     bool Pending(osd::SelectionOwner) override { return false; }
     void ClearPending(osd::SelectionOwner) override {}
     void ApplySelection(osd::SelectionOwner) override {}
-    void SetDisplaySwitchModifier(int) override {}
+    osd::IDisplaySwitchOwner* DisplaySwitchOwner() override { return nullptr; }
     void HideMessageWindow() override {}
     void ClearDispatcherMuteNote() override {}
 };
