@@ -16,8 +16,11 @@
 #include "common/gdiobjects.h"
 #include "osd/displaychoices.h"
 #include "osd/hkiconwindowdlg.h"
+#include "osdbench.h"
 
 namespace {
+using osdbench::ResidentBytes;
+using osdbench::Pump;
 class CountingChanger : public osd::IDisplaySwitchOwner {
 public:
     int GraphicsVendor() override { return 3; }
@@ -44,18 +47,6 @@ public:
     void PlayClick(bool) override {}
     bool FirstMixerProductName(std::wstring*) override { return false; }
 };
-
-SIZE_T ResidentBytes() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.WorkingSetSize;
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
 
 // Lists of 2, 4, 7, 10 and 13 choices, and one single output.
 const int kConnectedCodes[] = {6, 3, 7, 15, 24, 1};

@@ -12,32 +12,13 @@
 
 #include "common/gdiobjects.h"
 #include "osd/hkiconwindowdlg.h"
+#include "osdbench.h"
 #include "osd/imagestrip.h"
 
 namespace {
-class NoPartners : public osd::IOsdPartners {
-public:
-    bool Exists(osd::SelectionOwner) override { return false; }
-    bool Pending(osd::SelectionOwner) override { return false; }
-    void ClearPending(osd::SelectionOwner) override {}
-    void ApplySelection(osd::SelectionOwner) override {}
-    osd::IDisplaySwitchOwner* DisplaySwitchOwner() override { return nullptr; }
-    void HideMessageWindow() override {}
-    void ClearDispatcherMuteNote() override {}
-};
-
-SIZE_T ResidentBytes() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.WorkingSetSize;
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
-
+using osdbench::NoPartners;
+using osdbench::ResidentBytes;
+using osdbench::Pump;
 // Pictures of every kind: battery, level bars, on/off pictures.
 const int kPictures[][2] = {{20, 100}, {20, 9}, {111, 3}, {121, 7}, {81, -1}, {80, -1}, {60, -1}, {129, -1}};
 

@@ -37,11 +37,14 @@
 #include "common/processstate.h"
 #include "hardware/kest.h"
 #include "osd/hkiconwindowdlg.h"
+#include "osdbench.h"
 #include "osd/imagestrip.h"
 #include "simfirmware.h"
 #include "vqdrive.h"
 
 namespace {
+using osdbench::NoPartners;
+using osdbench::Pump;
 
 constexpr BYTE kNotebookKey = 0xFF;
 constexpr BYTE kBrightnessUp = 8;
@@ -273,22 +276,6 @@ Memory SettledMemory(const std::wstring& pid, DWORD* settledMs) {
 }
 
 // ---- the start-up steps, in a copy of this program ----
-
-class NoPartners : public osd::IOsdPartners {
-public:
-    bool Exists(osd::SelectionOwner) override { return false; }
-    bool Pending(osd::SelectionOwner) override { return false; }
-    void ClearPending(osd::SelectionOwner) override {}
-    void ApplySelection(osd::SelectionOwner) override {}
-    osd::IDisplaySwitchOwner* DisplaySwitchOwner() override { return nullptr; }
-    void HideMessageWindow() override {}
-    void ClearDispatcherMuteNote() override {}
-};
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
 
 // The copy marks the end of each step and waits until the measuring copy
 // has read its memory: a Windows process under Wine cannot read its own
