@@ -482,7 +482,11 @@ int CDisplayChanger::ApplyDisplayProfile(int code) {
                 size2 = SIZE{1024, 768};
                 depth2 = 32;
                 freq2 = 60;
-                const POINTL beside = SecondDisplayBesideFirst();
+                POINTL beside = SecondDisplayBesideFirst();
+                if (ReadDisplay(1, &second) &&
+                    (second.position.x != beside.x || second.position.y != beside.y)) {
+                    m_modeSetting.ChangeSecondDisplaySettings(1024, 768, 32, 60, &beside);
+                }
                 position = POINT{beside.x, beside.y};
             } else if (!combination::IsDualView(code)) {
                 size = SIZE{1024, 768};
