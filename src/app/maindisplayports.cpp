@@ -3,7 +3,12 @@
 #include "app/tracecall.h"
 #include "display/displaychanger.h"
 
-bool CMainDisplayPorts::HasGraphicsDriver() { return m_pChanger && m_pChanger->Driver(); }
+// The display keys and detection ask this first: the trace shows their road
+// was taken even where no driver lets them act.
+bool CMainDisplayPorts::HasGraphicsDriver() {
+    TraceCall(L"HasGraphicsDriver");
+    return m_pChanger && m_pChanger->Driver();
+}
 
 int CMainDisplayPorts::SelectDisplayCombination(int backward) {
     TraceCall(L"SelectDisplayCombination", backward);
@@ -41,20 +46,23 @@ void CMainDisplayPorts::ClearDisplaySwitchPending() {
 }
 
 void CMainDisplayPorts::SetDriverSuspendFlag() {
-    if (HasGraphicsDriver()) m_pChanger->Driver()->m_bSuspended = 1;
+    if (m_pChanger && m_pChanger->Driver()) m_pChanger->Driver()->m_bSuspended = 1;
 }
 
-bool CMainDisplayPorts::HasWin7Component() { return m_pChanger && m_pChanger->Win7Component(); }
+bool CMainDisplayPorts::HasWin7Component() {
+    TraceCall(L"HasWin7Component");
+    return m_pChanger && m_pChanger->Win7Component();
+}
 
 int CMainDisplayPorts::GetActiveCode(int* code) {
-    return HasWin7Component() ? m_pChanger->Win7Component()->GetActiveCode(code) : 0;
+    return m_pChanger && m_pChanger->Win7Component() ? m_pChanger->Win7Component()->GetActiveCode(code) : 0;
 }
 
 bool CMainDisplayPorts::IsOnlyPanelActive() { return RefreshActiveOutputs() == displaydevice::kPanel; }
 
 int CMainDisplayPorts::RefreshActiveOutputs() {
-    if (!HasGraphicsDriver()) return 0;
-    CVGA* driver = m_pChanger->Driver();
+    CVGA* driver = m_pChanger ? m_pChanger->Driver() : nullptr;
+    if (!driver) return 0;
     driver->GetConnectedDisplays();
     int active = 0;
     for (int i = 0; i < displaydevice::kCount; ++i) {

@@ -204,6 +204,8 @@ int CDisplayChanger::SelectDisplayCombination(int backward) {
                 return 0;
             }
             if (!osd.IsShown() || osd.IsDestroyed()) {
+                Trace(FormatText(L"display switch OSD gone: shown=%d destroyed=%d", osd.IsShown() ? 1 : 0,
+                                 osd.IsDestroyed() ? 1 : 0));
                 m_bSwitching = 0;
             } else if (osd.Mode() == osd::OsdMode::DisplaySwitcher && osd.AnimationRunning()) {
                 return 0;  // the choice is being confirmed
@@ -211,6 +213,7 @@ int CDisplayChanger::SelectDisplayCombination(int backward) {
                 osd.ShowNoActivate();
                 return 1;
             } else {
+                Trace(L"display switch OSD refused a step");
                 m_bSwitching = 0;
             }
         }
