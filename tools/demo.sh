@@ -48,6 +48,23 @@ echo "== 5. The graphics adapter a program sees: Wine's, then the notebook's Int
 drive adapter-wine adapter=wine probe
 drive adapter-intel adapter=intel inject probe adapter=wine
 
+echo "== 6. The display switch key on the simulated Intel notebook (Vista) with an external monitor"
+SWITCH="$OUT/display-switch"
+mkdir -p "$SWITCH"
+sw() { echo "$1=$(winepath -w "$SWITCH/$2.png")"; }
+# The model's keyboard sends the display switch key as code 1; it offers the
+# panel alone and the clone, and its menu program is told of every change.
+drive display-switch firmware-reset fwmodel=N10A graphics-reset graphics-register desktop-reset \
+    connect=DUMMY1,1280x1024 wait=500 gfxset=CrtConnected,1 gfxshown=1,2 adapter=intel inject \
+    version=vista menu start wait=800 desktop "$(sw screenshot 1-desktop-extended-before)" \
+    key=1 wait=300 "$(sw osdshot 2-osd-opened-panel-alone)" \
+    key=1 wait=300 "$(sw osdshot 3-osd-step-clone)" \
+    key=1 wait=300 "$(sw osdshot 4-osd-step-panel-alone-again)" \
+    wait=4500 desktop "$(sw screenshot 5-desktop-panel-alone)" \
+    key=1 wait=300 key=1 wait=300 "$(sw osdshot 6-osd-clone-chosen)" \
+    wait=4500 desktop "$(sw screenshot 7-desktop-clone)" \
+    menu-received profiles quit adapter=wine graphics-unregister desktop-reset
+
 echo "== trace of run 1"
 grep -v '^call \(OnTimer\|Has\|Is\)' "$OUT/win7-trace.txt" | tr -d '\r' | sed 's/^/  /'
 echo "== log"
@@ -64,3 +81,5 @@ echo "== artwork screenshots in $OSD_OUT:"
 ls "$OSD_OUT" | sed 's/^/  /'
 echo "== desktop screenshots in $DESK:"
 ls "$DESK" | sed 's/^/  /'
+echo "== display switch screenshots in $SWITCH:"
+ls "$SWITCH" | sed 's/^/  /'

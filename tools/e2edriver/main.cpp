@@ -33,10 +33,15 @@
 //   adapter=intel|wine               the graphics adapter injected programs see (wine: Wine's own)
 //   inject                           the next start (and probe) loads the adapter library before its entry point
 //   probe                            run adapterprobe.exe and print what it saw of the graphics adapter
+//   gfxshown=D1,D2                   the device bits the two displays show in the simulated graphics
+//   menu                             open the sibling menu program's window (class MORROW_MENU)
+//   menu-received                    print the 0x8B1 messages the menu window received so far
+//   profiles                         print the display profiles the program keeps
 #include <cstdio>
 #include <cwchar>
 #include <mutex>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "debugoutput.h"
@@ -44,6 +49,7 @@
 #include "simdesktop.h"
 #include "simfirmware.h"
 #include "simintel.h"
+#include "simmenu.h"
 #include "vqdrive.h"
 
 namespace {
@@ -128,11 +134,40 @@ void PrintLog() {
 }
 }  // namespace
 
+// The program's display profiles: every "Profile\disp_pro_NNN" section with its values.
+void PrintProfiles() {
+    HKEY root = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Korvane\\vqhkcore\\Profile", 0, KEY_READ, &root) != ERROR_SUCCESS) {
+        std::printf("profiles: none\n");
+        return;
+    }
+    wchar_t name[64];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameChars = 64;
+        if (RegEnumKeyExW(root, i, name, &nameChars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        HKEY slot = nullptr;
+        if (RegOpenKeyExW(root, name, 0, KEY_READ, &slot) != ERROR_SUCCESS) continue;
+        std::printf("profile %ls:", name);
+        wchar_t valueName[64];
+        BYTE data[512];
+        for (DWORD v = 0;; ++v) {
+            DWORD valueChars = 64, size = sizeof data - 2, type = 0;
+            if (RegEnumValueW(slot, v, valueName, &valueChars, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+            if (type == REG_DWORD) std::printf(" %ls=%lu", valueName, *reinterpret_cast<DWORD*>(data));
+            else if (type == REG_SZ) std::printf(" %ls=%ls", valueName, reinterpret_cast<wchar_t*>(data));
+        }
+        std::printf("\n");
+        RegCloseKey(slot);
+    }
+    RegCloseKey(root);
+}
+
 int wmain(int argc, wchar_t** argv) {
     TraceFile trace;  // outlives the programs, so it hears them to the end
     vqdrive::Program program;
     vqdrive::StartOptions options;
     HWND window = vqdrive::FindMainWindow();
+    std::unique_ptr<vqdrive::SiblingWindow> menu;
     int failures = 0;
     for (int i = 1; i < argc; ++i) {
         const std::wstring step = argv[i];
@@ -277,6 +312,24 @@ int wmain(int argc, wchar_t** argv) {
         } else if (!(value = After(step, L"adapter=")).empty()) {
             if (value == L"intel") vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
             else vqdrive::adapter::Reset();
+        } else if (!(value = After(step, L"gfxshown=")).empty()) {
+            size_t end = 0;
+            const long first = Number(value, &end);
+            const long second = end < value.size() ? Number(value.substr(end + 1)) : 0;
+            vqdrive::intel::SetShown(static_cast<DWORD>(first), static_cast<DWORD>(second));
+        } else if (step == L"menu") {
+            menu = std::make_unique<vqdrive::SiblingWindow>(vqdrive::SiblingWindow::kMenuClass, nullptr);
+        } else if (step == L"menu-received") {
+            if (!menu) {
+                std::printf("error: no menu window (step menu)\n");
+                ++failures;
+            } else {
+                for (const auto& [code, argument] : menu->Received()) {
+                    std::printf("menu: 0x8B1 %u 0x%03lx\n", static_cast<unsigned>(code), static_cast<long>(argument));
+                }
+            }
+        } else if (step == L"profiles") {
+            PrintProfiles();
         } else if (step == L"inject") {
             options.injectLibrary = vqdrive::adapter::LibraryPath();
         } else if (step == L"probe") {
