@@ -60,9 +60,9 @@ drive display-switch firmware-reset fwmodel=N10A graphics-reset graphics-registe
     key=1 wait=300 "$(sw osdshot 2-osd-opened-panel-alone)" \
     key=1 wait=300 "$(sw osdshot 3-osd-step-clone)" \
     key=1 wait=300 "$(sw osdshot 4-osd-step-panel-alone-again)" \
-    wait=4500 desktop "$(sw screenshot 5-desktop-panel-alone)" \
+    wait=7000 desktop "$(sw screenshot 5-desktop-panel-alone)" \
     key=1 wait=300 key=1 wait=300 "$(sw osdshot 6-osd-clone-chosen)" \
-    wait=4500 desktop "$(sw screenshot 7-desktop-clone)" \
+    wait=7000 desktop "$(sw screenshot 7-desktop-clone)" \
     menu-received profiles quit adapter=wine graphics-unregister desktop-reset
 
 echo "== trace of run 1"

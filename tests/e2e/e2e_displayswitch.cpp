@@ -56,8 +56,8 @@ protected:
 
     // The simulated Intel notebook with a CRT right of the panel, the desktop
     // extended over both; a model with the sibling menu program.
-    void StartIntelNotebook(const wchar_t* version) {
-        vqdrive::firmware::SetModelRecord(L"N10A");
+    void StartIntelNotebook(const wchar_t* version, bool menuModel = true) {
+        if (menuModel) vqdrive::firmware::SetModelRecord(L"N10A");
         vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
         vqdrive::intel::Reset();
         ASSERT_TRUE(vqdrive::intel::Register());
@@ -71,11 +71,11 @@ protected:
 
     // Presses the display switch key `presses` times, 300 ms apart (the
     // later ones with Shift: backward), and waits for the OSD to confirm and hide.
-    void Choose(int presses, bool backward = false) {
+    void Choose(int presses, bool backward = false, BYTE scan = kUsbModelDisplaySwitchScan) {
         SetCursorPos(5, 5);  // the pointer away from the OSD, which a click would select on
         for (int i = 0; i < presses; ++i) {
             if (i > 0 && backward) vqdrive::PressKey(VK_SHIFT, 0x2A);
-            vqdrive::TapKey(0xFF, kUsbModelDisplaySwitchScan);
+            vqdrive::TapKey(0xFF, scan);
             if (i > 0 && backward) vqdrive::ReleaseKey(VK_SHIFT, 0x2A);
             if (i == 0) {
                 EXPECT_TRUE(WaitForOsd(true, 3000)) << "the display-switch OSD did not open\n" << Log();
@@ -151,6 +151,32 @@ TEST_F(DisplaySwitchE2eTest, IntelDriverSwitchesToThePanelAloneAndToTheClone) {
     // The clone's settings were saved before the next change (at the default
     // mode, which opens no slot of its own).
     EXPECT_TRUE(LogHas("SaveCurrentDisplay=0x001")) << Log();
+    EXPECT_TRUE(program_.Running());
+}
+
+// Windows XP: the stock model offers every choice of the CRT; the second is the CRT alone.
+TEST_F(DisplaySwitchE2eTest, IntelDriverOnXpSwitchesToTheExternalOutputAlone) {
+    StartIntelNotebook(L"winxp", false);
+    Choose(2, false, kDisplaySwitchScan);
+    const DWORD start = GetTickCount();
+    while (vqdrive::intel::Value(L"Display1") != 0x02 && GetTickCount() - start < 8000) vqdrive::Pause(50);
+    EXPECT_EQ(vqdrive::intel::Value(L"Display1"), 0x02u) << Log();
+    EXPECT_EQ(vqdrive::intel::Value(L"Display2"), 0u);
+    EXPECT_FALSE(vqdrive::intel::JournalOf("ChangeActiveDevices").empty());
+    EXPECT_TRUE(LogHas("SaveCurrentDisplay=0x103")) << Log();
+    EXPECT_TRUE(program_.Running());
+}
+
+// Without the Intel component the driver reports it and, before Windows 7, is dropped.
+TEST_F(DisplaySwitchE2eTest, MissingIntelComponentIsReportedAndLeavesNoDriver) {
+    vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
+    vqdrive::intel::Unregister();
+    Start(L"vista", L"", vqdrive::adapter::LibraryPath());
+    EXPECT_TRUE(WaitForLog("It fails to initialize Intel graphics component. Please check the graphics driver", 5000))
+        << Log();
+    vqdrive::TapKey(0xFF, kDisplaySwitchScan);
+    vqdrive::Pause(500);
+    EXPECT_FALSE(OsdShown());
     EXPECT_TRUE(program_.Running());
 }
 
