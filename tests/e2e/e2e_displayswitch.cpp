@@ -192,6 +192,15 @@ TEST_F(DisplaySwitchE2eTest, Windows7SwitchesThroughTheDisplayConfiguration) {
         if (line.rfind("SetDisplayConfig ", 0) == 0) applied = true;
     }
     EXPECT_TRUE(applied) << "the display configuration was not asked";
+    // The menu program's question may reach the program while the change is
+    // still under way: it gets the panel alone once the change is done.
+    const DWORD start = GetTickCount();
+    LRESULT active = 0;
+    while ((active = vqdrive::SiblingWindow::Ask(window_, kActiveDisplayRequest)) != 0x01 &&
+           GetTickCount() - start < 8000) {
+        vqdrive::Pause(200);
+    }
+    EXPECT_EQ(active, 0x01);
     EXPECT_TRUE(program_.Running());
 }
 
