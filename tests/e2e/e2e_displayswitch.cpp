@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "programtest.h"
+#include "screenpixels.h"
 #include "simadapter.h"
 #include "simdesktop.h"
 #include "simfirmware.h"
@@ -164,6 +165,39 @@ TEST_F(DisplaySwitchE2eTest, IntelDriverOnXpSwitchesToTheExternalOutputAlone) {
     EXPECT_EQ(vqdrive::intel::Value(L"Display2"), 0u);
     EXPECT_FALSE(vqdrive::intel::JournalOf("ChangeActiveDevices").empty());
     EXPECT_TRUE(LogHas("SaveCurrentDisplay=0x103")) << Log();
+    EXPECT_TRUE(program_.Running());
+}
+
+// Each press shows another selection; the third choice of the CRT, the clone,
+// is applied 1.8 s after the last press; Shift steps backward to the last choice.
+TEST_F(DisplaySwitchE2eTest, PressesStepTheOsdAndShiftStepsBackward) {
+    StartIntelNotebook(L"winxp", false);
+    SetCursorPos(5, 5);
+    std::vector<Picture> pictures;
+    for (int i = 0; i < 3; ++i) {
+        vqdrive::TapKey(0xFF, kDisplaySwitchScan);
+        ASSERT_TRUE(WaitForOsd(true, 3000)) << Log();
+        vqdrive::Pause(250);
+        RECT osd{};
+        ASSERT_TRUE(vqdrive::FindOsdRect(program_.ProcessId(), &osd));
+        pictures.push_back(CaptureScreen(osd));
+    }
+    EXPECT_GT(CountMismatches(pictures[0], pictures[1]), 0) << "the first step changed nothing on screen";
+    EXPECT_GT(CountMismatches(pictures[1], pictures[2]), 0) << "the second step changed nothing on screen";
+    ASSERT_TRUE(WaitForOsd(false, 6000));
+    DWORD start = GetTickCount();
+    while (vqdrive::intel::Value(L"Display1") != 0x03 && GetTickCount() - start < 8000) vqdrive::Pause(50);
+    EXPECT_EQ(vqdrive::intel::Value(L"Display1"), 0x03u) << "the clone shows on the first display\n" << Log();
+    // The change ends with the profile restore and its re-check.
+    EXPECT_TRUE(WaitForLog("no Profile: 1024x768", 8000)) << Log();
+    vqdrive::Pause(1500);
+
+    // Open, then Shift: the last choice, the extended desktop with the panel primary.
+    Choose(2, true, kDisplaySwitchScan);
+    start = GetTickCount();
+    while (vqdrive::intel::Value(L"Display2") != 0x02 && GetTickCount() - start < 8000) vqdrive::Pause(50);
+    EXPECT_EQ(vqdrive::intel::Value(L"Display1"), 0x01u) << Log();
+    EXPECT_EQ(vqdrive::intel::Value(L"Display2"), 0x02u) << Log();
     EXPECT_TRUE(program_.Running());
 }
 
