@@ -1,7 +1,5 @@
 #include "framework/winapp.h"
 
-#include <commctrl.h>
-
 #include "framework/dialogbase.h"
 #include "common/settingsstore.h"
 
@@ -27,8 +25,8 @@ CWinApp::~CWinApp() { if (g_app == this) g_app = nullptr; }
 CWinApp* CWinApp::Current() { return g_app; }
 
 bool CWinApp::InitInstance() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    // The program's windows use only the system's own controls (static text,
+    // buttons): the common-controls library stays unloaded.
     m_appName = ExecutableBaseName();
     return true;
 }
