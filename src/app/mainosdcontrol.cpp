@@ -16,3 +16,17 @@ void CMainOsdControl::ClearOsdSelection() {
 void CMainOsdControl::SendOsdSelectionTimer() {
     if (OsdAlive()) SendMessageW(m_pWindow->Handle(), WM_TIMER, TE_OSD_HIDE, 0);
 }
+
+bool CMainOsdControl::IsShown() { return m_pWindow && m_pWindow->IsShown(); }
+bool CMainOsdControl::IsDestroyed() { return !m_pWindow || m_pWindow->IsDestroyed(); }
+bool CMainOsdControl::AnimationRunning() { return m_pWindow && m_pWindow->AnimationRunning(); }
+int CMainOsdControl::InitDisplaySwitching(int connectedCode, int activeCode, int registeredProfile) {
+    return m_pWindow ? m_pWindow->InitDisplaySwitching(connectedCode, activeCode, registeredProfile != 0) : 0;
+}
+int CMainOsdControl::SetNextDisplayDevice(int backward) {
+    return m_pWindow ? m_pWindow->SetNextDisplayDevice(backward) : 0;
+}
+int CMainOsdControl::GetSelectedDisplayMode() { return m_pWindow ? m_pWindow->GetSelectedDisplayMode() : 0; }
+void CMainOsdControl::ShowNoActivate() {
+    if (m_pWindow) m_pWindow->ShowNoActivate();
+}

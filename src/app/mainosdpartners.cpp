@@ -1,12 +1,21 @@
 #include "app/mainosdpartners.h"
 
 #include "app/mainhotkeyowner.h"
+#include "display/displaychanger.h"
 
-bool CMainOsdPartners::Exists(osd::SelectionOwner owner) { return false; }
-bool CMainOsdPartners::Pending(osd::SelectionOwner owner) { return false; }
-void CMainOsdPartners::ClearPending(osd::SelectionOwner owner) {}
-void CMainOsdPartners::ApplySelection(osd::SelectionOwner owner) {}
-osd::IDisplaySwitchOwner* CMainOsdPartners::DisplaySwitchOwner() { return nullptr; }
+using osd::SelectionOwner;
+
+bool CMainOsdPartners::Exists(SelectionOwner owner) {
+    return owner == SelectionOwner::DisplayChanger && m_pDisplayChanger;
+}
+bool CMainOsdPartners::Pending(SelectionOwner owner) {
+    return owner == SelectionOwner::DisplayChanger && m_pDisplayChanger && m_pDisplayChanger->Switching();
+}
+void CMainOsdPartners::ClearPending(SelectionOwner owner) {
+    if (owner == SelectionOwner::DisplayChanger && m_pDisplayChanger) m_pDisplayChanger->ClearSwitching();
+}
+void CMainOsdPartners::ApplySelection(SelectionOwner owner) {}
+osd::IDisplaySwitchOwner* CMainOsdPartners::DisplaySwitchOwner() { return m_pDisplayChanger; }
 void CMainOsdPartners::HideMessageWindow() {}
 void CMainOsdPartners::ClearDispatcherMuteNote() {
     if (m_pMuteNoteOwner) m_pMuteNoteOwner->ClearUnmuteNote();

@@ -7,11 +7,13 @@
 #include "osd/osdpartners.h"
 
 class CMainHotkeyOwner;
+class CDisplayChanger;
 
 class CMainOsdPartners : public osd::IOsdPartners {
 public:
     // Keeper of the note that a volume key unmuted.
     void SetMuteNoteOwner(CMainHotkeyOwner* owner) { m_pMuteNoteOwner = owner; }
+    void SetDisplayChanger(CDisplayChanger* changer) { m_pDisplayChanger = changer; }
 
     bool Exists(osd::SelectionOwner owner) override;
     bool Pending(osd::SelectionOwner owner) override;
@@ -23,4 +25,5 @@ public:
 
 private:
     CMainHotkeyOwner* m_pMuteNoteOwner = nullptr;
+    CDisplayChanger* m_pDisplayChanger = nullptr;
 };

@@ -42,6 +42,11 @@ int CSystemInfoPorts::SetSoundOnOff(int mute) {
 }
 int CSystemInfoPorts::GetVolumeLevel(int* level) { return m_pSystemInfo ? m_pSystemInfo->GetVolumeLevel(level) : 0; }
 
+int CSystemInfoPorts::GetDisplayState(BYTE* state) { return m_pSystemInfo ? m_pSystemInfo->GetDisplayState(state) : 0; }
+int CSystemInfoPorts::SetBacklight(BYTE on) { return m_pSystemInfo ? m_pSystemInfo->SetBacklight(on) : 0; }
+int CSystemInfoPorts::GetBrightness(BYTE* level) { return m_pSystemInfo ? m_pSystemInfo->GetBrightness(level) : 0; }
+int CSystemInfoPorts::SetBrightness(BYTE level) { return m_pSystemInfo ? m_pSystemInfo->SetBrightness(level) : 0; }
+
 int CDispatcherPort::ProcessHotkey(int code) {
     TraceCall(L"ProcessHotkey", code);
     return m_pDispatcher ? m_pDispatcher->ProcessHotkey(code) : 1;

@@ -4,11 +4,12 @@
 #pragma once
 
 #include "app/systemports.h"
+#include "display/displaychangerports.h"
 
 class CHWIconDisplayer;
 class CSystemInfo;
 
-class CSystemInfoPorts : public IFirmware, public IAudioState {
+class CSystemInfoPorts : public IFirmware, public IAudioState, public IDisplayFirmware {
 public:
     void SetSystemInfo(CSystemInfo* systemInfo) { m_pSystemInfo = systemInfo; }
 
@@ -24,6 +25,11 @@ public:
     int GetSoundOnOff(int* mute) override;
     int SetSoundOnOff(int mute) override;
     int GetVolumeLevel(int* level) override;
+
+    int GetDisplayState(BYTE* state) override;
+    int SetBacklight(BYTE on) override;
+    int GetBrightness(BYTE* level) override;
+    int SetBrightness(BYTE level) override;
 
 private:
     CSystemInfo* m_pSystemInfo = nullptr;

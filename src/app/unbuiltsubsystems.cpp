@@ -2,27 +2,7 @@
 
 #include "app/tracecall.h"
 
-// Display changer.
-bool CUnbuiltSubsystems::HasGraphicsDriver() {
-    TraceCall(L"HasGraphicsDriver");
-    return false;
-}
-int CUnbuiltSubsystems::SelectDisplayCombination(int backward) {
-    TraceCall(L"SelectDisplayCombination", backward);
-    return 0;
-}
-int CUnbuiltSubsystems::RestoreDefaultDisplay(int flags) {
-    TraceCall(L"RestoreDefaultDisplay", flags);
-    return 0;
-}
-void CUnbuiltSubsystems::ChangeDisplayCombination(int combination, int repaint) {
-    TraceCall(L"ChangeDisplayCombination", combination, repaint);
-}
-void CUnbuiltSubsystems::GetConnectedDisplays() { TraceCall(L"GetConnectedDisplays"); }
-int CUnbuiltSubsystems::RefreshActiveDisplay() { return 0; }
-int CUnbuiltSubsystems::RefreshConnectedDisplay() { return 0; }
-void CUnbuiltSubsystems::ClearDisplaySwitchPending() { TraceCall(L"ClearDisplaySwitchPending"); }
-void CUnbuiltSubsystems::SetDriverSuspendFlag() { TraceCall(L"SetDriverSuspendFlag"); }
+// Resolution and rotation.
 int CUnbuiltSubsystems::SetResolutionUp(int x, int y, int useLadder) {
     TraceCall(L"SetResolutionUp", useLadder);
     return 0;
@@ -38,22 +18,6 @@ int CUnbuiltSubsystems::RotateDisplayAt(int x, int y, int angle) {
 void CUnbuiltSubsystems::RotateDisplayStep(int key) { TraceCall(L"RotateDisplayStep", key); }
 int CUnbuiltSubsystems::ApplyDownScalingToCurrentMode() {
     TraceCall(L"ApplyDownScalingToCurrentMode");
-    return 0;
-}
-bool CUnbuiltSubsystems::HasWin7Component() {
-    TraceCall(L"HasWin7Component");
-    return false;
-}
-int CUnbuiltSubsystems::GetActiveCode(int* code) {
-    TraceCall(L"GetActiveCode");
-    return 0;
-}
-bool CUnbuiltSubsystems::IsOnlyPanelActive() {
-    TraceCall(L"IsOnlyPanelActive");
-    return false;
-}
-int CUnbuiltSubsystems::RefreshActiveOutputs() {
-    TraceCall(L"RefreshActiveOutputs");
     return 0;
 }
 

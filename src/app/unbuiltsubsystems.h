@@ -1,5 +1,5 @@
 // The answers of the subsystems that are not part of the program yet: the
-// display changer and its drivers, the mini UI, the 3G
+// display changer's resolution and rotation steps, the mini UI, the 3G
 // module detector, the toggle selectors, the notice and Num Lock windows, the
 // magnifier, the menu status and the network switches. Each operation leaves
 // a trace line "call <operation> <arguments>" where its road must be
@@ -11,9 +11,7 @@
 #include "app/systemports.h"
 #include "app/windowports.h"
 
-class CUnbuiltSubsystems : public IDisplaySwitching,
-                           public IResolutionRotation,
-                           public IActiveOutputs,
+class CUnbuiltSubsystems : public IResolutionRotation,
                            public IMiniUi,
                            public IModuleDetection,
                            public ISelectors,
@@ -23,25 +21,12 @@ class CUnbuiltSubsystems : public IDisplaySwitching,
                            public IMenuRequests,
                            public INetworkSwitches {
 public:
-    // Display changer.
-    bool HasGraphicsDriver() override;
-    int SelectDisplayCombination(int backward) override;
-    int RestoreDefaultDisplay(int flags) override;
-    void ChangeDisplayCombination(int combination, int repaint) override;
-    void GetConnectedDisplays() override;
-    int RefreshActiveDisplay() override;
-    int RefreshConnectedDisplay() override;
-    void ClearDisplaySwitchPending() override;
-    void SetDriverSuspendFlag() override;
+    // Resolution and rotation.
     int SetResolutionUp(int x, int y, int useLadder) override;
     int SetResolutionDown(int x, int y, int useLadder) override;
     int RotateDisplayAt(int x, int y, int angle) override;
     void RotateDisplayStep(int key) override;
     int ApplyDownScalingToCurrentMode() override;
-    bool HasWin7Component() override;
-    int GetActiveCode(int* code) override;
-    bool IsOnlyPanelActive() override;
-    int RefreshActiveOutputs() override;
 
     // The mini UI and its panels.
     bool HasMiniUiManager() override { return false; }

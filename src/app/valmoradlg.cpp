@@ -13,6 +13,8 @@
 #include "app/trapkeylibs.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
+#include "display/displaychanger.h"
+#include "display/displaysettings.h"
 #include "hardware/hwicondisplayer.h"
 #include "hardware/systeminfo.h"
 #include "osd/hkiconwindowdlg.h"
@@ -103,9 +105,16 @@ bool CValmoraDlg::OnInitDialog() {
     m_pDispatcher->Init(m_pSystemInfo.get());
     m_dispatcherPort.SetDispatcher(m_pDispatcher.get());
     m_osdPartners.SetMuteNoteOwner(&m_hotkeyOwner);
-    // The display changer comes here; once it has initialised (or reads the
-    // outputs in its Windows 7 mode) detection takes its monitors as known:
-    // m_detection.TakeCurrentMonitorsAsKnown().
+    // The display changer; once it has a driver (or reads the outputs in its
+    // Windows 7 mode) detection takes the attached monitors as known.
+    m_displayComponents.SetMainWindow(m_hWnd);
+    m_pDisplayChanger = std::make_unique<CDisplayChanger>(CDisplayChanger::Ports{
+        *this, m_osdControl, m_systemInfoPorts, m_displayComponents, RealDisplaySettings()});
+    const int changerReady = m_pDisplayChanger->InitDisplayChanger();
+    m_displayPorts.SetChanger(m_pDisplayChanger.get());
+    m_osdPartners.SetDisplayChanger(m_pDisplayChanger.get());
+    m_monitorIdentities.SetStore(m_pDisplayChanger->ProfileStore());
+    if (changerReady || m_pDisplayChanger->Win7Mode()) m_detection.TakeCurrentMonitorsAsKnown();
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
     m_keys.ReadAudioState();
@@ -237,6 +246,10 @@ void CValmoraDlg::PostNcDestroy() {
         m_pHKIconWindow.reset();
         m_systemInfoPorts.SetSystemInfo(nullptr);
         m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
+        m_osdPartners.SetDisplayChanger(nullptr);
+        m_displayPorts.SetChanger(nullptr);
+        m_monitorIdentities.SetStore(nullptr);
+        m_pDisplayChanger.reset();
         CoUninitialize();
         m_commands.ReleaseDeviceNotification();
         if (fw::CWinApp* app = fw::CWinApp::Current(); app && app->MainWindow() == this) {
@@ -262,6 +275,10 @@ void CValmoraDlg::PumpMessagesFor(int passes, int sleepMs) {
         if (app) app->PumpWaitingMessages();
         Sleep(static_cast<DWORD>(sleepMs));
     }
+}
+void CValmoraDlg::RepaintScreen() {
+    InvalidateRect(nullptr, nullptr, TRUE);
+    PumpMessagesFor(5, 10);
 }
 void CValmoraDlg::ReloadUsbKeyboardLibrary() {
     trapkey::ReleaseUsbLibrary();

@@ -10,6 +10,7 @@
 #include "app/displayswitchtestcycle.h"
 #include "app/eventrouter.h"
 #include "app/keypreprocessor.h"
+#include "app/maindisplayports.h"
 #include "app/maincommands.h"
 #include "app/mainhotkeyowner.h"
 #include "app/mainosdcontrol.h"
@@ -18,19 +19,26 @@
 #include "app/profilemonitoridentities.h"
 #include "app/shellports.h"
 #include "app/unbuiltsubsystems.h"
+#include "display/displaychangerports.h"
+#include "display/systemdisplaycomponents.h"
 #include "framework/dialogbase.h"
 
 class CSystemInfo;
 class CHWIconDisplayer;
 class CHKIconWindowDlg;
+class CDisplayChanger;
 namespace Gdiplus {
 class Bitmap;
 }  // namespace Gdiplus
 
-// The main window serves three small ports itself (its timers, its handle
-// and message pump, its key roads); every other port is wired below to the
-// object that serves it.
-class CValmoraDlg : public fw::CDialogBase, private ITimers, private IMainWindow, private IKeyRoads {
+// The main window serves four small ports itself (its timers, its handle
+// and message pump, its key roads, the display changer's shell); every other
+// port is wired below to the object that serves it.
+class CValmoraDlg : public fw::CDialogBase,
+                    private ITimers,
+                    private IMainWindow,
+                    private IKeyRoads,
+                    private IChangerShell {
 public:
     CValmoraDlg();
     ~CValmoraDlg() override;
@@ -38,7 +46,7 @@ public:
     CEventRouter& Router() { return m_router; }
 
     // (Re-)creates the OSD window and hands it to everyone who shows pictures.
-    void InitHkWindow();
+    void InitHkWindow() override;
     CHKIconWindowDlg* HKIconWindow() const { return m_pHKIconWindow.get(); }
 
     // Windows version code from what the system reports (see processstate.h).
@@ -65,6 +73,12 @@ private:
     void KeepTestCycleArgument(LPARAM argument) override { m_lTestCycleArgument = argument; }
     int LastConsumerVolumeKey() override { return m_router.LastConsumerVolumeKey(); }
     void ReloadUsbKeyboardLibrary() override;
+    // IChangerShell (InitHkWindow above).
+    void NoticeMessage(int code) override { m_keys.NoticeMessage(code); }
+    void RunDisplayChangedCommand() override { m_commands.ExecuteCommand(MainCommand::RestartNoticeTimer); }
+    int SkipFirmwareDisplays() override { return m_nSkipFirmwareDisplays; }
+    void Wait(DWORD ms) override { Sleep(ms); }
+    void RepaintScreen() override;
 
     // The owned objects, created in OnInitDialog and deleted in PostNcDestroy.
     std::unique_ptr<CSystemInfo> m_pSystemInfo;  // firmware and audio
@@ -73,12 +87,16 @@ private:
     std::unique_ptr<Gdiplus::Bitmap> m_pIconStrip;
     std::unique_ptr<Gdiplus::Bitmap> m_pLevelStrip;
     std::unique_ptr<CHKIconWindowDlg> m_pHKIconWindow;
+    // The display changer with the graphics driver and the display profile store.
+    CSystemDisplayComponents m_displayComponents;
+    std::unique_ptr<CDisplayChanger> m_pDisplayChanger;
 
     // What the ports reach: the owned objects once they exist, and the
     // subsystems that are not built yet.
     CSystemInfoPorts m_systemInfoPorts;
     CDispatcherPort m_dispatcherPort;
     CMainOsdControl m_osdControl;
+    CMainDisplayPorts m_displayPorts;
     CUnbuiltSubsystems m_unbuilt;
 
     // The mini UI manager (not built yet).
@@ -87,20 +105,20 @@ private:
     // Display detection with the display history, and the display-switch test cycle.
     // The display changer hands its profile store here once it exists.
     CProfileMonitorIdentities m_monitorIdentities;
-    CDisplayDetection m_detection{{.display = m_unbuilt,
+    CDisplayDetection m_detection{{.display = m_displayPorts,
                                    .monitors = m_monitorIdentities,
                                    .miniUi = m_miniUi,
                                    .magnifier = m_unbuilt,
                                    .timers = *this}};
-    CDisplaySwitchTestCycle m_testCycle{m_unbuilt};
+    CDisplaySwitchTestCycle m_testCycle{m_displayPorts};
     // Who else is handed the OSD window: the display changer and the selectors.
     IOsdWindowUsers& m_osdUsers = m_unbuilt;
 
     // Commands, key handling and routing, each with the ports it uses.
     CMainCommands m_commands{{.dispatch = m_dispatcherPort,
-                              .display = m_unbuilt,
+                              .display = m_displayPorts,
                               .resolution = m_unbuilt,
-                              .outputs = m_unbuilt,
+                              .outputs = m_displayPorts,
                               .firmware = m_systemInfoPorts,
                               .selectors = m_unbuilt,
                               .notices = m_unbuilt,
@@ -112,9 +130,9 @@ private:
                              .firmware = m_systemInfoPorts,
                              .audio = m_systemInfoPorts,
                              .osd = m_osdControl,
-                             .display = m_unbuilt,
+                             .display = m_displayPorts,
                              .resolution = m_unbuilt,
-                             .outputs = m_unbuilt,
+                             .outputs = m_displayPorts,
                              .selectors = m_unbuilt,
                              .notices = m_unbuilt,
                              .modules = m_unbuilt,
@@ -126,7 +144,7 @@ private:
                            .dispatch = m_dispatcherPort,
                            .menu = m_unbuilt,
                            .osd = m_osdControl,
-                           .display = m_unbuilt,
+                           .display = m_displayPorts,
                            .resolution = m_unbuilt,
                            .selectors = m_unbuilt,
                            .magnifier = m_unbuilt,

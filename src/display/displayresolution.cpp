@@ -262,7 +262,7 @@ int CDisplayResolution::StepResolution(int x, int y, int useLadder, Direction di
             if (index < 0) {
                 retries = false;
                 // Down the ladder with nothing smaller stays at its smallest size.
-                if (useLadder && !up) target = resolutionladder::Smallest();
+                if (useLadder && !up) target = resolutionladder::kSizes[0];
             }
         }
         if (index >= 0) target = source[index];

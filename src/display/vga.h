@@ -159,6 +159,9 @@ public:
     virtual ~CVGA();                                                      // 10
 
     CModeSetting& ModeSetting() { return m_modeSetting; }
+    // Which display GetDisplayRotation reads from Vista on: 0 the first, 1
+    // the second (the display changer's rotation target).
+    void SetRotationTarget(int target) { m_nRotationTarget = target; }
 
     int m_nDeviceStatus[displaydevice::kCount] = {};   // by output, in bit order: devicestatus values
     int m_nDeviceEnabled[displaydevice::kCount] = {};  // the VIA library's separate "enabled" table
@@ -167,4 +170,5 @@ public:
 
 protected:
     CModeSetting m_modeSetting;
+    int m_nRotationTarget = 0;
 };

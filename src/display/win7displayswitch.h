@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "display/displaychangerports.h"
 #include "display/displayconfig.h"
 #include "display/vga.h"
 #include "profiles/profileports.h"
@@ -39,7 +40,7 @@ constexpr int kVia = 4;
 constexpr int kUnknown = -1;
 }  // namespace win7vendor
 
-class CWin7DisplaySwitch : public profiles::IVideoSignalSource {
+class CWin7DisplaySwitch : public IWin7DisplaySwitch, public profiles::IVideoSignalSource {
 public:
     // A target id that no output has: an output the vendor table does not know.
     static constexpr std::uint32_t kNoTarget = 0xFFFFFFFF;
@@ -62,15 +63,16 @@ public:
     CWin7DisplaySwitch(const CWin7DisplaySwitch&) = delete;
     CWin7DisplaySwitch& operator=(const CWin7DisplaySwitch&) = delete;
 
-    int InitDisplayConfig(IWin7DisplayOwner* changer);
-    int GetConnectedCode(int* code);
-    int GetActiveCode(int* code);
-    int GetActiveRefreshRates(int code, int* freq, int* freqDenum, int* freq2, int* freq2Denum);
+    int InitDisplayConfig(IWin7DisplayOwner* changer) override;
+    int GetConnectedCode(int* code) override;
+    int GetActiveCode(int* code) override;
+    int GetActiveRefreshRates(int code, int* freq, int* freqDenum, int* freq2, int* freq2Denum) override;
     int GetTargetSignalInfo(int code, displayconfig::VideoSignalInfo* signal);
     int ChangeDisplayEx(int code, int w, int h, int w2, int h2, int depth, int depth2, int freq, int freq2, int rot,
-                        int rot2, int x, int y, int freqDenum, int freq2Denum);
+                        int rot2, int x, int y, int freqDenum, int freq2Denum) override;
     int SetDisplayTopology(int code, int w, int h, int w2, int h2, int depth, int depth2, int freq, int freq2, int rot,
-                           int rot2, int x, int y, int freqDenum, int freq2Denum, int applyDirectly);
+                           int rot2, int x, int y, int freqDenum, int freq2Denum, int applyDirectly) override;
+    profiles::IVideoSignalSource* VideoSignals() override { return this; }
     int RefreshTargetIds();
 
     // The profile store's port: the signal now in use for a combination code.

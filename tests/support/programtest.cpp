@@ -23,11 +23,12 @@ void ProgramTest::TearDown() {
     vqdrive::firmware::Reset();
 }
 
-void ProgramTest::Start(const wchar_t* version, const std::wstring& environment) {
+void ProgramTest::Start(const wchar_t* version, const std::wstring& environment, const std::wstring& injectLibrary) {
     program_.Stop();
     vqdrive::SetWindowsVersion(version);
     vqdrive::StartOptions options;
     options.extraEnvironment = environment;
+    options.injectLibrary = injectLibrary;
     ASSERT_TRUE(program_.Start(options));
     window_ = program_.MainWindow();
     ASSERT_NE(window_, nullptr) << "the main window did not appear";

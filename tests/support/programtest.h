@@ -25,8 +25,9 @@ protected:
 
     // Starts the program as Windows `version` ("win7", "vista", "winxp", ...)
     // and waits for its window and its start trace; `environment` adds
-    // "NAME=value" lines to the program's environment.
-    void Start(const wchar_t* version, const std::wstring& environment = L"");
+    // "NAME=value" lines to the program's environment; `injectLibrary` is
+    // loaded into the program before its entry point (the notebook's adapter).
+    void Start(const wchar_t* version, const std::wstring& environment = L"", const std::wstring& injectLibrary = L"");
 
     // The running copy's trace lines so far, and its "call ..." lines without "call ".
     std::vector<std::string> TraceLines() const;

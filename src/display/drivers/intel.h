@@ -38,10 +38,6 @@ public:
     int SetDownScaling(int enable, const Resolution* size);
     int ApplyDownScalingToCurrentMode();
 
-    // Which display the Windows 7 rotation read looks at: 0 the first, 1 the
-    // second (the display changer's rotation target).
-    void SetRotationTarget(int target) { m_nRotationTarget = target; }
-
     // The report of a component that could not be created.
     static constexpr wchar_t kInitFailedReport[] =
         L"It fails to initialize Intel graphics component. Please check the graphics driver";
@@ -79,5 +75,4 @@ private:
     int m_bInitFailed = 0;
     int m_bDownScalingSupported = 0;
     int m_bDownScalingEnabled = 0;
-    int m_nRotationTarget = 0;
 };
