@@ -122,7 +122,7 @@ int CDisplayResolution::GetMonitorMaxResolution(int x, int y, int* device, int* 
             return 1;
         }
         SetSecond(second, 1);
-        *device = m_owner.ActiveDisplay() & kExternalOutputBits;
+        *device = m_owner.ActiveDisplayCode() & kExternalOutputBits;
         modes.GetMaxResolution(1, maxWidth, maxHeight);
         return 1;
     }

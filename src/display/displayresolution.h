@@ -17,7 +17,7 @@ public:
     virtual ~IDisplayResolutionOwner() = default;
     virtual CVGA* Driver() = 0;                    // the graphics driver; null: none
     virtual bool IsWindows7Mode() = 0;             // the changer drives displays the Windows 7 way
-    virtual int ActiveDisplay() = 0;               // the changer's m_nActiveDisplay (a combination code)
+    virtual int ActiveDisplayCode() = 0;           // the changer's m_nActiveDisplay (a combination code)
     virtual int GetConnectedDisplays() = 0;        // the changer's own refresh of the outputs (Windows 7 mode); 1/0
     virtual void SetRotationTarget(int target) = 0;  // 0 the primary, 1 the secondary display
     // The largest size the driver itself reports for an output (by index in

@@ -112,7 +112,7 @@ class FakeOwner : public IDisplayResolutionOwner {
 public:
     CVGA* Driver() override { return driver; }
     bool IsWindows7Mode() override { return windows7; }
-    int ActiveDisplay() override { return activeDisplay; }
+    int ActiveDisplayCode() override { return activeDisplay; }
     int GetConnectedDisplays() override {
         ++ownRefreshes;
         return connected;
@@ -403,8 +403,8 @@ TEST_F(DisplayResolutionTest, FindsTheOutputUnderThePoint) {
          {1280, 1024}},
         {"intel single: lowest active", graphicsvendor::kIntel, false, 0, 0x02, {0, 2, 0, 2}, {10, 10}, 0x02, 0,
          {1280, 1024}},
-        {"nvidia single: last active", graphicsvendor::kNvidia, false, 0, 0x08, {0, 2, 0, 2}, {10, 10}, 0x08, 0,
-         {1920, 1080}},
+        {"nvidia single: last active, the primary's maximum", graphicsvendor::kNvidia, false, 0, 0x08, {0, 2, 0, 2},
+         {10, 10}, 0x08, 0, {1366, 768}},
         {"nvidia dual view on external", graphicsvendor::kNvidia, false, 1, 0x103, {2, 2}, {1500, 10}, 0x02, 1,
          {1920, 1080}},
     };
