@@ -266,6 +266,10 @@ int CDisplayResolution::StepResolution(int x, int y, int useLadder, Direction di
             }
         }
         if (index >= 0) target = source[index];
+        if (Matches(target, current.width, current.height)) {
+            WriteLog(up ? L"Resolution up: the display is at its largest size already"
+                        : L"Resolution down: the display is at its smallest size already");
+        }
 
         int shown = 0;
         for (int tries = 0;; ++tries) {

@@ -298,6 +298,7 @@ TEST_F(DisplayResolutionTest, StepsUpAndDownTheListAndTheLadder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        ReportLog::Clear();
         proc::modelFamily = c.family;
         const bool portrait = c.current.second > c.current.first;
         Panel().modes = portrait ? ModesUpTo(c.max.second, c.max.first) : ModesUpTo(c.max.first, c.max.second);
@@ -309,6 +310,10 @@ TEST_F(DisplayResolutionTest, StepsUpAndDownTheListAndTheLadder) {
         EXPECT_EQ(Current(Panel()), c.shown);
         EXPECT_EQ(Current(External()), Size(1920, 1080));
         EXPECT_TRUE(platform_.cursor.empty());  // the pointer stays on the primary
+        const bool stays = std::strstr(c.name, "stays") != nullptr;
+        EXPECT_EQ(ReportLog::Has(c.up ? L"Resolution up: the display is at its largest size already"
+                                      : L"Resolution down: the display is at its smallest size already"),
+                  stays);
     }
 }
 
