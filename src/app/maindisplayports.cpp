@@ -74,22 +74,22 @@ int CMainDisplayPorts::RefreshActiveOutputs() {
 
 int CMainDisplayPorts::SetResolutionUp(int x, int y, int useLadder) {
     TraceCall(L"SetResolutionUp", useLadder);
-    return m_pChanger ? m_pChanger->Resolution().SetResolutionUp(x, y, useLadder) : 0;
+    return m_pChanger ? m_pChanger->ResolutionSteps().SetResolutionUp(x, y, useLadder) : 0;
 }
 
 int CMainDisplayPorts::SetResolutionDown(int x, int y, int useLadder) {
     TraceCall(L"SetResolutionDown", useLadder);
-    return m_pChanger ? m_pChanger->Resolution().SetResolutionDown(x, y, useLadder) : 0;
+    return m_pChanger ? m_pChanger->ResolutionSteps().SetResolutionDown(x, y, useLadder) : 0;
 }
 
 int CMainDisplayPorts::RotateDisplayAt(int x, int y, int angle) {
     TraceCall(L"RotateDisplayAt", angle);
-    return m_pChanger ? m_pChanger->Resolution().RotateDisplayAt(x, y, angle) : 0;
+    return m_pChanger ? m_pChanger->ResolutionSteps().RotateDisplayAt(x, y, angle) : 0;
 }
 
 void CMainDisplayPorts::RotateDisplayStep(int key) {
     TraceCall(L"RotateDisplayStep", key);
-    if (m_pChanger) m_pChanger->Resolution().RotateDisplayStep(key);
+    if (m_pChanger) m_pChanger->ResolutionSteps().RotateDisplayStep(key);
 }
 
 // Down-scaling is the Intel driver's own; any other driver has none.

@@ -93,7 +93,7 @@ public:
     // The mode functions shared with the driver.
     CModeSetting& ModeSetting() { return m_modeSetting; }
     // The resolution keys and the rotation of the display under the pointer.
-    CDisplayResolution& Resolution() { return m_resolution; }
+    CDisplayResolution& ResolutionSteps() { return m_resolution; }
 
     // Report texts.
     static constexpr wchar_t kNoDriverReport[] = L"Please check the graphics driver";

@@ -170,8 +170,14 @@ public:
 
 // A display's modes up to w x h, in the shape of w x h (the list reads only those).
 std::vector<DEVMODEW> ModesUpTo(int w, int h) {
-    if (h > w) return {Mode(600, 800), Mode(768, 1024), Mode(w, h)};
-    return {Mode(800, 600), Mode(1024, 768), Mode(w, h)};
+    const std::vector<DEVMODEW> smaller =
+        h > w ? std::vector<DEVMODEW>{Mode(600, 800), Mode(768, 1024)} : std::vector<DEVMODEW>{Mode(800, 600), Mode(1024, 768)};
+    std::vector<DEVMODEW> modes;
+    for (const DEVMODEW& m : smaller) {
+        if (static_cast<int>(m.dmPelsWidth) <= w && static_cast<int>(m.dmPelsHeight) <= h) modes.push_back(m);
+    }
+    modes.push_back(Mode(w, h));
+    return modes;
 }
 
 // The panel "\\.\DISPLAY1" (1366 x 768 at the origin) and an external display
