@@ -2,6 +2,7 @@
 
 #include "app/tracecall.h"
 #include "display/displaychanger.h"
+#include "display/drivers/intel.h"
 
 // The display keys and detection ask this first: the trace shows their road
 // was taken even where no driver lets them act.
@@ -69,4 +70,31 @@ int CMainDisplayPorts::RefreshActiveOutputs() {
         if (driver->m_nDeviceStatus[i] == devicestatus::kActive) active |= 1 << i;
     }
     return active;
+}
+
+int CMainDisplayPorts::SetResolutionUp(int x, int y, int useLadder) {
+    TraceCall(L"SetResolutionUp", useLadder);
+    return m_pChanger ? m_pChanger->ResolutionSteps().SetResolutionUp(x, y, useLadder) : 0;
+}
+
+int CMainDisplayPorts::SetResolutionDown(int x, int y, int useLadder) {
+    TraceCall(L"SetResolutionDown", useLadder);
+    return m_pChanger ? m_pChanger->ResolutionSteps().SetResolutionDown(x, y, useLadder) : 0;
+}
+
+int CMainDisplayPorts::RotateDisplayAt(int x, int y, int angle) {
+    TraceCall(L"RotateDisplayAt", angle);
+    return m_pChanger ? m_pChanger->ResolutionSteps().RotateDisplayAt(x, y, angle) : 0;
+}
+
+void CMainDisplayPorts::RotateDisplayStep(int key) {
+    TraceCall(L"RotateDisplayStep", key);
+    if (m_pChanger) m_pChanger->ResolutionSteps().RotateDisplayStep(key);
+}
+
+// Down-scaling is the Intel driver's own; any other driver has none.
+int CMainDisplayPorts::ApplyDownScalingToCurrentMode() {
+    TraceCall(L"ApplyDownScalingToCurrentMode");
+    auto* intel = m_pChanger ? dynamic_cast<CIntel*>(m_pChanger->Driver()) : nullptr;
+    return intel ? intel->ApplyDownScalingToCurrentMode() : 0;
 }

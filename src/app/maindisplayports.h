@@ -1,5 +1,6 @@
 // The display changer as the shell's ports reach it: the display switch and
-// the combination requests, and the driver's view of the active outputs.
+// the combination requests, the driver's view of the active outputs, and
+// the resolution and rotation steps.
 // Before the changer exists (or without a graphics driver) every call finds
 // no driver and does nothing.
 #pragma once
@@ -8,7 +9,7 @@
 
 class CDisplayChanger;
 
-class CMainDisplayPorts : public IDisplaySwitching, public IActiveOutputs {
+class CMainDisplayPorts : public IDisplaySwitching, public IActiveOutputs, public IResolutionRotation {
 public:
     void SetChanger(CDisplayChanger* changer) { m_pChanger = changer; }
 
@@ -26,6 +27,12 @@ public:
     int GetActiveCode(int* code) override;
     bool IsOnlyPanelActive() override;
     int RefreshActiveOutputs() override;
+
+    int SetResolutionUp(int x, int y, int useLadder) override;
+    int SetResolutionDown(int x, int y, int useLadder) override;
+    int RotateDisplayAt(int x, int y, int angle) override;
+    void RotateDisplayStep(int key) override;
+    int ApplyDownScalingToCurrentMode() override;
 
 private:
     CDisplayChanger* m_pChanger = nullptr;

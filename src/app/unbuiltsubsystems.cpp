@@ -2,25 +2,6 @@
 
 #include "app/tracecall.h"
 
-// Resolution and rotation.
-int CUnbuiltSubsystems::SetResolutionUp(int x, int y, int useLadder) {
-    TraceCall(L"SetResolutionUp", useLadder);
-    return 0;
-}
-int CUnbuiltSubsystems::SetResolutionDown(int x, int y, int useLadder) {
-    TraceCall(L"SetResolutionDown", useLadder);
-    return 0;
-}
-int CUnbuiltSubsystems::RotateDisplayAt(int x, int y, int angle) {
-    TraceCall(L"RotateDisplayAt", angle);
-    return 1;
-}
-void CUnbuiltSubsystems::RotateDisplayStep(int key) { TraceCall(L"RotateDisplayStep", key); }
-int CUnbuiltSubsystems::ApplyDownScalingToCurrentMode() {
-    TraceCall(L"ApplyDownScalingToCurrentMode");
-    return 0;
-}
-
 // The mini UI and the 3G module detector.
 void CUnbuiltSubsystems::ShowMiniUI(int show) { TraceCall(L"ShowMiniUI", show); }
 void CUnbuiltSubsystems::SetCountdownTitle(int seconds) { TraceCall(L"SetCountdownTitle", seconds); }

@@ -1,6 +1,5 @@
 // The answers of the subsystems that are not part of the program yet: the
-// display changer's resolution and rotation steps, the mini UI, the 3G
-// module detector, the toggle selectors, the notice and Num Lock windows, the
+// mini UI, the 3G module detector, the toggle selectors, the notice and Num Lock windows, the
 // magnifier, the menu status and the network switches. Each operation leaves
 // a trace line "call <operation> <arguments>" where its road must be
 // followed, and answers "absent" or a neutral value. An operation leaves this
@@ -11,8 +10,7 @@
 #include "app/systemports.h"
 #include "app/windowports.h"
 
-class CUnbuiltSubsystems : public IResolutionRotation,
-                           public IMiniUi,
+class CUnbuiltSubsystems : public IMiniUi,
                            public IModuleDetection,
                            public ISelectors,
                            public INoticeWindows,
@@ -21,13 +19,6 @@ class CUnbuiltSubsystems : public IResolutionRotation,
                            public IMenuRequests,
                            public INetworkSwitches {
 public:
-    // Resolution and rotation.
-    int SetResolutionUp(int x, int y, int useLadder) override;
-    int SetResolutionDown(int x, int y, int useLadder) override;
-    int RotateDisplayAt(int x, int y, int angle) override;
-    void RotateDisplayStep(int key) override;
-    int ApplyDownScalingToCurrentMode() override;
-
     // The mini UI and its panels.
     bool HasMiniUiManager() override { return false; }
     bool MiniUiShown() override { return false; }

@@ -1,6 +1,7 @@
 #include "display/displaychanger.h"
 
 #include <cwctype>
+#include <iterator>
 #include <string>
 
 #include "common/commondefine.h"
@@ -9,6 +10,7 @@
 #include "common/settingsstore.h"
 #include "common/siblingmessages.h"
 #include "display/combinationcodes.h"
+#include "display/drivers/intel.h"
 #include "display/resolutionladder.h"
 #include "osd/osdmode.h"
 #include "profiles/displayprofile.h"
@@ -725,4 +727,19 @@ bool CDisplayChanger::ListResolutions(std::vector<SIZE>* sizes) {
     sizes->clear();
     for (int i = 0; i < count; ++i) sizes->push_back(SIZE{list[i].width, list[i].height});
     return true;
+}
+
+int CDisplayChanger::DriverMaxResolution(int outputIndex, int* width, int* height) {
+    // Intel reports an optimal size for each of its devices; every other
+    // driver's largest size is the largest listed mode.
+    auto* intel = m_nVendor == graphicsvendor::kIntel ? dynamic_cast<CIntel*>(m_pDriver.get()) : nullptr;
+    if (!intel || !width || !height) return 0;
+    // Intel device types by output index, in bit order (panel, CRT, TV, HDMI).
+    constexpr int kTypes[] = {intelgfx::devicetype::kPanel, intelgfx::devicetype::kCrt, intelgfx::devicetype::kTv,
+                              intelgfx::devicetype::kHdmi};
+    if (outputIndex < 0 || outputIndex >= static_cast<int>(std::size(kTypes))) return 0;
+    int id = 0;
+    if (!intel->GetDeviceId(kTypes[outputIndex], &id) || !id) return 0;
+    int refresh = 0;
+    return intel->GetConfiguration(id, width, height, &refresh);
 }

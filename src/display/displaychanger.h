@@ -14,6 +14,7 @@
 #include <string>
 
 #include "display/displaychangerports.h"
+#include "display/displayresolution.h"
 #include "display/displaysettings.h"
 #include "display/vga.h"
 #include "display/win7displayswitch.h"
@@ -24,7 +25,8 @@ class CDisplayProfile;
 
 class CDisplayChanger : public osd::IDisplaySwitchOwner,
                         private IWin7DisplayOwner,
-                        private profiles::IProfileDisplayModes {
+                        private profiles::IProfileDisplayModes,
+                        private IDisplayResolutionOwner {
 public:
     struct Ports {
         IChangerShell& shell;
@@ -61,7 +63,7 @@ public:
     int SelectDisplayCombination(int backward);
     // Applies a combination; null takes the display-switch OSD's choice.
     void ChangeDisplayCombination(const int* code, int repaint);
-    int GetConnectedDisplays();
+    int GetConnectedDisplays() override;
     int GetActiveDisplayWin7();
     int SaveCurrentDisplaySettings();
     int RestoreDefaultDisplay(int flags);
@@ -87,9 +89,11 @@ public:
     bool Win7Mode() const { return m_bWin7Mode != 0; }
     int PendingSide() const { return m_nPendingSide; }
     int RotationTarget() const { return m_nRotationTarget; }
-    void SetRotationTarget(int target);
+    void SetRotationTarget(int target) override;
     // The mode functions shared with the driver.
     CModeSetting& ModeSetting() { return m_modeSetting; }
+    // The resolution keys and the rotation of the display under the pointer.
+    CDisplayResolution& ResolutionSteps() { return m_resolution; }
 
     // Report texts.
     static constexpr wchar_t kNoDriverReport[] = L"Please check the graphics driver";
@@ -121,6 +125,10 @@ private:
     bool CurrentMode(profiles::DisplayMode* mode) override;
     bool LargestResolution(SIZE* size) override;
     bool ListResolutions(std::vector<SIZE>* sizes) override;
+    // IDisplayResolutionOwner (the driver, the outputs' refresh and the rotation target are the public ones).
+    bool IsWindows7Mode() override { return m_bWin7Mode != 0; }
+    int ActiveDisplayCode() override { return m_nActiveDisplay; }
+    int DriverMaxResolution(int outputIndex, int* width, int* height) override;
 
     Ports m_ports;
     CModeSetting m_modeSetting;
@@ -138,4 +146,5 @@ private:
     int m_nPendingSide = kNoSide;
     int m_bDefaultMode = 0;
     int m_bWin7Mode = 0;
+    CDisplayResolution m_resolution{*this};
 };
