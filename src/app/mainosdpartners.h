@@ -7,11 +7,15 @@
 #include "osd/osdpartners.h"
 
 class CMainHotkeyOwner;
+class CMainSelectors;
+class CSRSEffectSelector;
 
 class CMainOsdPartners : public osd::IOsdPartners {
 public:
     // Keeper of the note that a volume key unmuted.
     void SetMuteNoteOwner(CMainHotkeyOwner* owner) { m_pMuteNoteOwner = owner; }
+    // The toggle selectors.
+    void SetSelectors(CMainSelectors* selectors) { m_pSelectors = selectors; }
 
     bool Exists(osd::SelectionOwner owner) override;
     bool Pending(osd::SelectionOwner owner) override;
@@ -22,5 +26,8 @@ public:
     void ClearDispatcherMuteNote() override;
 
 private:
+    CSRSEffectSelector* Srs() const;
+
     CMainHotkeyOwner* m_pMuteNoteOwner = nullptr;
+    CMainSelectors* m_pSelectors = nullptr;
 };

@@ -103,6 +103,8 @@ bool CValmoraDlg::OnInitDialog() {
     m_pDispatcher->Init(m_pSystemInfo.get());
     m_dispatcherPort.SetDispatcher(m_pDispatcher.get());
     m_osdPartners.SetMuteNoteOwner(&m_hotkeyOwner);
+    m_selectors.SetSystemInfo(m_pSystemInfo.get());
+    m_osdPartners.SetSelectors(&m_selectors);
     // The display changer comes here; once it has initialised (or reads the
     // outputs in its Windows 7 mode) detection takes its monitors as known:
     // m_detection.TakeCurrentMonitorsAsKnown().
@@ -235,6 +237,9 @@ void CValmoraDlg::PostNcDestroy() {
         m_osdControl.SetWindow(nullptr);
         m_osdUsers.SetOsdWindow(nullptr);
         m_pHKIconWindow.reset();
+        m_osdPartners.SetSelectors(nullptr);
+        m_selectors.Release();
+        m_selectors.SetSystemInfo(nullptr);
         m_systemInfoPorts.SetSystemInfo(nullptr);
         m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
         CoUninitialize();

@@ -14,6 +14,7 @@
 #include "app/mainhotkeyowner.h"
 #include "app/mainosdcontrol.h"
 #include "app/mainosdpartners.h"
+#include "app/mainselectors.h"
 #include "app/mainsystemports.h"
 #include "app/profilemonitoridentities.h"
 #include "app/shellports.h"
@@ -80,6 +81,8 @@ private:
     CDispatcherPort m_dispatcherPort;
     CMainOsdControl m_osdControl;
     CUnbuiltSubsystems m_unbuilt;
+    // The toggle selectors, created on first use.
+    CMainSelectors m_selectors{m_unbuilt, m_unbuilt, [this] { InitHkWindow(); }};
 
     // The mini UI manager (not built yet).
     IMiniUi& m_miniUi = m_unbuilt;
@@ -94,7 +97,7 @@ private:
                                    .timers = *this}};
     CDisplaySwitchTestCycle m_testCycle{m_unbuilt};
     // Who else is handed the OSD window: the display changer and the selectors.
-    IOsdWindowUsers& m_osdUsers = m_unbuilt;
+    IOsdWindowUsers& m_osdUsers = m_selectors;
 
     // Commands, key handling and routing, each with the ports it uses.
     CMainCommands m_commands{{.dispatch = m_dispatcherPort,
@@ -102,7 +105,7 @@ private:
                               .resolution = m_unbuilt,
                               .outputs = m_unbuilt,
                               .firmware = m_systemInfoPorts,
-                              .selectors = m_unbuilt,
+                              .selectors = m_selectors,
                               .notices = m_unbuilt,
                               .timers = *this,
                               .window = *this,
@@ -115,7 +118,7 @@ private:
                              .display = m_unbuilt,
                              .resolution = m_unbuilt,
                              .outputs = m_unbuilt,
-                             .selectors = m_unbuilt,
+                             .selectors = m_selectors,
                              .notices = m_unbuilt,
                              .modules = m_unbuilt,
                              .timers = *this,
@@ -128,7 +131,7 @@ private:
                            .osd = m_osdControl,
                            .display = m_unbuilt,
                            .resolution = m_unbuilt,
-                           .selectors = m_unbuilt,
+                           .selectors = m_selectors,
                            .magnifier = m_unbuilt,
                            .detection = m_detection,
                            .miniUi = m_miniUi,
