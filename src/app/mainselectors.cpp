@@ -11,7 +11,7 @@ CMainSelectors::~CMainSelectors() = default;
 
 void CMainSelectors::SetOsdWindow(CHKIconWindowDlg* window) {
     m_pWindow = window;
-    if (m_pSrsSelector) m_pSrsSelector->SetHKIconWindow(window ? this : nullptr);
+    if (m_pSrsSelector) m_pSrsSelector->SetHKIconWindow(window ? static_cast<ISRSToggleOsd*>(this) : nullptr);
     m_otherUsers.SetOsdWindow(window);
 }
 
@@ -23,8 +23,8 @@ void CMainSelectors::Release() {
 int CMainSelectors::SelectSRSEffect() {
     if (!m_pSystemInfo) return 0;
     if (!m_pSrsSelector) {
-        m_pSrsSelector = std::make_unique<CSRSEffectSelector>(*m_pSystemInfo, *this);
-        m_pSrsSelector->SetHKIconWindow(m_pWindow ? this : nullptr);
+        m_pSrsSelector = std::make_unique<CSRSEffectSelector>(*m_pSystemInfo, static_cast<ISRSSelectorOwner&>(*this));
+        m_pSrsSelector->SetHKIconWindow(m_pWindow ? static_cast<ISRSToggleOsd*>(this) : nullptr);
     }
     return m_pSrsSelector->SelectSRSEffect();
 }

@@ -15,7 +15,7 @@ namespace {
 
 using osd::SelectionOwner;
 
-class SrsToggle : public OsdTest {
+class SrsToggleWindow : public OsdTest {
 protected:
     void SetUp() override {
         OsdTest::SetUp();
@@ -36,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(SrsToggle, OpensAtTheBackgroundsSizeOnTheStateItIsGiven) {
+TEST_F(SrsToggleWindow, OpensAtTheBackgroundsSizeOnTheStateItIsGiven) {
     ASSERT_EQ(Open(33), 1);
     const Picture background = StripFramePicture(osd::kSrsStripFile, osd::kSrsBackgroundFrame);
     const RECT rect = WindowRect();
@@ -50,7 +50,7 @@ TEST_F(SrsToggle, OpensAtTheBackgroundsSizeOnTheStateItIsGiven) {
     EXPECT_EQ(osd_->SrsToggle().LabelAt().y, osd::kSrsLabelTop);
 }
 
-TEST_F(SrsToggle, TakingTheWindowOverClosesEveryOtherSelectionButItsOwn) {
+TEST_F(SrsToggleWindow, TakingTheWindowOverClosesEveryOtherSelectionButItsOwn) {
     ASSERT_EQ(Open(16), 1);
     for (const char* other : {"DisplayChanger", "ResolutionSelector", "WirelessSelector", "RfSelector"}) {
         EXPECT_TRUE(partners_.Called(std::string("ClearPending ") + other)) << other;
@@ -58,7 +58,7 @@ TEST_F(SrsToggle, TakingTheWindowOverClosesEveryOtherSelectionButItsOwn) {
     EXPECT_FALSE(partners_.Called("ClearPending SrsSelector"));
 }
 
-TEST_F(SrsToggle, StepsWrapWithAClickAndEveryChoiceLooksDifferent) {
+TEST_F(SrsToggleWindow, StepsWrapWithAClickAndEveryChoiceLooksDifferent) {
     ASSERT_EQ(Open(33), 1);
     std::vector<Picture> seen{CaptureScreen(WindowRect())};
     std::vector<int> values;
@@ -77,7 +77,7 @@ TEST_F(SrsToggle, StepsWrapWithAClickAndEveryChoiceLooksDifferent) {
     EXPECT_EQ(Applied(), 0);
 }
 
-TEST_F(SrsToggle, ClickSelectsAndAppliesSilentlyAndADoubleClickCloses) {
+TEST_F(SrsToggleWindow, ClickSelectsAndAppliesSilentlyAndADoubleClickCloses) {
     ASSERT_EQ(Open(16), 1);
     const POINT slot = osd::SrsSlot(1);
     SendMessageW(osd_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(slot.x + 20, 50));
@@ -92,7 +92,7 @@ TEST_F(SrsToggle, ClickSelectsAndAppliesSilentlyAndADoubleClickCloses) {
     EXPECT_TRUE(Gone());
 }
 
-TEST_F(SrsToggle, HideReleasesTheImagesAndAppliesNothingMore) {
+TEST_F(SrsToggleWindow, HideReleasesTheImagesAndAppliesNothingMore) {
     ASSERT_EQ(Open(32), 1);
     SendMessageW(osd_->Handle(), WM_TIMER, TE_OSD_HIDE, 0);
     EXPECT_TRUE(Gone());
@@ -100,7 +100,7 @@ TEST_F(SrsToggle, HideReleasesTheImagesAndAppliesNothingMore) {
     EXPECT_TRUE(partners_.Called("ClearPending SrsSelector"));
 }
 
-TEST_F(SrsToggle, DisplaySwitchPendingOnlyClosesTheWindow) {
+TEST_F(SrsToggleWindow, DisplaySwitchPendingOnlyClosesTheWindow) {
     partners_.pending[SelectionOwner::DisplayChanger] = true;
     EXPECT_EQ(Open(16), 1);
     EXPECT_NE(osd_->Mode(), osd::OsdMode::SrsToggle);
