@@ -8,12 +8,16 @@
 
 class CMainHotkeyOwner;
 class CDisplayChanger;
+class CMainSelectors;
+class CSRSEffectSelector;
 
 class CMainOsdPartners : public osd::IOsdPartners {
 public:
     // Keeper of the note that a volume key unmuted.
     void SetMuteNoteOwner(CMainHotkeyOwner* owner) { m_pMuteNoteOwner = owner; }
     void SetDisplayChanger(CDisplayChanger* changer) { m_pDisplayChanger = changer; }
+    // The toggle selectors.
+    void SetSelectors(CMainSelectors* selectors) { m_pSelectors = selectors; }
 
     bool Exists(osd::SelectionOwner owner) override;
     bool Pending(osd::SelectionOwner owner) override;
@@ -24,6 +28,9 @@ public:
     void ClearDispatcherMuteNote() override;
 
 private:
+    CSRSEffectSelector* Srs() const;
+
     CMainHotkeyOwner* m_pMuteNoteOwner = nullptr;
     CDisplayChanger* m_pDisplayChanger = nullptr;
+    CMainSelectors* m_pSelectors = nullptr;
 };

@@ -115,6 +115,8 @@ bool CValmoraDlg::OnInitDialog() {
     m_osdPartners.SetDisplayChanger(m_pDisplayChanger.get());
     m_monitorIdentities.SetStore(m_pDisplayChanger->ProfileStore());
     if (changerReady || m_pDisplayChanger->Win7Mode()) m_detection.TakeCurrentMonitorsAsKnown();
+    m_selectors.SetSystemInfo(m_pSystemInfo.get());
+    m_osdPartners.SetSelectors(&m_selectors);
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
     m_keys.ReadAudioState();
@@ -244,6 +246,9 @@ void CValmoraDlg::PostNcDestroy() {
         m_osdControl.SetWindow(nullptr);
         m_osdUsers.SetOsdWindow(nullptr);
         m_pHKIconWindow.reset();
+        m_osdPartners.SetSelectors(nullptr);
+        m_selectors.Release();
+        m_selectors.SetSystemInfo(nullptr);
         m_systemInfoPorts.SetSystemInfo(nullptr);
         m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
         m_osdPartners.SetDisplayChanger(nullptr);

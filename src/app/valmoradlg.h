@@ -15,6 +15,7 @@
 #include "app/mainhotkeyowner.h"
 #include "app/mainosdcontrol.h"
 #include "app/mainosdpartners.h"
+#include "app/mainselectors.h"
 #include "app/mainsystemports.h"
 #include "app/profilemonitoridentities.h"
 #include "app/shellports.h"
@@ -98,6 +99,8 @@ private:
     CMainOsdControl m_osdControl;
     CMainDisplayPorts m_displayPorts;
     CUnbuiltSubsystems m_unbuilt;
+    // The toggle selectors, created on first use.
+    CMainSelectors m_selectors{m_unbuilt, m_unbuilt, [this] { InitHkWindow(); }};
 
     // The mini UI manager (not built yet).
     IMiniUi& m_miniUi = m_unbuilt;
@@ -112,7 +115,7 @@ private:
                                    .timers = *this}};
     CDisplaySwitchTestCycle m_testCycle{m_displayPorts};
     // Who else is handed the OSD window: the display changer and the selectors.
-    IOsdWindowUsers& m_osdUsers = m_unbuilt;
+    IOsdWindowUsers& m_osdUsers = m_selectors;
 
     // Commands, key handling and routing, each with the ports it uses.
     CMainCommands m_commands{{.dispatch = m_dispatcherPort,
@@ -120,7 +123,7 @@ private:
                               .resolution = m_displayPorts,
                               .outputs = m_displayPorts,
                               .firmware = m_systemInfoPorts,
-                              .selectors = m_unbuilt,
+                              .selectors = m_selectors,
                               .notices = m_unbuilt,
                               .timers = *this,
                               .window = *this,
@@ -133,7 +136,7 @@ private:
                              .display = m_displayPorts,
                              .resolution = m_displayPorts,
                              .outputs = m_displayPorts,
-                             .selectors = m_unbuilt,
+                             .selectors = m_selectors,
                              .notices = m_unbuilt,
                              .modules = m_unbuilt,
                              .timers = *this,
@@ -146,7 +149,7 @@ private:
                            .osd = m_osdControl,
                            .display = m_displayPorts,
                            .resolution = m_displayPorts,
-                           .selectors = m_unbuilt,
+                           .selectors = m_selectors,
                            .magnifier = m_unbuilt,
                            .detection = m_detection,
                            .miniUi = m_miniUi,

@@ -25,7 +25,7 @@ constexpr SelectionOwner kAllOwners[] = {SelectionOwner::DisplayChanger, Selecti
 }  // namespace
 
 CHKIconWindowDlg::CHKIconWindowDlg(osd::IOsdPartners& partners, osd::IClickSound& clickSound)
-    : m_partners(partners), m_displaySwitch(*this, clickSound) {}
+    : m_partners(partners), m_displaySwitch(*this, clickSound), m_srsToggle(*this, clickSound) {}
 
 CHKIconWindowDlg::~CHKIconWindowDlg() {
     // Destroyed here, not by the base, so that OnDestroy still sees the whole object.
@@ -368,12 +368,17 @@ LRESULT CHKIconWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             m_displaySwitch.OnMouse(message, PointOf(lParam));
             return 0;
         }
+        if (m_nMode == osd::OsdMode::SrsToggle) {
+            OnSrsMouse(message, PointOf(lParam));
+            return 0;
+        }
         // A click the system counts as the second of a pair (the first may
         // have met the window while it was still disabled) is a click too.
         OnLeftButtonDown();
         return 0;
     case WM_MOUSEMOVE:
         if (m_nMode == osd::OsdMode::DisplaySwitcher) m_displaySwitch.OnMouse(message, PointOf(lParam));
+        if (m_nMode == osd::OsdMode::SrsToggle) OnSrsMouse(message, PointOf(lParam));
         return 0;
     case osd::WM_OSD_ANIMATION_STEP:
         m_displaySwitch.OnAnimationStep(static_cast<UINT_PTR>(wParam));
@@ -464,6 +469,76 @@ void CHKIconWindowDlg::RunHideSequence() {
     if (m_bDestroyAfterHide) DestroyWindow();
 }
 
+int CHKIconWindowDlg::InitSRSToggle(BYTE state) {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"InitSRSToggle");
+            return 0;
+        }
+        if (!m_srsToggle.ReloadStrip()) return 0;
+        if (m_bShown) KillTimer(TE_OSD_HIDE);
+        m_partners.HideMessageWindow();
+        if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
+            ForceHide();
+            return 1;
+        }
+        if ((proc::modelFamily == 1 || proc::modelFamily == 3) && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
+            m_partners.Pending(SelectionOwner::ResolutionSelector)) {
+            ForceHide();
+        }
+        // The toggle takes the window over: no other selection stays open.
+        for (SelectionOwner owner : kAllOwners) {
+            if (owner != SelectionOwner::SrsSelector && m_partners.Exists(owner)) m_partners.ClearPending(owner);
+        }
+
+        m_nMode = osd::OsdMode::SrsToggle;
+        const SIZE before{m_nFrameWidth, m_nFrameHeight};
+        if (!m_srsToggle.Prepare(state)) return 0;
+        const bool sizeChanged = before.cx != m_nFrameWidth || before.cy != m_nFrameHeight;
+
+        m_bLastShown[kSrsToggle] = true;
+        if (!m_bShown || OtherKindShown(kSrsToggle) || sizeChanged || m_bParkedOffScreen) {
+            if (!MoveHKWindowToCenter()) {
+                ReportError(L"InitSRS: MoveHKWindowToCenter()");
+                return 0;
+            }
+            ClearOtherKinds(kSrsToggle);
+            m_bRepositionPending = true;
+        }
+        if (!m_srsToggle.Draw()) return 0;
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: InitSRSToggle()");
+        return 0;
+    }
+}
+
+void CHKIconWindowDlg::SetNextSRSmode() {
+    try {
+        KillTimer(TE_OSD_HIDE);
+        m_srsToggle.Step();
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::SetNextSRSmode()");
+    }
+}
+
+int CHKIconWindowDlg::GetSelectedSRSMode() { return m_srsToggle.SelectedValue(); }
+
+void CHKIconWindowDlg::OnSrsMouse(UINT message, POINT at) {
+    KillTimer(TE_OSD_HIDE);
+    if (m_srsToggle.OnMouse(message, at)) {
+        // A clicked effect takes effect at once, like a key step.
+        m_partners.ApplySelection(SelectionOwner::SrsSelector);
+        if (message == WM_LBUTTONDBLCLK) {
+            RunHideSequence();
+            return;
+        }
+    }
+    if (m_bShown) SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+}
+
 void CHKIconWindowDlg::ApplyClosingSelection() {
     switch (m_nMode) {
     case osd::OsdMode::DisplaySwitcher:
@@ -510,6 +585,7 @@ void CHKIconWindowDlg::FreeImgResource() {
         }
         for (auto& image : m_pLabelImages) image.reset();
         m_displaySwitch.FreeImages();
+        m_srsToggle.FreeImages();
     } catch (...) {
         ReportError(L"FreeImgResource()");
     }

@@ -17,6 +17,7 @@
 #include "osd/displayswitchports.h"
 #include "osd/osdmode.h"
 #include "osd/osdpartners.h"
+#include "osd/srstoggleosd.h"
 
 namespace Gdiplus {
 class Bitmap;
@@ -63,6 +64,15 @@ public:
     bool AnimationRunning() const { return m_bAnimationRunning; }
     const osd::CDisplaySwitchOsd& DisplaySwitch() const { return m_displaySwitch; }
 
+    // The SRS toggle (mode 3): opens it on the driver's SRS state; 1 = drawn
+    // and timed, the caller then shows the window without activating it.
+    int InitSRSToggle(BYTE state);
+    // One step of the open SRS toggle; its owner applies the new choice.
+    void SetNextSRSmode();
+    // 16, 32 or 255: the effect value of the current choice.
+    int GetSelectedSRSMode();
+    const osd::CSrsToggleOsd& SrsToggle() const { return m_srsToggle; }
+
     // Releases the selection pictures.
     void FreeImgResource();
     // The hide sequence without the window's destruction afterwards.
@@ -105,6 +115,7 @@ private:
     void RunHideSequence();
     void StartSelectionAnimation();
     void ApplyClosingSelection();
+    void OnSrsMouse(UINT message, POINT at);
     void ClearAllPending();
     bool OtherKindShown(Kind kind) const;
     void ClearOtherKinds(Kind kind);
@@ -170,4 +181,5 @@ private:
     std::array<std::unique_ptr<Gdiplus::Bitmap>, 7> m_pLabelImages;
 
     osd::CDisplaySwitchOsd m_displaySwitch;
+    osd::CSrsToggleOsd m_srsToggle;
 };

@@ -120,7 +120,7 @@ TEST_F(KeysE2eTest, NotebookKeysReachTheirBranches) {
     const Case cases[] = {
         {2, {"HasGraphicsDriver"}, 5, kNoPicture},  // display switch: no graphics driver yet
         {49, {}, 5, kNoPicture},                    // a key without an action
-        {111, {"SelectSRSEffect"}, 5, kNoPicture},  // the SRS selector is not wired yet
+        {111, {}, 5, kNoPicture},                   // the SRS selector finds no SRS device here
         {118, {"SelectResolution"}, 5, kNoPicture}, // nor the resolution selector
         {8, {"HasWin7Component"}, 6, osd::kBrightnessCode},  // the first brightness key reads the topology
         {9, {}, 5, osd::kBrightnessCode},                    // within the same burst
