@@ -182,17 +182,7 @@ int CHKIconWindowDlg::InitDisplaySwitching(int connectedCode, int /*activeCode*/
         FreeImgResource();
         const SIZE before{m_nFrameWidth, m_nFrameHeight};
         if (!m_displaySwitch.Prepare(connectedCode, savedProfile) || m_nFrameWidth == 0) return 0;
-        const bool sizeChanged = before.cx != m_nFrameWidth || before.cy != m_nFrameHeight;
-
-        m_bLastShown[kDisplaySwitcher] = true;
-        if (!m_bShown || OtherKindShown(kDisplaySwitcher) || sizeChanged || m_bParkedOffScreen) {
-            if (!MoveHKWindowToCenter()) {
-                ReportError(L"InitDisplaySwitching: MoveHKWindowToCenter()");
-                return 0;
-            }
-            ClearOtherKinds(kDisplaySwitcher);
-            m_bRepositionPending = true;
-        }
+        if (!PlaceSelection(kDisplaySwitcher, before, L"InitDisplaySwitching: MoveHKWindowToCenter()")) return 0;
 
         m_bAnimationStarted = false;
         m_bAnimationRunning = false;
@@ -203,6 +193,22 @@ int CHKIconWindowDlg::InitDisplaySwitching(int connectedCode, int /*activeCode*/
         ReportError(L"fail: InitDisplaySwitching()");
         return 0;
     }
+}
+
+// A selection of `kind` takes the window over: it is centred again when it
+// was hidden or parked, showed another kind last, or the picture changed size.
+bool CHKIconWindowDlg::PlaceSelection(Kind kind, SIZE before, const wchar_t* placementFailureReport) {
+    const bool sizeChanged = before.cx != m_nFrameWidth || before.cy != m_nFrameHeight;
+    m_bLastShown[kind] = true;
+    if (!m_bShown || OtherKindShown(kind) || sizeChanged || m_bParkedOffScreen) {
+        if (!MoveHKWindowToCenter()) {
+            ReportError(placementFailureReport);
+            return false;
+        }
+        ClearOtherKinds(kind);
+        m_bRepositionPending = true;
+    }
+    return true;
 }
 
 int CHKIconWindowDlg::SetNextDisplayDevice(int backward) {
@@ -494,17 +500,7 @@ int CHKIconWindowDlg::InitSRSToggle(BYTE state) {
         m_nMode = osd::OsdMode::SrsToggle;
         const SIZE before{m_nFrameWidth, m_nFrameHeight};
         if (!m_srsToggle.Prepare(state)) return 0;
-        const bool sizeChanged = before.cx != m_nFrameWidth || before.cy != m_nFrameHeight;
-
-        m_bLastShown[kSrsToggle] = true;
-        if (!m_bShown || OtherKindShown(kSrsToggle) || sizeChanged || m_bParkedOffScreen) {
-            if (!MoveHKWindowToCenter()) {
-                ReportError(L"InitSRS: MoveHKWindowToCenter()");
-                return 0;
-            }
-            ClearOtherKinds(kSrsToggle);
-            m_bRepositionPending = true;
-        }
+        if (!PlaceSelection(kSrsToggle, before, L"InitSRS: MoveHKWindowToCenter()")) return 0;
         if (!m_srsToggle.Draw()) return 0;
         SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
         return 1;

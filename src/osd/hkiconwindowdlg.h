@@ -119,6 +119,7 @@ private:
     void ClearAllPending();
     bool OtherKindShown(Kind kind) const;
     void ClearOtherKinds(Kind kind);
+    bool PlaceSelection(Kind kind, SIZE before, const wchar_t* placementFailureReport);
     void AddLayeredStyle();
 
     // The surface the display switcher draws on.
