@@ -90,6 +90,16 @@ protected:
     RECT WindowRect() const;
     // Lets the window's messages and timers run for `ms`.
     static void Run(DWORD ms);
+    // Lets them run until `done` holds, for at most `maxMs`; whether it held.
+    template <typename Done>
+    static bool RunUntil(Done done, DWORD maxMs) {
+        const DWORD start = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - start > maxMs) return false;
+            Run(20);
+        }
+        return true;
+    }
     bool Gone() const { return !osd_ || osd_->IsDestroyed(); }
     std::string NewLog() const { return NewLogText(logStart_); }
 
