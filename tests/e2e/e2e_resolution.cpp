@@ -128,4 +128,70 @@ TEST_F(ResolutionE2eTest, DISABLED_RotationKeyOverTheExternalMonitorAsksTheDrive
     std::printf("[rotation] desktop after: %s\n[rotation] component journal:\n%s", Desktop().c_str(), journal.c_str());
 }
 
+// The small-panel model (Intel driver, the panel alone): the resolution key
+// opens the resolution toggle, the next press steps it, and 1.8 s later the
+// chosen size is the desktop's.
+class ResolutionToggleE2eTest : public ProgramTest {
+protected:
+    static constexpr BYTE kResolutionToggleScan = 118;
+    void SetUp() override {
+        ProgramTest::SetUp();
+        ASSERT_TRUE(desktop::Reset()) << desktop::Describe(desktop::Displays());
+        ASSERT_TRUE(desktop::AddMode(desktop::kPanel, 800, 480));
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        desktop::Reset();
+        desktop::RemoveMode(desktop::kPanel, 800, 480);
+        vqdrive::intel::Reset();
+        vqdrive::intel::Unregister();
+        vqdrive::adapter::Reset();
+    }
+    bool WaitForOsd(bool shown, DWORD timeoutMs) {
+        const DWORD start = GetTickCount();
+        while (OsdShown() != shown) {
+            if (GetTickCount() - start > timeoutMs) return false;
+            vqdrive::Pause(20);
+        }
+        return true;
+    }
+    Picture OsdPicture() {
+        RECT osd{};
+        if (!vqdrive::FindOsdRect(program_.ProcessId(), &osd)) return Picture{};
+        return CaptureScreen(osd);
+    }
+    static std::string Desktop() { return desktop::Describe(desktop::AttachedDisplays()); }
+    static std::string Log() { return vqdrive::ReadFileBytes(vqdrive::LogFilePath()); }
+};
+
+TEST_F(ResolutionToggleE2eTest, TheKeyStepsTheToggleAndTheChoiceBecomesTheDesktopsSize) {
+    vqdrive::firmware::SetModelRecord(L"N10A");
+    vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
+    vqdrive::intel::Reset();
+    ASSERT_TRUE(vqdrive::intel::Register());
+    Start(L"vista", L"", vqdrive::adapter::LibraryPath());
+    SetCursorPos(5, 5);  // away from the OSD, where a click would select
+
+    // The 1366 x 768 panel opens on 1024 x 600; the next press selects 800 x 480.
+    vqdrive::TapKey(0xFF, kResolutionToggleScan);
+    ASSERT_TRUE(WaitForOsd(true, 3000)) << "the resolution toggle did not open\n" << TraceText() << "\n" << Log();
+    vqdrive::Pause(250);
+    const Picture opened = OsdPicture();
+    vqdrive::TapKey(0xFF, kResolutionToggleScan);
+    vqdrive::Pause(250);
+    const Picture stepped = OsdPicture();
+    EXPECT_GT(CountMismatches(opened, stepped), 0) << "the step changed nothing on screen";
+
+    ASSERT_TRUE(WaitForOsd(false, 6000)) << "the toggle did not close";
+    const DWORD start = GetTickCount();
+    desktop::Display panel = desktop::AttachedAt(0, 0);
+    while ((panel.width != 800 || panel.height != 480) && GetTickCount() - start < 8000) {
+        vqdrive::Pause(100);
+        panel = desktop::AttachedAt(0, 0);
+    }
+    EXPECT_EQ(panel.width, 800) << Desktop() << "\n" << TraceText() << "\n" << Log();
+    EXPECT_EQ(panel.height, 480) << Desktop();
+    EXPECT_TRUE(program_.Running());
+}
+
 }  // namespace
