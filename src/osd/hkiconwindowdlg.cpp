@@ -481,6 +481,27 @@ void CHKIconWindowDlg::RunHideSequence() {
     if (m_bDestroyAfterHide) DestroyWindow();
 }
 
+// The opening steps the SRS and resolution toggles share. False when an
+// open display switch was only closed (and applied) instead.
+bool CHKIconWindowDlg::TakeOverForToggle(SelectionOwner self) {
+    if (m_bShown) KillTimer(TE_OSD_HIDE);
+    m_partners.HideMessageWindow();
+    if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
+        ForceHide();
+        return false;
+    }
+    // An open resolution toggle of these models is applied before another takes over.
+    if (self != SelectionOwner::ResolutionSelector && (proc::modelFamily == 1 || proc::modelFamily == 3) &&
+        m_partners.Exists(SelectionOwner::ResolutionSelector) && m_partners.Pending(SelectionOwner::ResolutionSelector)) {
+        ForceHide();
+    }
+    // The toggle takes the window over: no other selection stays open.
+    for (SelectionOwner owner : kAllOwners) {
+        if (owner != self && m_partners.Exists(owner)) m_partners.ClearPending(owner);
+    }
+    return true;
+}
+
 int CHKIconWindowDlg::InitSRSToggle(BYTE state) {
     try {
         if (!m_hWnd) {
@@ -488,20 +509,7 @@ int CHKIconWindowDlg::InitSRSToggle(BYTE state) {
             return 0;
         }
         if (!m_srsToggle.ReloadStrip()) return 0;
-        if (m_bShown) KillTimer(TE_OSD_HIDE);
-        m_partners.HideMessageWindow();
-        if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
-            ForceHide();
-            return 1;
-        }
-        if ((proc::modelFamily == 1 || proc::modelFamily == 3) && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
-            m_partners.Pending(SelectionOwner::ResolutionSelector)) {
-            ForceHide();
-        }
-        // The toggle takes the window over: no other selection stays open.
-        for (SelectionOwner owner : kAllOwners) {
-            if (owner != SelectionOwner::SrsSelector && m_partners.Exists(owner)) m_partners.ClearPending(owner);
-        }
+        if (!TakeOverForToggle(SelectionOwner::SrsSelector)) return 1;
 
         m_nMode = osd::OsdMode::SrsToggle;
         const SIZE before{m_nFrameWidth, m_nFrameHeight};
@@ -548,15 +556,7 @@ int CHKIconWindowDlg::InitASToggle(int choice) {
             return 0;
         }
         if (!m_resolutionToggle.ReloadStrip()) return 0;
-        if (m_bShown) KillTimer(TE_OSD_HIDE);
-        m_partners.HideMessageWindow();
-        if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
-            ForceHide();
-            return 1;
-        }
-        for (SelectionOwner owner : kAllOwners) {
-            if (owner != SelectionOwner::ResolutionSelector && m_partners.Exists(owner)) m_partners.ClearPending(owner);
-        }
+        if (!TakeOverForToggle(SelectionOwner::ResolutionSelector)) return 1;
 
         m_nMode = osd::OsdMode::ResolutionToggle;
         const SIZE before{m_nFrameWidth, m_nFrameHeight};

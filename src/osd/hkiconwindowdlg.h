@@ -127,6 +127,7 @@ private:
     void ApplyClosingSelection();
     void OnSrsMouse(UINT message, POINT at);
     void OnResolutionMouse(UINT message, POINT at);
+    bool TakeOverForToggle(osd::SelectionOwner self);
     void ClearAllPending();
     bool OtherKindShown(Kind kind) const;
     void ClearOtherKinds(Kind kind);

@@ -6,27 +6,19 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "osd/displayswitchosd.h"
 #include "osd/displayswitchports.h"
-
-namespace Gdiplus {
-class Bitmap;
-}  // namespace Gdiplus
+#include "osd/togglerow.h"
 
 namespace osd {
 
 class CResolutionToggleOsd {
 public:
     CResolutionToggleOsd(IOsdSurface& surface, IClickSound& sound);
-    ~CResolutionToggleOsd();
-    CResolutionToggleOsd(const CResolutionToggleOsd&) = delete;
-    CResolutionToggleOsd& operator=(const CResolutionToggleOsd&) = delete;
 
     // Releases the strip of the previous opening and loads it afresh; false
     // when it cannot be read.
-    bool ReloadStrip();
+    bool ReloadStrip() { return m_picture.ReloadStrip(); }
     // Takes the set and choice of a resolution choice (0 to 5; any other
     // value keeps the previous one) and gives the background's size to the surface.
     bool Prepare(int given);
@@ -43,18 +35,14 @@ public:
     // 0 to 2 in the landscape set, 3 to 5 in the portrait set.
     int SelectedMode() const;
     // Where the label of the current choice was last drawn.
-    POINT LabelAt() const { return m_labelAt; }
-    void FreeImages();
+    POINT LabelAt() const { return m_picture.LabelAt(); }
+    void FreeImages() { m_picture.FreeImages(); }
 
 private:
-    IOsdSurface& m_surface;
     IClickSound& m_sound;
-    std::unique_ptr<Gdiplus::Bitmap> m_pStrip;
+    CToggleRowPicture m_picture;
     int m_nChoice = 0;
     bool m_bPortrait = false;
-    SIZE m_background{};
-    POINT m_labelAt{};
-    bool m_bButtonSeen = false;
 };
 
 }  // namespace osd

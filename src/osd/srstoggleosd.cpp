@@ -1,13 +1,8 @@
 #include "osd/srstoggleosd.h"
 
-#include <objbase.h>
-#include <gdiplus.h>
-
 #include "common/commondefine.h"
 #include "common/processstate.h"
-#include "osd/imagestrip.h"
 #include "osd/togglechoices.h"
-#include "osd/togglerow.h"
 
 namespace osd {
 
@@ -26,27 +21,17 @@ ToggleRow SrsRow() {
 
 }  // namespace
 
-CSrsToggleOsd::CSrsToggleOsd(IOsdSurface& surface, IClickSound& sound) : m_surface(surface), m_sound(sound) {}
-CSrsToggleOsd::~CSrsToggleOsd() = default;
-
-bool CSrsToggleOsd::ReloadStrip() {
-    m_pStrip.reset();
-    m_pStrip = LoadImageStrip(kSrsStripFile);
-    return m_pStrip != nullptr;
-}
+CSrsToggleOsd::CSrsToggleOsd(IOsdSurface& surface, IClickSound& sound)
+    : m_sound(sound), m_picture(surface, kSrsStripFile) {}
 
 bool CSrsToggleOsd::Prepare(int state) {
-    if (!m_pStrip && !ReloadStrip()) return false;
     m_nChoice = SrsChoiceOfState(state);
-    m_bButtonSeen = false;
-    if (!SelectFrame(m_pStrip.get(), kSrsBackgroundFrame, &m_background)) return false;
-    m_surface.SetPictureSize(m_background);
-    return true;
+    return m_picture.Prepare(SrsRow());
 }
 
 bool CSrsToggleOsd::Draw() {
     try {
-        return m_pStrip && DrawToggleRow(m_pStrip.get(), SrsRow(), m_nChoice, m_background, m_surface, &m_labelAt);
+        return m_picture.Draw(SrsRow(), m_nChoice);
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::DrawSRSIcon()");
         return false;
@@ -60,9 +45,7 @@ void CSrsToggleOsd::Step() {
 }
 
 bool CSrsToggleOsd::OnMouse(UINT message, POINT at) {
-    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) m_bButtonSeen = true;
-    if (message == WM_MOUSEMOVE && !m_bButtonSeen) return false;
-    const int hit = HitToggleSlot(m_pStrip.get(), SrsRow(), at);
+    const int hit = m_picture.Hit(SrsRow(), message, at);
     if (hit < 0) return false;
     m_nChoice = hit;
     Draw();
@@ -70,7 +53,5 @@ bool CSrsToggleOsd::OnMouse(UINT message, POINT at) {
 }
 
 int CSrsToggleOsd::SelectedValue() const { return SrsValueOf(m_nChoice); }
-
-void CSrsToggleOsd::FreeImages() { m_pStrip.reset(); }
 
 }  // namespace osd

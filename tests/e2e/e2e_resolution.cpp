@@ -128,12 +128,6 @@ TEST_F(ResolutionE2eTest, DISABLED_RotationKeyOverTheExternalMonitorAsksTheDrive
     std::printf("[rotation] desktop after: %s\n[rotation] component journal:\n%s", Desktop().c_str(), journal.c_str());
 }
 
-DWORD SettingValue(const wchar_t* name) {
-    DWORD value = 0xFFFFFFFF, size = sizeof value;
-    RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
-}
-
 // The small-panel model (Intel driver, the panel alone): the resolution key
 // opens the resolution toggle, the next press steps it, and 1.8 s later the
 // chosen size is the desktop's; at that size the screen may rotate, which
@@ -155,14 +149,6 @@ protected:
         vqdrive::intel::Unregister();
         vqdrive::adapter::Reset();
     }
-    bool WaitForOsd(bool shown, DWORD timeoutMs) {
-        const DWORD start = GetTickCount();
-        while (OsdShown() != shown) {
-            if (GetTickCount() - start > timeoutMs) return false;
-            vqdrive::Pause(20);
-        }
-        return true;
-    }
     Picture OsdPicture() {
         RECT osd{};
         if (!vqdrive::FindOsdRect(program_.ProcessId(), &osd)) return Picture{};
@@ -182,7 +168,7 @@ TEST_F(ResolutionToggleE2eTest, TheKeyStepsTheToggleAndTheChoiceBecomesTheDeskto
 
     // The 1366 x 768 panel opens on 1024 x 600; the next press selects 800 x 480.
     vqdrive::TapKey(0xFF, kResolutionToggleScan);
-    ASSERT_TRUE(WaitForOsd(true, 3000)) << "the resolution toggle did not open\n" << TraceText() << "\n" << Log();
+    ASSERT_TRUE(WaitForOsdShown(true, 3000)) << "the resolution toggle did not open\n" << TraceText() << "\n" << Log();
     vqdrive::Pause(250);
     const Picture opened = OsdPicture();
     vqdrive::TapKey(0xFF, kResolutionToggleScan);
@@ -190,7 +176,7 @@ TEST_F(ResolutionToggleE2eTest, TheKeyStepsTheToggleAndTheChoiceBecomesTheDeskto
     const Picture stepped = OsdPicture();
     EXPECT_GT(CountMismatches(opened, stepped), 0) << "the step changed nothing on screen";
 
-    ASSERT_TRUE(WaitForOsd(false, 6000)) << "the toggle did not close";
+    ASSERT_TRUE(WaitForOsdShown(false, 6000)) << "the toggle did not close";
     const DWORD start = GetTickCount();
     desktop::Display panel = desktop::AttachedAt(0, 0);
     while ((panel.width != 800 || panel.height != 480) && GetTickCount() - start < 8000) {

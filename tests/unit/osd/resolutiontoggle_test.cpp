@@ -21,11 +21,7 @@ class ResolutionToggleWindow : public OsdTest {
 protected:
     void SetUp() override {
         OsdTest::SetUp();
-        for (SelectionOwner owner : {SelectionOwner::DisplayChanger, SelectionOwner::SrsSelector,
-                                     SelectionOwner::ResolutionSelector, SelectionOwner::WirelessSelector,
-                                     SelectionOwner::RfSelector}) {
-            partners_.exists[owner] = true;
-        }
+        partners_.AllExist();
     }
     int Open(int choice) {
         const int result = osd_->InitASToggle(choice);
@@ -33,10 +29,7 @@ protected:
         Run(30);
         return result;
     }
-    int Applied() const {
-        return static_cast<int>(
-            std::count(partners_.calls.begin(), partners_.calls.end(), "ApplySelection ResolutionSelector"));
-    }
+    int Applied() const { return partners_.Count("ApplySelection ResolutionSelector"); }
     void Mouse(UINT message, POINT at) {
         SendMessageW(osd_->Handle(), message, message == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(at.x, at.y));
     }
