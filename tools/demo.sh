@@ -65,6 +65,19 @@ drive display-switch firmware-reset fwmodel=N10A graphics-reset graphics-registe
     wait=7000 desktop "$(sw screenshot 7-desktop-clone)" \
     menu-received profiles quit adapter=wine graphics-unregister desktop-reset
 
+echo "== 7. The resolution key on the small-panel model (Intel driver, the panel alone)"
+RES="$OUT/resolution-toggle"
+mkdir -p "$RES"
+rs() { echo "$1=$(winepath -w "$RES/$2.png")"; }
+# The 1366 x 768 panel opens the toggle on 1024 x 600; the next press selects
+# 800 x 480, which the desktop takes when the toggle closes.
+drive resolution-toggle firmware-reset fwmodel=N10A graphics-reset graphics-register desktop-reset \
+    addmode=DUMMY0,800x480 adapter=intel inject version=vista start wait=800 desktop \
+    key=118 wait=300 "$(rs osdshot 1-toggle-opened-1024x600)" \
+    key=118 wait=300 "$(rs osdshot 2-toggle-step-800x480)" \
+    wait=4000 desktop "$(rs screenshot 3-desktop-800x480)" \
+    quit adapter=wine graphics-unregister desktop-reset
+
 echo "== trace of run 1"
 grep -v '^call \(OnTimer\|Has\|Is\)' "$OUT/win7-trace.txt" | tr -d '\r' | sed 's/^/  /'
 echo "== log"
@@ -83,3 +96,5 @@ echo "== desktop screenshots in $DESK:"
 ls "$DESK" | sed 's/^/  /'
 echo "== display switch screenshots in $SWITCH:"
 ls "$SWITCH" | sed 's/^/  /'
+echo "== resolution toggle screenshots in $RES:"
+ls "$RES" | sed 's/^/  /'

@@ -10,6 +10,9 @@ class CMainHotkeyOwner;
 class CDisplayChanger;
 class CMainSelectors;
 class CSRSEffectSelector;
+namespace osd {
+class CResolutionSelector;
+}  // namespace osd
 
 class CMainOsdPartners : public osd::IOsdPartners {
 public:
@@ -29,6 +32,7 @@ public:
 
 private:
     CSRSEffectSelector* Srs() const;
+    osd::CResolutionSelector* Resolution() const;
 
     CMainHotkeyOwner* m_pMuteNoteOwner = nullptr;
     CDisplayChanger* m_pDisplayChanger = nullptr;

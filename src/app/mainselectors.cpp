@@ -1,10 +1,11 @@
 #include "app/mainselectors.h"
 
 #include "common/commondefine.h"
+#include "common/siblingmessages.h"
 #include "hardware/systeminfo.h"
 #include "osd/hkiconwindowdlg.h"
 
-CMainSelectors::CMainSelectors(ISelectors& unbuilt, IOsdWindowUsers& otherUsers, std::function<void()> initHkWindow)
+CMainSelectors::CMainSelectors(IUnbuiltSelectors& unbuilt, IOsdWindowUsers& otherUsers, std::function<void()> initHkWindow)
     : m_unbuilt(unbuilt), m_otherUsers(otherUsers), m_initHkWindow(std::move(initHkWindow)) {}
 
 CMainSelectors::~CMainSelectors() = default;
@@ -12,11 +13,13 @@ CMainSelectors::~CMainSelectors() = default;
 void CMainSelectors::SetOsdWindow(CHKIconWindowDlg* window) {
     m_pWindow = window;
     if (m_pSrsSelector) m_pSrsSelector->SetHKIconWindow(window ? static_cast<ISRSToggleOsd*>(this) : nullptr);
+    HandResolutionSelectorTheWindow();
     m_otherUsers.SetOsdWindow(window);
 }
 
 void CMainSelectors::Release() {
     m_pSrsSelector.reset();
+    m_pResolutionSelector.reset();
     m_pWindow = nullptr;
 }
 
@@ -42,4 +45,59 @@ void CMainSelectors::SetNextSRSmode() {
 int CMainSelectors::GetSelectedSRSMode() { return m_pWindow ? m_pWindow->GetSelectedSRSMode() : 0; }
 void CMainSelectors::ShowNoActivate() {
     if (m_pWindow) m_pWindow->ShowNoActivate();
+}
+
+// The resolution selector.
+
+void CMainSelectors::HandResolutionSelectorTheWindow() {
+    if (m_pResolutionSelector) {
+        m_pResolutionSelector->SetHKIconWindow(m_pWindow ? static_cast<osd::IResolutionToggleOsd*>(this) : nullptr);
+    }
+}
+
+osd::CResolutionSelector* CMainSelectors::MakeResolutionSelector() {
+    if (!m_pResolutionSelector && m_pResolutionDisplay) {
+        m_pResolutionSelector = std::make_unique<osd::CResolutionSelector>(
+            *m_pResolutionDisplay, static_cast<osd::IResolutionSelectorOwner&>(*this));
+        HandResolutionSelectorTheWindow();
+    }
+    return m_pResolutionSelector.get();
+}
+
+int CMainSelectors::SelectResolution() {
+    osd::CResolutionSelector* selector = MakeResolutionSelector();
+    return selector ? selector->SelectResolution() : 0;
+}
+
+// Before sleep a fresh selector takes over: no toggle stays open across it.
+void CMainSelectors::RenewResolutionSelector() {
+    m_pResolutionSelector.reset();
+    MakeResolutionSelector();
+}
+
+int CMainSelectors::WaResetResolutionBeforeS3S4() {
+    return m_pResolutionSelector ? m_pResolutionSelector->WaResetResolutionBeforeS3S4() : 0;
+}
+
+int CMainSelectors::CanRotate() {
+    osd::CResolutionSelector* selector = MakeResolutionSelector();
+    int canRotate = 0;
+    if (selector) selector->CanRotataion(&canRotate);
+    return canRotate;
+}
+
+void CMainSelectors::ClearResolutionSelectorPending() {
+    if (m_pResolutionSelector) m_pResolutionSelector->ClearOsdPending();
+}
+
+void CMainSelectors::ApplyResolutionSelection() {
+    if (m_pResolutionSelector) m_pResolutionSelector->ChangeResolution(0, 0);
+}
+
+int CMainSelectors::InitASToggle(int choice) { return m_pWindow ? m_pWindow->InitASToggle(choice) : 0; }
+int CMainSelectors::SetNextAutoScalerMode() { return m_pWindow ? m_pWindow->SetNextAutoScalerMode() : 0; }
+int CMainSelectors::GetSelectedAutoScalerMode() { return m_pWindow ? m_pWindow->GetSelectedAutoScalerMode() : 0; }
+
+void CMainSelectors::PostRotationNotice() {
+    if (m_hMainWindow) PostMessageW(m_hMainWindow, WM_VQ_SIBLING, sibling::kRotationAnswer, 0);
 }

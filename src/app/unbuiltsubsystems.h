@@ -10,9 +10,18 @@
 #include "app/systemports.h"
 #include "app/windowports.h"
 
+// The toggle selectors not built yet.
+class IUnbuiltSelectors {
+public:
+    virtual ~IUnbuiltSelectors() = default;
+    virtual int SelectWirelessDeviceStatus(int twoChoice) = 0;
+    virtual int SelectRFStatus() = 0;
+    virtual void ClearWirelessSelectorPending() = 0;
+};
+
 class CUnbuiltSubsystems : public IMiniUi,
                            public IModuleDetection,
-                           public ISelectors,
+                           public IUnbuiltSelectors,
                            public INoticeWindows,
                            public IMagnifier,
                            public IOsdWindowUsers,
@@ -39,15 +48,8 @@ public:
     int Detect3GModule(int* found, int* special) override;
 
     // Toggle selectors.
-    int SelectSRSEffect() override;
-    int SelectResolution() override;
     int SelectWirelessDeviceStatus(int twoChoice) override;
     int SelectRFStatus() override;
-    bool HasResolutionSelector() override { return false; }
-    void RenewResolutionSelector() override;
-    int WaResetResolutionBeforeS3S4() override;
-    int CanRotate() override { return 1; }
-    void ClearResolutionSelectorPending() override;
     void ClearWirelessSelectorPending() override;
 
     // Notice window, Num Lock window, magnifier.

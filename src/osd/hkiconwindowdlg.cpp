@@ -25,7 +25,8 @@ constexpr SelectionOwner kAllOwners[] = {SelectionOwner::DisplayChanger, Selecti
 }  // namespace
 
 CHKIconWindowDlg::CHKIconWindowDlg(osd::IOsdPartners& partners, osd::IClickSound& clickSound)
-    : m_partners(partners), m_displaySwitch(*this, clickSound), m_srsToggle(*this, clickSound) {}
+    : m_partners(partners), m_displaySwitch(*this, clickSound), m_srsToggle(*this, clickSound),
+      m_resolutionToggle(*this, clickSound) {}
 
 CHKIconWindowDlg::~CHKIconWindowDlg() {
     // Destroyed here, not by the base, so that OnDestroy still sees the whole object.
@@ -378,6 +379,10 @@ LRESULT CHKIconWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             OnSrsMouse(message, PointOf(lParam));
             return 0;
         }
+        if (m_nMode == osd::OsdMode::ResolutionToggle) {
+            OnResolutionMouse(message, PointOf(lParam));
+            return 0;
+        }
         // A click the system counts as the second of a pair (the first may
         // have met the window while it was still disabled) is a click too.
         OnLeftButtonDown();
@@ -385,6 +390,7 @@ LRESULT CHKIconWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         if (m_nMode == osd::OsdMode::DisplaySwitcher) m_displaySwitch.OnMouse(message, PointOf(lParam));
         if (m_nMode == osd::OsdMode::SrsToggle) OnSrsMouse(message, PointOf(lParam));
+        if (m_nMode == osd::OsdMode::ResolutionToggle) OnResolutionMouse(message, PointOf(lParam));
         return 0;
     case osd::WM_OSD_ANIMATION_STEP:
         m_displaySwitch.OnAnimationStep(static_cast<UINT_PTR>(wParam));
@@ -475,6 +481,27 @@ void CHKIconWindowDlg::RunHideSequence() {
     if (m_bDestroyAfterHide) DestroyWindow();
 }
 
+// The opening steps the SRS and resolution toggles share. False when an
+// open display switch was only closed (and applied) instead.
+bool CHKIconWindowDlg::TakeOverForToggle(SelectionOwner self) {
+    if (m_bShown) KillTimer(TE_OSD_HIDE);
+    m_partners.HideMessageWindow();
+    if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
+        ForceHide();
+        return false;
+    }
+    // An open resolution toggle of these models is applied before another takes over.
+    if (self != SelectionOwner::ResolutionSelector && (proc::modelFamily == 1 || proc::modelFamily == 3) &&
+        m_partners.Exists(SelectionOwner::ResolutionSelector) && m_partners.Pending(SelectionOwner::ResolutionSelector)) {
+        ForceHide();
+    }
+    // The toggle takes the window over: no other selection stays open.
+    for (SelectionOwner owner : kAllOwners) {
+        if (owner != self && m_partners.Exists(owner)) m_partners.ClearPending(owner);
+    }
+    return true;
+}
+
 int CHKIconWindowDlg::InitSRSToggle(BYTE state) {
     try {
         if (!m_hWnd) {
@@ -482,20 +509,7 @@ int CHKIconWindowDlg::InitSRSToggle(BYTE state) {
             return 0;
         }
         if (!m_srsToggle.ReloadStrip()) return 0;
-        if (m_bShown) KillTimer(TE_OSD_HIDE);
-        m_partners.HideMessageWindow();
-        if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
-            ForceHide();
-            return 1;
-        }
-        if ((proc::modelFamily == 1 || proc::modelFamily == 3) && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
-            m_partners.Pending(SelectionOwner::ResolutionSelector)) {
-            ForceHide();
-        }
-        // The toggle takes the window over: no other selection stays open.
-        for (SelectionOwner owner : kAllOwners) {
-            if (owner != SelectionOwner::SrsSelector && m_partners.Exists(owner)) m_partners.ClearPending(owner);
-        }
+        if (!TakeOverForToggle(SelectionOwner::SrsSelector)) return 1;
 
         m_nMode = osd::OsdMode::SrsToggle;
         const SIZE before{m_nFrameWidth, m_nFrameHeight};
@@ -533,6 +547,62 @@ void CHKIconWindowDlg::OnSrsMouse(UINT message, POINT at) {
         }
     }
     if (m_bShown) SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+}
+
+int CHKIconWindowDlg::InitASToggle(int choice) {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"InitASToggle");
+            return 0;
+        }
+        if (!m_resolutionToggle.ReloadStrip()) return 0;
+        if (!TakeOverForToggle(SelectionOwner::ResolutionSelector)) return 1;
+
+        m_nMode = osd::OsdMode::ResolutionToggle;
+        const SIZE before{m_nFrameWidth, m_nFrameHeight};
+        if (!m_resolutionToggle.Prepare(choice)) return 0;
+        if (!PlaceSelection(kResolutionToggle, before, L"InitAS: MoveHKWindowToCenter()")) return 0;
+        if (!m_resolutionToggle.Draw()) return 0;
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: InitASToggle()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::SetNextAutoScalerMode() {
+    try {
+        KillTimer(TE_OSD_HIDE);
+        if (m_nMode != osd::OsdMode::ResolutionToggle) {
+            m_bShown = false;
+            return 0;
+        }
+        m_resolutionToggle.Step();
+        // The wait restarts even when the picture could not be drawn, so the window never stays.
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::SetNextAutoScalerMode()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::GetSelectedAutoScalerMode() {
+    try {
+        return m_resolutionToggle.SelectedMode();
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::GetSelectedAutoScalerMode()");
+        return 0;
+    }
+}
+
+// The choice is set when the window hides, not at the click.
+void CHKIconWindowDlg::OnResolutionMouse(UINT message, POINT at) {
+    if (!m_resolutionToggle.OnMouse(message, at)) return;
+    KillTimer(TE_OSD_HIDE);
+    if (message == WM_LBUTTONDBLCLK) RunHideSequence();
+    else SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
 }
 
 void CHKIconWindowDlg::ApplyClosingSelection() {
@@ -582,6 +652,7 @@ void CHKIconWindowDlg::FreeImgResource() {
         for (auto& image : m_pLabelImages) image.reset();
         m_displaySwitch.FreeImages();
         m_srsToggle.FreeImages();
+        m_resolutionToggle.FreeImages();
     } catch (...) {
         ReportError(L"FreeImgResource()");
     }

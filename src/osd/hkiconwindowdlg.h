@@ -17,6 +17,7 @@
 #include "osd/displayswitchports.h"
 #include "osd/osdmode.h"
 #include "osd/osdpartners.h"
+#include "osd/resolutiontoggleosd.h"
 #include "osd/srstoggleosd.h"
 
 namespace Gdiplus {
@@ -73,6 +74,15 @@ public:
     int GetSelectedSRSMode();
     const osd::CSrsToggleOsd& SrsToggle() const { return m_srsToggle; }
 
+    // The resolution toggle (mode 4): opens it on a choice (0 to 5); 1 =
+    // drawn and timed, the caller then shows the window without activating it.
+    int InitASToggle(int choice);
+    // One step of the open resolution toggle; 0 when it is not open.
+    int SetNextAutoScalerMode();
+    // 0 to 5: the current choice, 3 to 5 in the portrait set.
+    int GetSelectedAutoScalerMode();
+    const osd::CResolutionToggleOsd& ResolutionToggle() const { return m_resolutionToggle; }
+
     // Releases the selection pictures.
     void FreeImgResource();
     // The hide sequence without the window's destruction afterwards.
@@ -116,6 +126,8 @@ private:
     void StartSelectionAnimation();
     void ApplyClosingSelection();
     void OnSrsMouse(UINT message, POINT at);
+    void OnResolutionMouse(UINT message, POINT at);
+    bool TakeOverForToggle(osd::SelectionOwner self);
     void ClearAllPending();
     bool OtherKindShown(Kind kind) const;
     void ClearOtherKinds(Kind kind);
@@ -183,4 +195,5 @@ private:
 
     osd::CDisplaySwitchOsd m_displaySwitch;
     osd::CSrsToggleOsd m_srsToggle;
+    osd::CResolutionToggleOsd m_resolutionToggle;
 };

@@ -29,15 +29,8 @@ namespace desktop = vqdrive::desktop;
 // with a USB keyboard (the ones with the menu program).
 constexpr BYTE kDisplaySwitchScan = 2;
 constexpr BYTE kUsbModelDisplaySwitchScan = 1;
-constexpr wchar_t kSettingsKey[] = L"Software\\Korvane\\vqhkcore\\Settings";
 constexpr WPARAM kActiveDisplayRequest = 48;
 constexpr WPARAM kConnectedDisplayRequest = 49;
-
-DWORD SettingValue(const wchar_t* name) {
-    DWORD value = 0xFFFFFFFF, size = sizeof value;
-    RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
-}
 
 class DisplaySwitchE2eTest : public ProgramTest {
 protected:
@@ -79,19 +72,11 @@ protected:
             vqdrive::TapKey(0xFF, scan);
             if (i > 0 && backward) vqdrive::ReleaseKey(VK_SHIFT, 0x2A);
             if (i == 0) {
-                EXPECT_TRUE(WaitForOsd(true, 3000)) << "the display-switch OSD did not open\n" << Log();
+                EXPECT_TRUE(WaitForOsdShown(true, 3000)) << "the display-switch OSD did not open\n" << Log();
             }
             vqdrive::Pause(300);
         }
-        EXPECT_TRUE(WaitForOsd(false, 6000)) << "the OSD did not confirm";
-    }
-    bool WaitForOsd(bool shown, DWORD timeoutMs) {
-        const DWORD start = GetTickCount();
-        while (OsdShown() != shown) {
-            if (GetTickCount() - start > timeoutMs) return false;
-            vqdrive::Pause(20);
-        }
-        return true;
+        EXPECT_TRUE(WaitForOsdShown(false, 6000)) << "the OSD did not confirm";
     }
     static std::string Desktop() { return desktop::Describe(desktop::AttachedDisplays()); }
     static std::string Log() { return vqdrive::ReadFileBytes(vqdrive::LogFilePath()); }
@@ -176,7 +161,7 @@ TEST_F(DisplaySwitchE2eTest, PressesStepTheOsdAndShiftStepsBackward) {
     std::vector<Picture> pictures;
     for (int i = 0; i < 3; ++i) {
         vqdrive::TapKey(0xFF, kDisplaySwitchScan);
-        ASSERT_TRUE(WaitForOsd(true, 3000)) << Log();
+        ASSERT_TRUE(WaitForOsdShown(true, 3000)) << Log();
         vqdrive::Pause(250);
         RECT osd{};
         ASSERT_TRUE(vqdrive::FindOsdRect(program_.ProcessId(), &osd));
@@ -184,7 +169,7 @@ TEST_F(DisplaySwitchE2eTest, PressesStepTheOsdAndShiftStepsBackward) {
     }
     EXPECT_GT(CountMismatches(pictures[0], pictures[1]), 0) << "the first step changed nothing on screen";
     EXPECT_GT(CountMismatches(pictures[1], pictures[2]), 0) << "the second step changed nothing on screen";
-    ASSERT_TRUE(WaitForOsd(false, 6000));
+    ASSERT_TRUE(WaitForOsdShown(false, 6000));
     DWORD start = GetTickCount();
     while (vqdrive::intel::Value(L"Display1") != 0x03 && GetTickCount() - start < 8000) vqdrive::Pause(50);
     EXPECT_EQ(vqdrive::intel::Value(L"Display1"), 0x03u) << "the clone shows on the first display\n" << Log();

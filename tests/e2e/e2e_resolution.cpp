@@ -128,4 +128,92 @@ TEST_F(ResolutionE2eTest, DISABLED_RotationKeyOverTheExternalMonitorAsksTheDrive
     std::printf("[rotation] desktop after: %s\n[rotation] component journal:\n%s", Desktop().c_str(), journal.c_str());
 }
 
+// The small-panel model (Intel driver, the panel alone): the resolution key
+// opens the resolution toggle, the next press steps it, and 1.8 s later the
+// chosen size is the desktop's; at that size the screen may rotate, which
+// the program works out again and stores for the menu program.
+class ResolutionToggleE2eTest : public ProgramTest {
+protected:
+    static constexpr BYTE kResolutionToggleScan = 118;
+    void SetUp() override {
+        ProgramTest::SetUp();
+        ASSERT_TRUE(desktop::Reset()) << desktop::Describe(desktop::Displays());
+        ASSERT_TRUE(desktop::AddMode(desktop::kPanel, 800, 480));
+        ASSERT_TRUE(desktop::AddMode(desktop::kPanel, 1024, 600));
+        SetSettingValue(L"Rotation", 0);
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        desktop::Reset();
+        desktop::RemoveMode(desktop::kPanel, 800, 480);
+        desktop::RemoveMode(desktop::kPanel, 1024, 600);
+        vqdrive::intel::Reset();
+        vqdrive::intel::Unregister();
+        vqdrive::adapter::Reset();
+    }
+    Picture OsdPicture() {
+        RECT osd{};
+        if (!vqdrive::FindOsdRect(program_.ProcessId(), &osd)) return Picture{};
+        return CaptureScreen(osd);
+    }
+    static std::string Desktop() { return desktop::Describe(desktop::AttachedDisplays()); }
+    static std::string Log() { return vqdrive::ReadFileBytes(vqdrive::LogFilePath()); }
+    void StartSmallPanelModel() {
+        vqdrive::firmware::SetModelRecord(L"N10A");
+        vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
+        vqdrive::intel::Reset();
+        ASSERT_TRUE(vqdrive::intel::Register());
+        Start(L"vista", L"", vqdrive::adapter::LibraryPath());
+        SetCursorPos(5, 5);  // away from the OSD, where a click would select
+    }
+    // Waits until the panel shows this size.
+    static bool WaitForPanel(int width, int height, DWORD timeoutMs) {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            const desktop::Display panel = desktop::AttachedAt(0, 0);
+            if (panel.width == width && panel.height == height) return true;
+            if (GetTickCount() - start > timeoutMs) return false;
+            vqdrive::Pause(100);
+        }
+    }
+};
+
+TEST_F(ResolutionToggleE2eTest, TheKeyStepsTheToggleAndTheChoiceBecomesTheDesktopsSize) {
+    StartSmallPanelModel();
+
+    // The 1366 x 768 panel opens on 1024 x 600; the next press selects 800 x 480.
+    vqdrive::TapKey(0xFF, kResolutionToggleScan);
+    ASSERT_TRUE(WaitForOsdShown(true, 3000)) << "the resolution toggle did not open\n" << TraceText() << "\n" << Log();
+    vqdrive::Pause(250);
+    const Picture opened = OsdPicture();
+    vqdrive::TapKey(0xFF, kResolutionToggleScan);
+    vqdrive::Pause(250);
+    const Picture stepped = OsdPicture();
+    EXPECT_GT(CountMismatches(opened, stepped), 0) << "the step changed nothing on screen";
+
+    ASSERT_TRUE(WaitForOsdShown(false, 6000)) << "the toggle did not close";
+    EXPECT_TRUE(WaitForPanel(800, 480, 8000)) << Desktop() << "\n" << TraceText() << "\n" << Log();
+    const DWORD asked = GetTickCount();
+    while (SettingValue(L"Rotation") != 1 && GetTickCount() - asked < 3000) vqdrive::Pause(50);
+    EXPECT_EQ(SettingValue(L"Rotation"), 1u) << "the rotation question was not answered again";
+    EXPECT_TRUE(program_.Running());
+}
+
+// 1024 x 600 is one of the sizes the panel shows scaled down; before sleep
+// the panel goes back to 800 x 480.
+TEST_F(ResolutionToggleE2eTest, AScaledChoiceTurnsDownScalingOnAndSleepPutsTheSmallSizeBack) {
+    StartSmallPanelModel();
+    vqdrive::TapKey(0xFF, kResolutionToggleScan);
+    ASSERT_TRUE(WaitForOsdShown(true, 3000)) << TraceText() << "\n" << Log();
+    ASSERT_TRUE(WaitForOsdShown(false, 6000)) << "the toggle did not close";
+    EXPECT_TRUE(WaitForPanel(1024, 600, 8000)) << Desktop() << "\n" << Log();
+    EXPECT_EQ(vqdrive::intel::Value(L"DownScalingEnabled"), 1u);
+    EXPECT_EQ(vqdrive::intel::Value(L"DownScalingWidth"), 1024u);
+    EXPECT_EQ(vqdrive::intel::Value(L"DownScalingHeight"), 600u);
+
+    vqdrive::SendPower(window_, PBT_APMSUSPEND);
+    EXPECT_TRUE(WaitForPanel(800, 480, 8000)) << Desktop() << "\n" << TraceText() << "\n" << Log();
+    EXPECT_TRUE(program_.Running());
+}
+
 }  // namespace

@@ -54,6 +54,9 @@ public:
     void ClearDispatcherMuteNote() override { calls.push_back("ClearDispatcherMuteNote"); }
 
     bool Called(const std::string& line) const;
+    int Count(const std::string& line) const;
+    // The display changer and every selector exist.
+    void AllExist();
 };
 
 // The click sound: each play is kept ("async" or "sync"); the mixer's name a case sets.
