@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -57,12 +59,12 @@ protected:
 
     // The simulated Intel notebook with a CRT right of the panel, the desktop
     // extended over both; a model with the sibling menu program.
-    void StartIntelNotebook(const wchar_t* version, bool menuModel = true) {
+    void StartIntelNotebook(const wchar_t* version, bool menuModel = true, int crtWidth = 1280, int crtHeight = 1024) {
         if (menuModel) vqdrive::firmware::SetModelRecord(L"N10A");
         vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
         vqdrive::intel::Reset();
         ASSERT_TRUE(vqdrive::intel::Register());
-        ASSERT_TRUE(desktop::Connect(desktop::kExternal, 1280, 1024, desktop::kPanelWidth, 0));
+        ASSERT_TRUE(desktop::Connect(desktop::kExternal, crtWidth, crtHeight, desktop::kPanelWidth, 0));
         ASSERT_TRUE(desktop::WaitForAttached(2, 5000)) << Desktop();
         vqdrive::intel::SetConnected(L"Crt", true);
         vqdrive::intel::SetShown(0x01, 0x02);
@@ -211,6 +213,185 @@ TEST_F(DisplaySwitchE2eTest, MissingIntelComponentIsReportedAndLeavesNoDriver) {
     vqdrive::TapKey(0xFF, kDisplaySwitchScan);
     vqdrive::Pause(500);
     EXPECT_FALSE(OsdShown());
+    EXPECT_TRUE(program_.Running());
+}
+
+// --- Windows 7: every combination of the panel and the CRT ------------------------
+
+// One change and what it must leave: the desktop as a fresh process reads
+// it, the display configuration's journal (validated, then applied) and the
+// active combination the menu program is told.
+struct Win7Step {
+    const char* what;
+    int code;
+    int presses;  // 0: asked for by the menu program (request 53)
+    std::string desktop;
+    std::vector<std::string> journal;
+    LRESULT active;
+};
+
+// The notebook at start: the panel, the CRT at 1600 x 1000 right of it (a
+// size of 60 Hz timings of our own: the server's own sizes may run at other rates).
+constexpr int kCrtStartWidth = 1600, kCrtStartHeight = 1000;
+constexpr char kStartLayout[] = "source 0 Panel 1366x768@0,0 + source 1 Crt 1600x1000@1366,0";
+// The CRT as it asks to be driven: its preferred 1920 x 1080.
+constexpr char kCrtAlone[] = "source 0 Crt 1920x1080@0,0";
+constexpr char kClone[] = "source 0 Panel Crt 1024x768@0,0";
+constexpr char kCrtPrimary[] = "source 0 Crt 1920x1080@0,0 + source 1 Panel 1366x768@1920,0";
+const std::string kStartDesktop = "\\\\.\\DISPLAY1 1366x768x32@60 +0+0 primary; \\\\.\\DISPLAY2 1600x1000x32@60 +1366+0";
+const std::string kCrtAloneDesktop = "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary";
+// Wine lets no two displays overlap: the clone's second display lands above the first.
+const std::string kCloneDesktop = "\\\\.\\DISPLAY1 1024x768x32@60 +0+0 primary; \\\\.\\DISPLAY2 1024x768x32@60 +0-768";
+const std::string kCrtPrimaryDesktop =
+    "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary; \\\\.\\DISPLAY2 1366x768x32@60 +1920+0";
+
+std::vector<std::string> ValidThenApplied(const std::string& layout) {
+    return {"0x60 valid: " + layout, "0x2a0 applied: " + layout};
+}
+
+// The profile section that holds `code` ("" when none does): slot 000 and
+// then the used slots, which have no gaps.
+std::wstring ProfileKeyOf(int code) {
+    for (int slot = 0;; ++slot) {
+        wchar_t key[96];
+        swprintf(key, 96, L"Software\\Korvane\\vqhkcore\\Profile\\disp_pro_%03d", slot);
+        DWORD mode = 0, size = sizeof mode;
+        const LONG read = RegGetValueW(HKEY_CURRENT_USER, key, L"mode", RRF_RT_REG_DWORD, nullptr, &mode, &size);
+        if (read == ERROR_SUCCESS && static_cast<int>(mode) == code) return key;
+        if (read != ERROR_SUCCESS && slot > 0) return L"";
+    }
+}
+
+// The values of that section as "name=value ...", in the order asked.
+std::string ProfileValues(int code, const std::vector<const wchar_t*>& names) {
+    const std::wstring key = ProfileKeyOf(code);
+    if (key.empty()) return "";
+    std::string text;
+    for (const wchar_t* name : names) {
+        BYTE data[256] = {};
+        DWORD size = sizeof data - 2, type = 0;
+        std::string value = "?";
+        if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type, data, &size) ==
+            ERROR_SUCCESS) {
+            if (type == REG_DWORD) {
+                value = std::to_string(*reinterpret_cast<DWORD*>(data));
+            } else {
+                const std::wstring wide(reinterpret_cast<wchar_t*>(data));
+                value.assign(wide.begin(), wide.end());
+            }
+        }
+        if (!text.empty()) text += " ";
+        text += std::string(name, name + wcslen(name)) + "=" + value;
+    }
+    return text;
+}
+
+class Win7DisplaySwitchE2eTest : public DisplaySwitchE2eTest {
+protected:
+    // The Intel notebook on Windows 7 (the stock model: every choice of
+    // the CRT), with the sizes each display takes below.
+    void StartWindows7() {
+        ASSERT_TRUE(desktop::AddMode(desktop::kPanel, 1920, 1080));
+        ASSERT_TRUE(desktop::AddMode(desktop::kPanel, 1024, 768));
+        ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1366, 768));
+        ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1024, 768));
+        ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1920, 1080));
+        StartIntelNotebook(L"win7", false, kCrtStartWidth, kCrtStartHeight);
+        ASSERT_EQ(Desktop(), kStartDesktop);
+        SendMessageW(window_, 0x46E, 0, 0);  // the menu program's road, on a notebook without a USB keyboard
+        EXPECT_EQ(vqdrive::SiblingWindow::Ask(window_, kConnectedDisplayRequest), 3);
+        EXPECT_EQ(vqdrive::SiblingWindow::Ask(window_, kActiveDisplayRequest), 0x103);
+    }
+
+    // Makes the change of a step by key or by request and checks what it left.
+    void Run(const Win7Step& step) {
+        SCOPED_TRACE(step.what);
+        vqdrive::intel::ClearJournal();
+        if (step.presses > 0) {
+            Choose(step.presses, false, kDisplaySwitchScan);
+            char applied[48];
+            std::snprintf(applied, sizeof applied, "TargetDisplay=0x%03x, ExistProfile", step.code);
+            EXPECT_TRUE(WaitForLog(applied, 8000)) << Log();
+        } else {
+            vqdrive::SiblingWindow::Ask(window_, kChangeCombinationRequest, step.code);
+        }
+        // The change is done when its last configuration is in the journal;
+        // the menu program's question may reach the main window while it
+        // is still inside the change.
+        DWORD start = GetTickCount();
+        while (ServiceJournal().size() < step.journal.size() && GetTickCount() - start < 8000) vqdrive::Pause(100);
+        start = GetTickCount();
+        LRESULT active = 0;
+        while ((active = vqdrive::SiblingWindow::Ask(window_, kActiveDisplayRequest)) != step.active &&
+               GetTickCount() - start < 8000) {
+            vqdrive::Pause(200);
+        }
+        EXPECT_EQ(active, step.active);
+        EXPECT_EQ(Desktop(), step.desktop) << Log();
+        EXPECT_EQ(ServiceJournal(), step.journal) << Log();
+    }
+
+    static std::vector<std::string> ServiceJournal() {
+        std::vector<std::string> lines;
+        for (const std::string& line : vqdrive::intel::Journal()) {
+            if (line.rfind("SetDisplayConfig ", 0) == 0) lines.push_back(line.substr(17));
+        }
+        return lines;
+    }
+
+    static constexpr WPARAM kChangeCombinationRequest = 53;
+};
+
+// The display switch key offers the panel, the CRT, the clone and the
+// extended desktop; each choice changes the desktop as it means, through a
+// configuration the display configuration validated before applying it.
+TEST_F(Win7DisplaySwitchE2eTest, KeyStepsToEachChoiceOfTheCrt) {
+    StartWindows7();
+    const Win7Step steps[] = {
+        {"external only", 0x02, 2, kCrtAloneDesktop, ValidThenApplied(kCrtAlone), 0x02},
+        // The CRT alone first, the picture at 1024 x 768, then both show it.
+        {"clone", 0x03, 3, kCloneDesktop,
+         {std::string("0xa0 applied: ") + kCrtAlone, "0x60 valid: " + std::string(kClone),
+          "0x2a0 applied: " + std::string(kClone)},
+         0x03},
+        // Its profile, saved when the program changed the first time, brings back the CRT's 1600 x 1000.
+        {"extended, panel primary", 0x103, 4, kStartDesktop, ValidThenApplied(kStartLayout), 0x103},
+    };
+    for (const Win7Step& step : steps) Run(step);
+    EXPECT_TRUE(program_.Running());
+}
+
+// The menu program asks for every combination in a row, and for each again:
+// a combination that comes back gets its saved settings, timing included.
+TEST_F(Win7DisplaySwitchE2eTest, RequestedCombinationsChangeTheDesktopAndComeBackWithTheirProfiles) {
+    StartWindows7();
+    const Win7Step steps[] = {
+        {"external only", 0x02, 0, kCrtAloneDesktop, ValidThenApplied(kCrtAlone), 0x02},
+        {"clone", 0x03, 0, kCloneDesktop,
+         {std::string("0xa0 applied: ") + kCrtAlone, "0x60 valid: " + std::string(kClone),
+          "0x2a0 applied: " + std::string(kClone)},
+         0x03},
+        {"extended, panel primary", 0x103, 0, kStartDesktop, ValidThenApplied(kStartLayout), 0x103},
+        {"extended, external primary", 0x203, 0, kCrtPrimaryDesktop, ValidThenApplied(kCrtPrimary), 0x203},
+        {"external only again", 0x02, 0, kCrtAloneDesktop, ValidThenApplied(kCrtAlone), 0x02},
+        {"extended, panel primary again", 0x103, 0, kStartDesktop, ValidThenApplied(kStartLayout), 0x103},
+        {"extended, external primary again", 0x203, 0, kCrtPrimaryDesktop, ValidThenApplied(kCrtPrimary), 0x203},
+    };
+    for (const Win7Step& step : steps) Run(step);
+
+    // The CRT's timing at 1600 x 1000 as the display configuration reported it
+    // (1760 x 1030 in all, 60 Hz), with the sizes and place of both displays.
+    const std::vector<const wchar_t*> names = {L"w", L"h", L"freq", L"freqDenum", L"w_ext", L"h_ext", L"freq_ext",
+                                               L"pos_x", L"pos_y", L"PixelRateUp", L"PixelRateDown",
+                                               L"vSyncFreq_num", L"vSyncFreq_den", L"activeSize", L"totalSize"};
+    EXPECT_EQ(ProfileValues(0x103, names),
+              "w=1366 h=768 freq=60 freqDenum=1 w_ext=1600 h_ext=1000 freq_ext=60 pos_x=1366 pos_y=0 "
+              "PixelRateUp=0 PixelRateDown=108768000 vSyncFreq_num=108768000 vSyncFreq_den=1812800 "
+              "activeSize=65537600 totalSize=67503840");
+    EXPECT_EQ(ProfileValues(0x203, {L"w", L"h", L"w_ext", L"h_ext", L"pos_x", L"pos_y", L"activeSize"}),
+              "w=1920 h=1080 w_ext=1366 h_ext=768 pos_x=1920 pos_y=0 activeSize=70780800");
+    EXPECT_EQ(ProfileValues(0x02, {L"w", L"h", L"activeSize"}), "w=1920 h=1080 activeSize=70780800");
+    EXPECT_EQ(ProfileKeyOf(0x03), L"") << "the clone ran at the default mode, which opens no slot";
     EXPECT_TRUE(program_.Running());
 }
 
