@@ -218,35 +218,47 @@ TEST_F(DisplaySwitchE2eTest, MissingIntelComponentIsReportedAndLeavesNoDriver) {
 
 // --- Windows 7: every combination of the panel and the CRT ------------------------
 
-// One change and what it must leave: the desktop as a fresh process reads
-// it, the display configuration's journal (validated, then applied) and the
-// active combination the menu program is told.
-struct Win7Step {
+// What a change to a combination must leave, besides the menu program being
+// told that combination: the desktop as a fresh process reads it and the
+// display configuration's journal (validated, then applied).
+struct Win7Outcome {
     const char* what;
     int code;
-    int presses;  // 0: asked for by the menu program (request 53)
     std::string desktop;
     std::vector<std::string> journal;
-    LRESULT active;
 };
 
 // The notebook at start: the panel, the CRT at 1600 x 1000 right of it (a
 // size of 60 Hz timings of our own: the server's own sizes may run at other rates).
 constexpr int kCrtStartWidth = 1600, kCrtStartHeight = 1000;
-constexpr char kStartLayout[] = "source 0 Panel 1366x768@0,0 + source 1 Crt 1600x1000@1366,0";
-// The CRT as it asks to be driven: its preferred 1920 x 1080.
-constexpr char kCrtAlone[] = "source 0 Crt 1920x1080@0,0";
-constexpr char kClone[] = "source 0 Panel Crt 1024x768@0,0";
-constexpr char kCrtPrimary[] = "source 0 Crt 1920x1080@0,0 + source 1 Panel 1366x768@1920,0";
-const std::string kStartDesktop = "\\\\.\\DISPLAY1 1366x768x32@60 +0+0 primary; \\\\.\\DISPLAY2 1600x1000x32@60 +1366+0";
-const std::string kCrtAloneDesktop = "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary";
-// Wine lets no two displays overlap: the clone's second display lands above the first.
-const std::string kCloneDesktop = "\\\\.\\DISPLAY1 1024x768x32@60 +0+0 primary; \\\\.\\DISPLAY2 1024x768x32@60 +0-768";
-const std::string kCrtPrimaryDesktop =
-    "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary; \\\\.\\DISPLAY2 1366x768x32@60 +1920+0";
 
 std::vector<std::string> ValidThenApplied(const std::string& layout) {
     return {"0x60 valid: " + layout, "0x2a0 applied: " + layout};
+}
+
+const Win7Outcome& OutcomeOf(int code) {
+    static const Win7Outcome kOutcomes[] = {
+        // The CRT at its preferred 1920 x 1080.
+        {"external only", 0x02, "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary",
+         ValidThenApplied("source 0 Crt 1920x1080@0,0")},
+        // The CRT alone first, the picture at 1024 x 768, then both show it. Wine
+        // lets no two displays overlap: the second display lands above the first.
+        {"clone", 0x03, "\\\\.\\DISPLAY1 1024x768x32@60 +0+0 primary; \\\\.\\DISPLAY2 1024x768x32@60 +0-768",
+         {"0xa0 applied: source 0 Crt 1920x1080@0,0", "0x60 valid: source 0 Panel Crt 1024x768@0,0",
+          "0x2a0 applied: source 0 Panel Crt 1024x768@0,0"}},
+        // Its profile, saved at the first change, brings back the CRT's 1600 x 1000.
+        {"extended, panel primary", 0x103,
+         "\\\\.\\DISPLAY1 1366x768x32@60 +0+0 primary; \\\\.\\DISPLAY2 1600x1000x32@60 +1366+0",
+         ValidThenApplied("source 0 Panel 1366x768@0,0 + source 1 Crt 1600x1000@1366,0")},
+        {"extended, external primary", 0x203,
+         "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary; \\\\.\\DISPLAY2 1366x768x32@60 +1920+0",
+         ValidThenApplied("source 0 Crt 1920x1080@0,0 + source 1 Panel 1366x768@1920,0")},
+    };
+    for (const Win7Outcome& outcome : kOutcomes) {
+        if (outcome.code == code) return outcome;
+    }
+    ADD_FAILURE() << "no outcome for " << code;
+    return kOutcomes[0];
 }
 
 // The profile section that holds `code` ("" when none does): slot 000 and
@@ -297,38 +309,40 @@ protected:
         ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1024, 768));
         ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1920, 1080));
         StartIntelNotebook(L"win7", false, kCrtStartWidth, kCrtStartHeight);
-        ASSERT_EQ(Desktop(), kStartDesktop);
+        ASSERT_EQ(Desktop(), OutcomeOf(0x103).desktop);
         SendMessageW(window_, 0x46E, 0, 0);  // the menu program's road, on a notebook without a USB keyboard
         EXPECT_EQ(vqdrive::SiblingWindow::Ask(window_, kConnectedDisplayRequest), 3);
         EXPECT_EQ(vqdrive::SiblingWindow::Ask(window_, kActiveDisplayRequest), 0x103);
     }
 
-    // Makes the change of a step by key or by request and checks what it left.
-    void Run(const Win7Step& step) {
-        SCOPED_TRACE(step.what);
+    // Changes to `code` by `presses` of the display switch key, or with none
+    // as the menu program asks (request 53), and checks what the change left.
+    void Run(int code, int presses = 0) {
+        const Win7Outcome& expected = OutcomeOf(code);
+        SCOPED_TRACE(expected.what);
         vqdrive::intel::ClearJournal();
-        if (step.presses > 0) {
-            Choose(step.presses, false, kDisplaySwitchScan);
+        if (presses > 0) {
+            Choose(presses, false, kDisplaySwitchScan);
             char applied[48];
-            std::snprintf(applied, sizeof applied, "TargetDisplay=0x%03x, ExistProfile", step.code);
+            std::snprintf(applied, sizeof applied, "TargetDisplay=0x%03x, ExistProfile", code);
             EXPECT_TRUE(WaitForLog(applied, 8000)) << Log();
         } else {
-            vqdrive::SiblingWindow::Ask(window_, kChangeCombinationRequest, step.code);
+            vqdrive::SiblingWindow::Ask(window_, kChangeCombinationRequest, code);
         }
         // The change is done when its last configuration is in the journal;
         // the menu program's question may reach the main window while it
         // is still inside the change.
         DWORD start = GetTickCount();
-        while (ServiceJournal().size() < step.journal.size() && GetTickCount() - start < 8000) vqdrive::Pause(100);
+        while (ServiceJournal().size() < expected.journal.size() && GetTickCount() - start < 8000) vqdrive::Pause(100);
         start = GetTickCount();
         LRESULT active = 0;
-        while ((active = vqdrive::SiblingWindow::Ask(window_, kActiveDisplayRequest)) != step.active &&
+        while ((active = vqdrive::SiblingWindow::Ask(window_, kActiveDisplayRequest)) != code &&
                GetTickCount() - start < 8000) {
             vqdrive::Pause(200);
         }
-        EXPECT_EQ(active, step.active);
-        EXPECT_EQ(Desktop(), step.desktop) << Log();
-        EXPECT_EQ(ServiceJournal(), step.journal) << Log();
+        EXPECT_EQ(active, code);
+        EXPECT_EQ(Desktop(), expected.desktop) << Log();
+        EXPECT_EQ(ServiceJournal(), expected.journal) << Log();
     }
 
     static std::vector<std::string> ServiceJournal() {
@@ -347,17 +361,9 @@ protected:
 // configuration the display configuration validated before applying it.
 TEST_F(Win7DisplaySwitchE2eTest, KeyStepsToEachChoiceOfTheCrt) {
     StartWindows7();
-    const Win7Step steps[] = {
-        {"external only", 0x02, 2, kCrtAloneDesktop, ValidThenApplied(kCrtAlone), 0x02},
-        // The CRT alone first, the picture at 1024 x 768, then both show it.
-        {"clone", 0x03, 3, kCloneDesktop,
-         {std::string("0xa0 applied: ") + kCrtAlone, "0x60 valid: " + std::string(kClone),
-          "0x2a0 applied: " + std::string(kClone)},
-         0x03},
-        // Its profile, saved when the program changed the first time, brings back the CRT's 1600 x 1000.
-        {"extended, panel primary", 0x103, 4, kStartDesktop, ValidThenApplied(kStartLayout), 0x103},
-    };
-    for (const Win7Step& step : steps) Run(step);
+    Run(0x02, 2);
+    Run(0x03, 3);
+    Run(0x103, 4);
     EXPECT_TRUE(program_.Running());
 }
 
@@ -365,19 +371,7 @@ TEST_F(Win7DisplaySwitchE2eTest, KeyStepsToEachChoiceOfTheCrt) {
 // a combination that comes back gets its saved settings, timing included.
 TEST_F(Win7DisplaySwitchE2eTest, RequestedCombinationsChangeTheDesktopAndComeBackWithTheirProfiles) {
     StartWindows7();
-    const Win7Step steps[] = {
-        {"external only", 0x02, 0, kCrtAloneDesktop, ValidThenApplied(kCrtAlone), 0x02},
-        {"clone", 0x03, 0, kCloneDesktop,
-         {std::string("0xa0 applied: ") + kCrtAlone, "0x60 valid: " + std::string(kClone),
-          "0x2a0 applied: " + std::string(kClone)},
-         0x03},
-        {"extended, panel primary", 0x103, 0, kStartDesktop, ValidThenApplied(kStartLayout), 0x103},
-        {"extended, external primary", 0x203, 0, kCrtPrimaryDesktop, ValidThenApplied(kCrtPrimary), 0x203},
-        {"external only again", 0x02, 0, kCrtAloneDesktop, ValidThenApplied(kCrtAlone), 0x02},
-        {"extended, panel primary again", 0x103, 0, kStartDesktop, ValidThenApplied(kStartLayout), 0x103},
-        {"extended, external primary again", 0x203, 0, kCrtPrimaryDesktop, ValidThenApplied(kCrtPrimary), 0x203},
-    };
-    for (const Win7Step& step : steps) Run(step);
+    for (const int code : {0x02, 0x03, 0x103, 0x203, 0x02, 0x103, 0x203}) Run(code);
 
     // The CRT's timing at 1600 x 1000 as the display configuration reported it
     // (1760 x 1030 in all, 60 Hz), with the sizes and place of both displays.
