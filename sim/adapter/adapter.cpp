@@ -5,7 +5,7 @@
 // EnumDisplayDevicesW and GetProcAddress at its own functions; those call
 // the real ones and change only the adapters' DeviceID and description, as
 // the registry (adapterstore.h) names them, and the second display's
-// attachment while the outputs show a clone (displayservice.h). The four display-configuration
+// attachment while the outputs show a clone. The four display-configuration
 // functions looked up by name are answered by the notebook's own service
 // (displayservice.h). Nothing else is touched.
 #include <windows.h>
