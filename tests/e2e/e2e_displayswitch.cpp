@@ -35,6 +35,7 @@ constexpr BYTE kUsbModelDisplaySwitchScan = 1;
 constexpr wchar_t kSettingsKey[] = L"Software\\Korvane\\vqhkcore\\Settings";
 constexpr WPARAM kActiveDisplayRequest = 48;
 constexpr WPARAM kConnectedDisplayRequest = 49;
+constexpr WPARAM kChangeCombinationRequest = 53;
 
 DWORD SettingValue(const wchar_t* name) {
     DWORD value = 0xFFFFFFFF, size = sizeof value;
@@ -365,13 +366,11 @@ protected:
         }
         return lines;
     }
-
-    static constexpr WPARAM kChangeCombinationRequest = 53;
 };
 
 // The display switch key offers the panel, the CRT, the clone and the
-// extended desktop with the panel primary; each choice changes the desktop as it means, through a
-// configuration the display configuration validated before applying it.
+// extended desktop with the panel primary; each choice changes the desktop
+// as it means, through a configuration validated before it was applied.
 TEST_F(Win7DisplaySwitchE2eTest, KeyStepsToEachChoiceOfTheCrt) {
     StartWindows7();
     Run(0x02, 2);
