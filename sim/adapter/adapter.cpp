@@ -4,7 +4,8 @@
 // adapter instead. On load it points the program's import entries of
 // EnumDisplayDevicesW and GetProcAddress at its own functions; those call
 // the real ones and change only the adapters' DeviceID and description, as
-// the registry (adapterstore.h) names them. The four display-configuration
+// the registry (adapterstore.h) names them, and the second display's
+// attachment while the outputs show a clone. The four display-configuration
 // functions looked up by name are answered by the notebook's own service
 // (displayservice.h). Nothing else is touched.
 #include <windows.h>
@@ -39,6 +40,7 @@ BOOL WINAPI SimEnumDisplayDevicesW(LPCWSTR device, DWORD index, PDISPLAY_DEVICEW
     const BOOL found = g_realEnumDisplayDevices(device, index, info, flags);
     // Adapters only (no parent device named); monitors keep their own ids.
     if (!found || device != nullptr || !info || info->cb < sizeof(DISPLAY_DEVICEW)) return found;
+    info->StateFlags = vqsim::displayconfig::DeviceStateFlags(info->DeviceName, info->StateFlags);
     wchar_t text[128];
     if (ReadText(vqsim::adapter::kDeviceId, text, sizeof text / sizeof text[0])) {
         wcsncpy(info->DeviceID, text, sizeof info->DeviceID / sizeof(wchar_t) - 1);
