@@ -10,6 +10,10 @@ class CMainHotkeyOwner;
 class CDisplayChanger;
 class CMainSelectors;
 class CSRSEffectSelector;
+namespace osd {
+class CWirelessSelector;
+class CRFSelector;
+}  // namespace osd
 
 class CMainOsdPartners : public osd::IOsdPartners {
 public:
@@ -29,6 +33,8 @@ public:
 
 private:
     CSRSEffectSelector* Srs() const;
+    osd::CWirelessSelector* Wireless() const;
+    osd::CRFSelector* Rf() const;
 
     CMainHotkeyOwner* m_pMuteNoteOwner = nullptr;
     CDisplayChanger* m_pDisplayChanger = nullptr;

@@ -1,6 +1,6 @@
 // The main window's toggle selectors, each created on first use and handed
-// every new OSD window. The SRS effect selector is served here; the others
-// still go to the subsystems not built yet.
+// every new OSD window. The SRS effect, wireless and RF selectors are served
+// here; the resolution selector still goes to the subsystems not built yet.
 #pragma once
 
 #include <functional>
@@ -8,15 +8,23 @@
 
 #include "app/windowports.h"
 #include "hardware/srseffectselector.h"
+#include "osd/rfselector.h"
+#include "osd/selectorports.h"
+#include "osd/wirelessselector.h"
 
 class CSystemInfo;
 class CHKIconWindowDlg;
 
-class CMainSelectors : public ISelectors, public IOsdWindowUsers, private ISRSToggleOsd, private ISRSSelectorOwner {
+class CMainSelectors : public ISelectors,
+                       public IOsdWindowUsers,
+                       private ISRSToggleOsd,
+                       private ISRSSelectorOwner,
+                       private osd::IRadioFirmware,
+                       private osd::ISelectorOwner {
 public:
     // `unbuilt` answers the selectors not built yet and takes the OSD window
     // too; `initHkWindow` re-creates the OSD window.
-    CMainSelectors(ISelectors& unbuilt, IOsdWindowUsers& otherUsers, std::function<void()> initHkWindow);
+    CMainSelectors(IResolutionSelection& unbuilt, IOsdWindowUsers& otherUsers, std::function<void()> initHkWindow);
     ~CMainSelectors() override;
 
     void SetSystemInfo(CSystemInfo* systemInfo) { m_pSystemInfo = systemInfo; }
@@ -27,17 +35,19 @@ public:
     CSRSEffectSelector* SrsSelector() const { return m_pSrsSelector.get(); }
     // The SRS effect of the OSD's current choice takes effect.
     void ApplySrsSelection();
+    osd::CWirelessSelector* WirelessSelector() const { return m_pWirelessSelector.get(); }
+    osd::CRFSelector* RfSelector() const { return m_pRfSelector.get(); }
 
     int SelectSRSEffect() override;
     int SelectResolution() override { return m_unbuilt.SelectResolution(); }
-    int SelectWirelessDeviceStatus(int twoChoice) override { return m_unbuilt.SelectWirelessDeviceStatus(twoChoice); }
-    int SelectRFStatus() override { return m_unbuilt.SelectRFStatus(); }
+    int SelectWirelessDeviceStatus(int twoChoice) override;
+    int SelectRFStatus() override;
     bool HasResolutionSelector() override { return m_unbuilt.HasResolutionSelector(); }
     void RenewResolutionSelector() override { m_unbuilt.RenewResolutionSelector(); }
     int WaResetResolutionBeforeS3S4() override { return m_unbuilt.WaResetResolutionBeforeS3S4(); }
     int CanRotate() override { return m_unbuilt.CanRotate(); }
     void ClearResolutionSelectorPending() override { m_unbuilt.ClearResolutionSelectorPending(); }
-    void ClearWirelessSelectorPending() override { m_unbuilt.ClearWirelessSelectorPending(); }
+    void ClearWirelessSelectorPending() override;
 
 private:
     // The OSD window's SRS toggle, for the SRS selector.
@@ -48,11 +58,17 @@ private:
     int GetSelectedSRSMode() override;
     void ShowNoActivate() override;
     void InitHkWindow() override { m_initHkWindow(); }
+    // The radios of the system information, for the wireless and RF selectors.
+    int GetWirelessStatus2(BYTE state[2]) override;
+    int SetWirelessStatus2(const BYTE state[2]) override;
+    int GetRFOnOffStatus(BYTE status[3]) override;
 
-    ISelectors& m_unbuilt;
+    IResolutionSelection& m_unbuilt;
     IOsdWindowUsers& m_otherUsers;
     std::function<void()> m_initHkWindow;
     CSystemInfo* m_pSystemInfo = nullptr;
     CHKIconWindowDlg* m_pWindow = nullptr;
     std::unique_ptr<CSRSEffectSelector> m_pSrsSelector;
+    std::unique_ptr<osd::CWirelessSelector> m_pWirelessSelector;
+    std::unique_ptr<osd::CRFSelector> m_pRfSelector;
 };

@@ -1,5 +1,5 @@
 // The answers of the subsystems that are not part of the program yet: the
-// mini UI, the 3G module detector, the toggle selectors, the notice and Num Lock windows, the
+// mini UI, the 3G module detector, the resolution selector, the notice and Num Lock windows, the
 // magnifier, the menu status and the network switches. Each operation leaves
 // a trace line "call <operation> <arguments>" where its road must be
 // followed, and answers "absent" or a neutral value. An operation leaves this
@@ -12,7 +12,7 @@
 
 class CUnbuiltSubsystems : public IMiniUi,
                            public IModuleDetection,
-                           public ISelectors,
+                           public IResolutionSelection,
                            public INoticeWindows,
                            public IMagnifier,
                            public IOsdWindowUsers,
@@ -38,17 +38,13 @@ public:
     // The 3G module detector.
     int Detect3GModule(int* found, int* special) override;
 
-    // Toggle selectors.
-    int SelectSRSEffect() override;
+    // The resolution selector.
     int SelectResolution() override;
-    int SelectWirelessDeviceStatus(int twoChoice) override;
-    int SelectRFStatus() override;
     bool HasResolutionSelector() override { return false; }
     void RenewResolutionSelector() override;
     int WaResetResolutionBeforeS3S4() override;
     int CanRotate() override { return 1; }
     void ClearResolutionSelectorPending() override;
-    void ClearWirelessSelectorPending() override;
 
     // Notice window, Num Lock window, magnifier.
     bool HasMessageWindow() override { return false; }

@@ -18,6 +18,7 @@
 #include "osd/displaychoices.h"
 #include "osd/displayswitchports.h"
 #include "osd/displayswitchview.h"
+#include "osd/selectionpictures.h"
 
 namespace Gdiplus {
 class Bitmap;
@@ -25,9 +26,6 @@ class Graphics;
 }  // namespace Gdiplus
 
 namespace osd {
-
-// Posted by the animation's timer callback; wParam = the timer's id.
-constexpr UINT WM_OSD_ANIMATION_STEP = WM_APP + 0x62;
 
 // What the display-switch OSD needs of the OSD window it is shown in.
 class IOsdSurface {
@@ -97,7 +95,6 @@ private:
     void DrawPlan(Gdiplus::Graphics& graphics, const FramePlan& plan);
     void DrawAnimationStep(double t);
     void ScheduleAnimationStep(UINT delayMs);
-    void ShowCanvas(Gdiplus::Bitmap& canvas);
     SIZE BackgroundSize() const;
 
     IOsdSurface& m_surface;
