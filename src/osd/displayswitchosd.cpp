@@ -149,7 +149,7 @@ void CDisplaySwitchOsd::DetermineHdmiAudioCheck(IDisplaySwitchOwner* owner) {
 
 void CDisplaySwitchOsd::OnMouse(UINT message, POINT at) {
     // The arc is collapsing: the choice is made.
-    if (m_bAnimating || m_list.count == 0) return;
+    if (m_steps.Running() || m_list.count == 0) return;
     if (message == WM_MOUSEMOVE && !m_bButtonSeen) return;
     m_nPrevious = m_nSelected;
     m_bMouseMode = true;
@@ -176,41 +176,23 @@ void CDisplaySwitchOsd::StartConfirmation() {
                           : m_list.count == 3          ? kBlankForThree
                                                        : kBlankOtherwise;
     if (!m_pBlankPicture) m_pBlankPicture = LoadImageStrip(file);  // missing: an empty canvas
-    m_bAnimating = true;
-    m_nAnimationStep = 0;
-    ScheduleAnimationStep(1);
-}
-
-void CDisplaySwitchOsd::ScheduleAnimationStep(UINT delayMs) {
-    m_nPendingTimer = osd::ScheduleAnimationStep(m_surface.Window(), delayMs);
-    if (m_nPendingTimer == 0) {
-        // Without its timer the animation ends here, and the choice is still applied.
-        m_bAnimating = false;
-        m_surface.StartHideTimer(1);
-    }
+    // Without its timer the animation ends here, and the choice is still applied.
+    if (!m_steps.Start(m_surface.Window())) m_surface.StartHideTimer(1);
 }
 
 void CDisplaySwitchOsd::OnAnimationStep(UINT_PTR timerId) {
-    if (!m_bAnimating || timerId != m_nPendingTimer) return;  // cancelled, or from an earlier showing
-    m_nPendingTimer = 0;
-    ++m_nAnimationStep;
-    if (!m_surface.IsShown()) {
-        m_bAnimating = false;
-        return;
+    double t = 0;
+    switch (m_steps.OnStep(timerId, m_surface.IsShown(), &t)) {
+    case CConfirmationSteps::Next::Ignore: return;
+    case CConfirmationSteps::Next::Finished: m_surface.StartHideTimer(1); return;
+    case CConfirmationSteps::Next::Draw: break;
     }
-    if (m_nAnimationStep == kAnimationSteps) {
-        m_nAnimationStep = 0;
-        m_bAnimating = false;
-        m_surface.StartHideTimer(1);
-        return;
-    }
-    const double t = EasingTable()[m_nAnimationStep];
     try {
         DrawAnimationStep(t);
     } catch (...) {
         ReportError(L"fail: CHKIconWindowDlg::DrawAnimationStep()");
     }
-    ScheduleAnimationStep(AnimationDelayAfter(t));
+    if (!m_steps.Continue(m_surface.Window(), t)) m_surface.StartHideTimer(1);
 }
 
 void CDisplaySwitchOsd::DrawAnimationStep(double t) {
@@ -228,11 +210,7 @@ void CDisplaySwitchOsd::DrawAnimationStep(double t) {
     DrawConfirmationStep(step, t, m_surface);
 }
 
-void CDisplaySwitchOsd::CancelAnimation() {
-    CancelAnimationStep(m_nPendingTimer);
-    m_nPendingTimer = 0;
-    m_bAnimating = false;
-}
+void CDisplaySwitchOsd::CancelAnimation() { m_steps.Cancel(); }
 
 int CDisplaySwitchOsd::SelectedOutput() {
     try {

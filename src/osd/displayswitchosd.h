@@ -88,13 +88,12 @@ public:
     const ChoiceList& Choices() const { return m_list; }
     // What the last drawn frame showed.
     const FramePlan& LastPlan() const { return m_lastPlan; }
-    int AnimationStep() const { return m_nAnimationStep; }
+    int AnimationStep() const { return m_steps.Step(); }
 
 private:
     void DetermineHdmiAudioCheck(IDisplaySwitchOwner* owner);
     void DrawPlan(Gdiplus::Graphics& graphics, const FramePlan& plan);
     void DrawAnimationStep(double t);
-    void ScheduleAnimationStep(UINT delayMs);
     SIZE BackgroundSize() const;
 
     IOsdSurface& m_surface;
@@ -122,9 +121,7 @@ private:
 
     // Confirmation animation.
     std::unique_ptr<Gdiplus::Bitmap> m_pBlankPicture;
-    bool m_bAnimating = false;
-    int m_nAnimationStep = 0;
-    UINT m_nPendingTimer = 0;
+    CConfirmationSteps m_steps;
 };
 
 }  // namespace osd

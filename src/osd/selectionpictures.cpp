@@ -9,6 +9,7 @@
 #include "common/commondefine.h"
 #include "common/gdiobjects.h"
 #include "osd/displayswitchosd.h"
+#include "osd/displayswitchview.h"
 #include "osd/imagestrip.h"
 
 namespace osd {
@@ -77,15 +78,45 @@ void CSelectionCanvas::ShowOn(IOsdSurface& surface) {
     surface.ShowContent(dc.Get());
 }
 
-UINT ScheduleAnimationStep(HWND window, UINT delayMs) {
-    const UINT timer = timeSetEvent(delayMs, 0, &OnAnimationTimer, reinterpret_cast<DWORD_PTR>(window),
-                                    TIME_ONESHOT | TIME_CALLBACK_FUNCTION);
-    if (timer == 0) ReportError(L"fail: timeSetEvent() for the selection confirmation");
-    return timer;
+bool CConfirmationSteps::Start(HWND window) {
+    Cancel();
+    m_bRunning = true;
+    m_nStep = 0;
+    return Schedule(window, 1);
 }
 
-void CancelAnimationStep(UINT timerId) {
-    if (timerId) timeKillEvent(timerId);
+bool CConfirmationSteps::Schedule(HWND window, UINT delayMs) {
+    m_nTimer = timeSetEvent(delayMs, 0, &OnAnimationTimer, reinterpret_cast<DWORD_PTR>(window),
+                            TIME_ONESHOT | TIME_CALLBACK_FUNCTION);
+    if (m_nTimer != 0) return true;
+    ReportError(L"fail: timeSetEvent() for the selection confirmation");
+    m_bRunning = false;
+    return false;
+}
+
+CConfirmationSteps::Next CConfirmationSteps::OnStep(UINT_PTR timerId, bool windowShown, double* t) {
+    if (!m_bRunning || timerId != m_nTimer) return Next::Ignore;
+    m_nTimer = 0;
+    ++m_nStep;
+    if (!windowShown) {
+        m_bRunning = false;
+        return Next::Ignore;
+    }
+    if (m_nStep == kAnimationSteps) {
+        m_nStep = 0;
+        m_bRunning = false;
+        return Next::Finished;
+    }
+    *t = EasingTable()[m_nStep];
+    return Next::Draw;
+}
+
+bool CConfirmationSteps::Continue(HWND window, double t) { return Schedule(window, AnimationDelayAfter(t)); }
+
+void CConfirmationSteps::Cancel() {
+    if (m_nTimer) timeKillEvent(m_nTimer);
+    m_nTimer = 0;
+    m_bRunning = false;
 }
 
 void DrawConfirmationStep(const ConfirmationStep& step, double t, IOsdSurface& surface) {

@@ -46,10 +46,38 @@ private:
 // Posted to the window by the animation's timer callback; wParam = the timer's id.
 constexpr UINT WM_OSD_ANIMATION_STEP = WM_APP + 0x62;
 
-// Asks for one animation step on `window`'s thread after `delayMs`; the
-// timer's id, 0 when no timer could be had (reported).
-UINT ScheduleAnimationStep(HWND window, UINT delayMs);
-void CancelAnimationStep(UINT timerId);
+// The steps of a confirmation animation, each asked for by a one-shot
+// multimedia timer whose callback only posts WM_OSD_ANIMATION_STEP to the
+// window, so that every step runs on the window's thread.
+class CConfirmationSteps {
+public:
+    CConfirmationSteps() = default;
+    ~CConfirmationSteps() { Cancel(); }
+    CConfirmationSteps(const CConfirmationSteps&) = delete;
+    CConfirmationSteps& operator=(const CConfirmationSteps&) = delete;
+
+    // Asks for the first step; false when no timer could be had (reported):
+    // the animation is over then.
+    bool Start(HWND window);
+    enum class Next { Ignore, Draw, Finished };
+    // A step message. Ignore: a cancelled timer, another animation's, or the
+    // window no longer shows (which ends the animation); Finished after the
+    // last step; Draw: draw the step at `*t`, then Continue.
+    Next OnStep(UINT_PTR timerId, bool windowShown, double* t);
+    // Asks for the step after one drawn at `t`; false as for Start.
+    bool Continue(HWND window, double t);
+    void Cancel();
+
+    bool Running() const { return m_bRunning; }
+    int Step() const { return m_nStep; }
+
+private:
+    bool Schedule(HWND window, UINT delayMs);
+
+    bool m_bRunning = false;
+    int m_nStep = 0;
+    UINT m_nTimer = 0;
+};
 
 // One step of the confirmation: the background narrows from the confirmation
 // picture's width towards 264 pixels while the chosen icon slides from its

@@ -29,10 +29,10 @@ bool CWirelessToggleOsd::ReloadStrip() {
 bool CWirelessToggleOsd::Prepare(int state) {
     if (!m_pStrip && !ReloadStrip()) return false;
     // A choice kept from an earlier opening may lie outside a smaller layout.
-    const int previous = m_nChoice < ChoiceCount() ? m_nChoice : 0;
+    const int previous = m_nChoice < WirelessChoiceCount(m_bTwoChoice) ? m_nChoice : 0;
     m_nChoice = WirelessChoiceOfState(state, m_bTwoChoice, previous);
     FreeImages();
-    for (int c = 0; c < ChoiceCount(); ++c) {
+    for (int c = 0; c < WirelessChoiceCount(m_bTwoChoice); ++c) {
         const ChoiceFrames frames = WirelessFrames(c, m_bTwoChoice);
         m_pUnselected[c] = CopyFrame(m_pStrip.get(), frames.unselected);
         m_pSelected[c] = CopyFrame(m_pStrip.get(), frames.selected);
@@ -98,35 +98,17 @@ void CWirelessToggleOsd::StartConfirmation() {
         m_pBlankPicture = LoadImageStrip(WirelessBlankPicture(m_bCopiedTwoChoice));  // missing: an empty canvas
         m_bBlankTwoChoice = m_bCopiedTwoChoice;
     }
-    m_bAnimating = true;
-    m_nAnimationStep = 0;
-    ScheduleStep(1);
-}
-
-void CWirelessToggleOsd::ScheduleStep(UINT delayMs) {
-    m_nPendingTimer = ScheduleAnimationStep(m_surface.Window(), delayMs);
-    if (m_nPendingTimer == 0) {
-        // Without its timer the animation ends here; the choice was applied already.
-        m_bAnimating = false;
-        m_surface.StartHideTimer(kWirelessHideAfterConfirmMs);
-    }
+    // Without its timer the animation ends here; the choice was applied already.
+    if (!m_steps.Start(m_surface.Window())) m_surface.StartHideTimer(kWirelessHideAfterConfirmMs);
 }
 
 void CWirelessToggleOsd::OnAnimationStep(UINT_PTR timerId) {
-    if (!m_bAnimating || timerId != m_nPendingTimer) return;  // cancelled, or not this toggle's
-    m_nPendingTimer = 0;
-    ++m_nAnimationStep;
-    if (!m_surface.IsShown()) {
-        m_bAnimating = false;
-        return;
+    double t = 0;
+    switch (m_steps.OnStep(timerId, m_surface.IsShown(), &t)) {
+    case CConfirmationSteps::Next::Ignore: return;
+    case CConfirmationSteps::Next::Finished: m_surface.StartHideTimer(kWirelessHideAfterConfirmMs); return;
+    case CConfirmationSteps::Next::Draw: break;
     }
-    if (m_nAnimationStep == kAnimationSteps) {
-        m_nAnimationStep = 0;
-        m_bAnimating = false;
-        m_surface.StartHideTimer(kWirelessHideAfterConfirmMs);
-        return;
-    }
-    const double t = EasingTable()[m_nAnimationStep];
     try {
         const ConfirmationStep step{m_pBlankPicture.get(),
                                     m_pBackground.get(),
@@ -141,14 +123,10 @@ void CWirelessToggleOsd::OnAnimationStep(UINT_PTR timerId) {
     } catch (...) {
         ReportError(L"fail: CHKIconWindowDlg::DrawAnimationStep()");
     }
-    ScheduleStep(AnimationDelayAfter(t));
+    if (!m_steps.Continue(m_surface.Window(), t)) m_surface.StartHideTimer(kWirelessHideAfterConfirmMs);
 }
 
-void CWirelessToggleOsd::CancelAnimation() {
-    CancelAnimationStep(m_nPendingTimer);
-    m_nPendingTimer = 0;
-    m_bAnimating = false;
-}
+void CWirelessToggleOsd::CancelAnimation() { m_steps.Cancel(); }
 
 void CWirelessToggleOsd::FreeImages() {
     for (auto& image : m_pUnselected) image.reset();

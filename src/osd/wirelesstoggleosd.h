@@ -13,6 +13,7 @@
 
 #include "osd/displayswitchosd.h"
 #include "osd/displayswitchports.h"
+#include "osd/selectionpictures.h"
 #include "osd/togglechoices.h"
 
 namespace Gdiplus {
@@ -47,7 +48,8 @@ public:
     bool Step();
 
     int Choice() const { return m_nChoice; }
-    int ChoiceCount() const { return WirelessChoiceCount(m_bTwoChoice); }
+    // The choices on show; 0 before the toggle was opened.
+    int ChoiceCount() const { return m_pUnselected[0] ? WirelessChoiceCount(m_bCopiedTwoChoice) : 0; }
     // Where the label of the current choice was last drawn.
     POINT LabelAt() const { return m_labelAt; }
 
@@ -55,16 +57,14 @@ public:
     void StartConfirmation();
     void OnAnimationStep(UINT_PTR timerId);
     void CancelAnimation();
-    bool Animating() const { return m_bAnimating; }
-    int AnimationStep() const { return m_nAnimationStep; }
+    bool Animating() const { return m_steps.Running(); }
+    int AnimationStep() const { return m_steps.Step(); }
 
     void FreeImages();
     // Releases everything the window's end must release.
     void Release();
 
 private:
-    void ScheduleStep(UINT delayMs);
-
     IOsdSurface& m_surface;
     IClickSound& m_sound;
     std::unique_ptr<Gdiplus::Bitmap> m_pStrip;
@@ -81,9 +81,7 @@ private:
 
     std::unique_ptr<Gdiplus::Bitmap> m_pBlankPicture;
     bool m_bBlankTwoChoice = false;
-    bool m_bAnimating = false;
-    int m_nAnimationStep = 0;
-    UINT m_nPendingTimer = 0;
+    CConfirmationSteps m_steps;
 };
 
 }  // namespace osd
