@@ -74,9 +74,19 @@ rs() { echo "osdshot=$(winepath -w "$RADIOS/$1.png")"; }
 drive radios firmware-reset fwset=Radio1,1 fwset=Radio2,0 fwset=Radio3,1 version=win7 start wait=500 \
     key=85 wait=300 "$(rs 1-all-radios-off)" wait=5500 \
     key=85 wait=300 "$(rs 2-first-and-third-on)" quit firmware
-echo "== 8. The SRS key on this notebook, which has no sound-effect filter"
-drive srs firmware-reset version=win7 start wait=500 key=111 wait=500 quit
+echo "== 8. The SRS key: without a sound-effect filter it is reported; with the simulated audio driver's"
+echo "      two effects it opens the SRS toggle on the driver's state and each press steps and sets the effect"
+drive srs-none firmware-reset version=win7 start wait=500 key=111 wait=500 quit
 (cd "$BIN" && wine vqdrive.exe log) | tr -d '\r' | grep 'SRS' | sed 's/^/  /' || true
+wine reg add 'HKCU\Software\VqSim\AudioFx' /v Selection /t REG_DWORD /d 1 /f >/dev/null 2>&1
+drive srs firmware-reset version=win7 inject-audiofx start wait=500 \
+    key=111 wait=300 "$(rs 3-srs-opened-effects-off)" \
+    key=111 wait=300 "$(rs 4-srs-step-effect-a)" \
+    key=111 wait=300 "$(rs 5-srs-step-effect-b)" \
+    key=111 wait=300 "$(rs 6-srs-step-effects-off-again)" quit
+echo "  requests the audio driver answered:"
+wine reg query 'HKCU\Software\VqSim\AudioFx' /v Requests 2>/dev/null | tr -d '\r' | grep Requests | sed 's/^ */    /' || true
+wine reg delete 'HKCU\Software\VqSim\AudioFx' /f >/dev/null 2>&1 || true
 
 echo "== trace of run 1"
 grep -v '^call \(OnTimer\|Has\|Is\)' "$OUT/win7-trace.txt" | tr -d '\r' | sed 's/^/  /'
@@ -102,5 +112,5 @@ echo "== desktop screenshots in $DESK:"
 ls "$DESK" | sed 's/^/  /'
 echo "== display switch screenshots in $SWITCH:"
 ls "$SWITCH" | sed 's/^/  /'
-echo "== radio overview screenshots in $RADIOS:"
+echo "== radio overview and SRS toggle screenshots in $RADIOS:"
 ls "$RADIOS" | sed 's/^/  /'
