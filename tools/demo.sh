@@ -66,7 +66,7 @@ drive display-switch firmware-reset fwmodel=N10A graphics-reset graphics-registe
     menu-received profiles quit adapter=wine graphics-unregister desktop-reset
 
 echo "== 7. The wireless master key: all radios off, then back on, and the radio overview of each"
-RADIOS="$OUT/radios"
+RADIOS="$OUT/toggles"
 mkdir -p "$RADIOS"
 rs() { echo "osdshot=$(winepath -w "$RADIOS/$1.png")"; }
 # Three radios, the first and third on; the key remembers them and turns all

@@ -4,8 +4,8 @@
 #include <gdiplus.h>
 
 #include "common/commondefine.h"
-#include "common/gdiobjects.h"
 #include "osd/imagestrip.h"
+#include "osd/selectionpictures.h"
 
 namespace osd {
 
@@ -48,10 +48,7 @@ bool CRfSwitchOsd::Draw() {
                                       radio.labelAt.y + m_labelSize.cy});
             }
         }
-        gdi::CBitmap picture = canvas.ToDeviceBitmap();
-        gdi::CDeviceContext dc(CreateCompatibleDC(m_surface.ScreenDC()));
-        gdi::CSelection selection(dc.Get(), picture.Get());
-        m_surface.ShowContent(dc.Get());
+        ShowPictureOn(canvas, m_surface);
         return true;
     } catch (...) {
         ReportError(L"fail: InitRFSwitchWnd()");

@@ -4,9 +4,9 @@
 #include <gdiplus.h>
 
 #include "common/commondefine.h"
-#include "common/gdiobjects.h"
 #include "common/processstate.h"
 #include "osd/imagestrip.h"
+#include "osd/selectionpictures.h"
 #include "osd/togglechoices.h"
 
 namespace osd {
@@ -54,10 +54,7 @@ bool CSrsToggleOsd::Draw() {
             m_labelAt = CentredLabelAt(m_background, label, kSrsLabelTop);
             canvas.DrawFrame(m_pStrip.get(), labelFrame, m_labelAt.x, m_labelAt.y);
         }
-        gdi::CBitmap picture = canvas.ToDeviceBitmap();
-        gdi::CDeviceContext dc(CreateCompatibleDC(m_surface.ScreenDC()));
-        gdi::CSelection selection(dc.Get(), picture.Get());
-        m_surface.ShowContent(dc.Get());
+        ShowPictureOn(canvas, m_surface);
         return true;
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::DrawSRSIcon()");
