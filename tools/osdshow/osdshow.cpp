@@ -57,16 +57,10 @@ bool Parse(const std::wstring& argument, Request* request) {
 int Open(CHKIconWindowDlg& osd, const Request& request) {
     const int* v = request.values;
     switch (request.kind) {
-    case Kind::Srs: {
-        if (!osd.InitSRSToggle(static_cast<BYTE>(v[0]))) return 0;
-        for (int i = 0; i < v[1]; ++i) osd.SetNextSRSmode();
-        return 1;
-    }
+    case Kind::Srs: return osd.InitSRSToggle(static_cast<BYTE>(v[0]));
     case Kind::Wireless: {
         osd.SetWirelessTwoChoice(v[1] != 0);
-        if (!osd.InitWirelessDeviceToggle(v[0])) return 0;
-        for (int i = 0; i < v[2]; ++i) osd.SetNextWirelessDeviceStatus();
-        return 1;
+        return osd.InitWirelessDeviceToggle(v[0]);
     }
     case Kind::Rf: {
         const BYTE status[3] = {static_cast<BYTE>(v[0]), static_cast<BYTE>(v[1]), static_cast<BYTE>(v[2])};
@@ -74,6 +68,16 @@ int Open(CHKIconWindowDlg& osd, const Request& request) {
     }
     default:
         return osd.InitHotKeyIcon(request.code);
+    }
+}
+
+// The key presses that follow the opening, on the shown window.
+void Step(CHKIconWindowDlg& osd, const Request& request) {
+    const int* v = request.values;
+    if (request.kind == Kind::Srs) {
+        for (int i = 0; i < v[1]; ++i) osd.SetNextSRSmode();
+    } else if (request.kind == Kind::Wireless) {
+        for (int i = 0; i < v[2]; ++i) osd.SetNextWirelessDeviceStatus();
     }
 }
 
@@ -90,6 +94,7 @@ int ShowAndCapture(const Request& request, Gdiplus::Bitmap* icon, Gdiplus::Bitma
         return 1;
     }
     osd.ShowNoActivate();
+    Step(osd, request);
     vqdrive::Pause(200);
     RECT rect{};
     GetWindowRect(osd.Handle(), &rect);
