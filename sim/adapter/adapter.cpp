@@ -14,6 +14,7 @@
 #include <cwchar>
 
 #include "adapterstore.h"
+#include "importpatch.h"
 #include "displayservice.h"
 
 namespace {
@@ -67,36 +68,6 @@ FARPROC WINAPI SimGetProcAddress(HMODULE module, LPCSTR name) {
     return g_realGetProcAddress(module, name);
 }
 
-struct Replacement {
-    void* real;
-    void* sim;
-};
-
-// Points every import entry of `module` that holds one of the real
-// functions at its replacement.
-void PatchImports(HMODULE module, const Replacement* replacements, size_t count) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return;
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!imports.VirtualAddress) return;
-    for (auto* descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         descriptor->Name; ++descriptor) {
-        for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk); thunk->u1.Function;
-             ++thunk) {
-            for (size_t i = 0; i < count; ++i) {
-                if (reinterpret_cast<void*>(thunk->u1.Function) != replacements[i].real) continue;
-                DWORD old = 0;
-                if (VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE, &old)) {
-                    thunk->u1.Function = reinterpret_cast<ULONG_PTR>(replacements[i].sim);
-                    VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, old, &old);
-                }
-            }
-        }
-    }
-}
-
 void Install() {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
     HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
@@ -106,11 +77,11 @@ void Install() {
     g_realGetProcAddress =
         reinterpret_cast<GetProcAddressFn>(reinterpret_cast<void*>(GetProcAddress(kernel32, "GetProcAddress")));
     if (!g_realEnumDisplayDevices || !g_realGetProcAddress) return;
-    const Replacement replacements[] = {
+    const vqsim::Replacement replacements[] = {
         {reinterpret_cast<void*>(g_realEnumDisplayDevices), reinterpret_cast<void*>(&SimEnumDisplayDevicesW)},
         {reinterpret_cast<void*>(g_realGetProcAddress), reinterpret_cast<void*>(&SimGetProcAddress)},
     };
-    PatchImports(GetModuleHandleW(nullptr), replacements, sizeof replacements / sizeof replacements[0]);
+    vqsim::PatchImports(GetModuleHandleW(nullptr), replacements, sizeof replacements / sizeof replacements[0]);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@ class CMainSelectors;
 class CSRSEffectSelector;
 namespace osd {
 class CResolutionSelector;
+class CWirelessSelector;
+class CRFSelector;
 }  // namespace osd
 
 class CMainOsdPartners : public osd::IOsdPartners {
@@ -33,6 +35,8 @@ public:
 private:
     CSRSEffectSelector* Srs() const;
     osd::CResolutionSelector* Resolution() const;
+    osd::CWirelessSelector* Wireless() const;
+    osd::CRFSelector* Rf() const;
 
     CMainHotkeyOwner* m_pMuteNoteOwner = nullptr;
     CDisplayChanger* m_pDisplayChanger = nullptr;

@@ -5,8 +5,8 @@
 #include "hardware/systeminfo.h"
 #include "osd/hkiconwindowdlg.h"
 
-CMainSelectors::CMainSelectors(IUnbuiltSelectors& unbuilt, IOsdWindowUsers& otherUsers, std::function<void()> initHkWindow)
-    : m_unbuilt(unbuilt), m_otherUsers(otherUsers), m_initHkWindow(std::move(initHkWindow)) {}
+CMainSelectors::CMainSelectors(IOsdWindowUsers& otherUsers, std::function<void()> initHkWindow)
+    : m_otherUsers(otherUsers), m_initHkWindow(std::move(initHkWindow)) {}
 
 CMainSelectors::~CMainSelectors() = default;
 
@@ -14,10 +14,14 @@ void CMainSelectors::SetOsdWindow(CHKIconWindowDlg* window) {
     m_pWindow = window;
     if (m_pSrsSelector) m_pSrsSelector->SetHKIconWindow(window ? static_cast<ISRSToggleOsd*>(this) : nullptr);
     HandResolutionSelectorTheWindow();
+    if (m_pWirelessSelector) m_pWirelessSelector->SetHKIconWindow(window);
+    if (m_pRfSelector) m_pRfSelector->SetHKIconWindow(window);
     m_otherUsers.SetOsdWindow(window);
 }
 
 void CMainSelectors::Release() {
+    m_pRfSelector.reset();
+    m_pWirelessSelector.reset();
     m_pSrsSelector.reset();
     m_pResolutionSelector.reset();
     m_pWindow = nullptr;
@@ -31,6 +35,38 @@ int CMainSelectors::SelectSRSEffect() {
     }
     return m_pSrsSelector->SelectSRSEffect();
 }
+
+int CMainSelectors::SelectWirelessDeviceStatus(int twoChoice) {
+    if (!m_pSystemInfo) return 0;
+    if (!m_pWirelessSelector) {
+        // The layout is bound once, by the key press that creates the selector.
+        m_pWirelessSelector = std::make_unique<osd::CWirelessSelector>(static_cast<osd::IRadioFirmware&>(*this),
+                                                                       static_cast<osd::ISelectorOwner&>(*this),
+                                                                       twoChoice != 0);
+        m_pWirelessSelector->SetHKIconWindow(m_pWindow);
+    }
+    return m_pWirelessSelector->SelectWirelessDeviceStatus();
+}
+
+int CMainSelectors::SelectRFStatus() {
+    if (!m_pSystemInfo) return 0;
+    if (!m_pRfSelector) {
+        m_pRfSelector = std::make_unique<osd::CRFSelector>(static_cast<osd::IRadioFirmware&>(*this),
+                                                           static_cast<osd::ISelectorOwner&>(*this));
+        m_pRfSelector->SetHKIconWindow(m_pWindow);
+    }
+    return m_pRfSelector->SelectRFStatus();
+}
+
+void CMainSelectors::ClearWirelessSelectorPending() {
+    if (m_pWirelessSelector) m_pWirelessSelector->ClearOsdPending();
+}
+
+int CMainSelectors::GetWirelessStatus2(BYTE state[2]) { return m_pSystemInfo ? m_pSystemInfo->GetWirelessStatus2(state) : 0; }
+int CMainSelectors::SetWirelessStatus2(const BYTE state[2]) {
+    return m_pSystemInfo ? m_pSystemInfo->SetWirelessStatus2(state) : 0;
+}
+int CMainSelectors::GetRFOnOffStatus(BYTE status[3]) { return m_pSystemInfo ? m_pSystemInfo->GetRFOnOffStatus(status) : 0; }
 
 void CMainSelectors::ApplySrsSelection() {
     if (m_pSystemInfo && m_pWindow) m_pSystemInfo->ApplySRSSelection(static_cast<BYTE>(m_pWindow->GetSelectedSRSMode()));

@@ -1,15 +1,16 @@
 // The main window's toggle selectors, each created on first use and handed
-// every new OSD window. The SRS effect and resolution selectors are served
-// here; the others still go to the subsystems not built yet.
+// every new OSD window: the SRS effect, resolution, wireless and RF selectors.
 #pragma once
 
 #include <functional>
 #include <memory>
 
-#include "app/unbuiltsubsystems.h"
 #include "app/windowports.h"
 #include "hardware/srseffectselector.h"
 #include "osd/resolutionselector.h"
+#include "osd/rfselector.h"
+#include "osd/selectorports.h"
+#include "osd/wirelessselector.h"
 
 class CSystemInfo;
 class CHKIconWindowDlg;
@@ -19,11 +20,12 @@ class CMainSelectors : public ISelectors,
                        private ISRSToggleOsd,
                        private ISRSSelectorOwner,
                        private osd::IResolutionToggleOsd,
-                       private osd::IResolutionSelectorOwner {
+                       private osd::IResolutionSelectorOwner,
+                       private osd::IRadioFirmware,
+                       private osd::ISelectorOwner {
 public:
-    // `unbuilt` answers the selectors not built yet and takes the OSD window
-    // too; `initHkWindow` re-creates the OSD window.
-    CMainSelectors(IUnbuiltSelectors& unbuilt, IOsdWindowUsers& otherUsers, std::function<void()> initHkWindow);
+    // `otherUsers` takes the OSD window too; `initHkWindow` re-creates it.
+    CMainSelectors(IOsdWindowUsers& otherUsers, std::function<void()> initHkWindow);
     ~CMainSelectors() override;
 
     void SetSystemInfo(CSystemInfo* systemInfo) { m_pSystemInfo = systemInfo; }
@@ -42,17 +44,19 @@ public:
     osd::CResolutionSelector* ResolutionSelector() const { return m_pResolutionSelector.get(); }
     // The resolution of the OSD's current choice is set.
     void ApplyResolutionSelection();
+    osd::CWirelessSelector* WirelessSelector() const { return m_pWirelessSelector.get(); }
+    osd::CRFSelector* RfSelector() const { return m_pRfSelector.get(); }
 
     int SelectSRSEffect() override;
     int SelectResolution() override;
-    int SelectWirelessDeviceStatus(int twoChoice) override { return m_unbuilt.SelectWirelessDeviceStatus(twoChoice); }
-    int SelectRFStatus() override { return m_unbuilt.SelectRFStatus(); }
+    int SelectWirelessDeviceStatus(int twoChoice) override;
+    int SelectRFStatus() override;
     bool HasResolutionSelector() override { return m_pResolutionSelector != nullptr; }
     void RenewResolutionSelector() override;
     int WaResetResolutionBeforeS3S4() override;
     int CanRotate() override;
     void ClearResolutionSelectorPending() override;
-    void ClearWirelessSelectorPending() override { m_unbuilt.ClearWirelessSelectorPending(); }
+    void ClearWirelessSelectorPending() override;
 
 private:
     // The OSD window's SRS toggle, for the SRS selector.
@@ -70,8 +74,11 @@ private:
     void PostRotationNotice() override;
     osd::CResolutionSelector* MakeResolutionSelector();
     void HandResolutionSelectorTheWindow();
+    // The radios of the system information, for the wireless and RF selectors.
+    int GetWirelessStatus2(BYTE state[2]) override;
+    int SetWirelessStatus2(const BYTE state[2]) override;
+    int GetRFOnOffStatus(BYTE status[3]) override;
 
-    IUnbuiltSelectors& m_unbuilt;
     IOsdWindowUsers& m_otherUsers;
     std::function<void()> m_initHkWindow;
     CSystemInfo* m_pSystemInfo = nullptr;
@@ -80,4 +87,6 @@ private:
     osd::IResolutionDisplay* m_pResolutionDisplay = nullptr;
     HWND m_hMainWindow = nullptr;
     std::unique_ptr<osd::CResolutionSelector> m_pResolutionSelector;
+    std::unique_ptr<osd::CWirelessSelector> m_pWirelessSelector;
+    std::unique_ptr<osd::CRFSelector> m_pRfSelector;
 };

@@ -12,17 +12,6 @@ int CUnbuiltSubsystems::Detect3GModule(int* found, int* special) {
     return 0;
 }
 
-// Toggle selectors.
-int CUnbuiltSubsystems::SelectWirelessDeviceStatus(int twoChoice) {
-    TraceCall(L"SelectWirelessDeviceStatus", twoChoice);
-    return 0;
-}
-int CUnbuiltSubsystems::SelectRFStatus() {
-    TraceCall(L"SelectRFStatus");
-    return 0;
-}
-void CUnbuiltSubsystems::ClearWirelessSelectorPending() { TraceCall(L"ClearWirelessSelectorPending"); }
-
 // Notice and Num Lock windows.
 void CUnbuiltSubsystems::HideMessageWindow() { TraceCall(L"HideMessageWindow"); }
 bool CUnbuiltSubsystems::CreateNumLockWindow() {

@@ -1,5 +1,5 @@
 // The answers of the subsystems that are not part of the program yet: the
-// mini UI, the 3G module detector, the toggle selectors, the notice and Num Lock windows, the
+// mini UI, the 3G module detector, the notice and Num Lock windows, the
 // magnifier, the menu status and the network switches. Each operation leaves
 // a trace line "call <operation> <arguments>" where its road must be
 // followed, and answers "absent" or a neutral value. An operation leaves this
@@ -10,18 +10,8 @@
 #include "app/systemports.h"
 #include "app/windowports.h"
 
-// The toggle selectors not built yet.
-class IUnbuiltSelectors {
-public:
-    virtual ~IUnbuiltSelectors() = default;
-    virtual int SelectWirelessDeviceStatus(int twoChoice) = 0;
-    virtual int SelectRFStatus() = 0;
-    virtual void ClearWirelessSelectorPending() = 0;
-};
-
 class CUnbuiltSubsystems : public IMiniUi,
                            public IModuleDetection,
-                           public IUnbuiltSelectors,
                            public INoticeWindows,
                            public IMagnifier,
                            public IOsdWindowUsers,
@@ -47,11 +37,6 @@ public:
     // The 3G module detector.
     int Detect3GModule(int* found, int* special) override;
 
-    // Toggle selectors.
-    int SelectWirelessDeviceStatus(int twoChoice) override;
-    int SelectRFStatus() override;
-    void ClearWirelessSelectorPending() override;
-
     // Notice window, Num Lock window, magnifier.
     bool HasMessageWindow() override { return false; }
     void SetMessagePictureName(const std::wstring& name) override {}
@@ -64,7 +49,7 @@ public:
     void DestroyNumLockWindow() override {}
     bool MagnifierShown() override { return false; }
     void HideMagnifier() override {}
-    // The display changer and the selectors keep no OSD window yet.
+    // Nothing here keeps the OSD window yet.
     void SetOsdWindow(CHKIconWindowDlg* window) override {}
 
     // Menu status and network switches.

@@ -102,7 +102,7 @@ private:
     CMainResolutionDisplay m_resolutionDisplay;
     CUnbuiltSubsystems m_unbuilt;
     // The toggle selectors, created on first use.
-    CMainSelectors m_selectors{m_unbuilt, m_unbuilt, [this] { InitHkWindow(); }};
+    CMainSelectors m_selectors{m_unbuilt, [this] { InitHkWindow(); }};
 
     // The mini UI manager (not built yet).
     IMiniUi& m_miniUi = m_unbuilt;

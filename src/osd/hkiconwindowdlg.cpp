@@ -25,8 +25,12 @@ constexpr SelectionOwner kAllOwners[] = {SelectionOwner::DisplayChanger, Selecti
 }  // namespace
 
 CHKIconWindowDlg::CHKIconWindowDlg(osd::IOsdPartners& partners, osd::IClickSound& clickSound)
-    : m_partners(partners), m_displaySwitch(*this, clickSound), m_srsToggle(*this, clickSound),
-      m_resolutionToggle(*this, clickSound) {}
+    : m_partners(partners),
+      m_displaySwitch(*this, clickSound),
+      m_srsToggle(*this, clickSound),
+      m_resolutionToggle(*this, clickSound),
+      m_wirelessToggle(*this, clickSound),
+      m_rfSwitch(*this) {}
 
 CHKIconWindowDlg::~CHKIconWindowDlg() {
     // Destroyed here, not by the base, so that OnDestroy still sees the whole object.
@@ -393,7 +397,9 @@ LRESULT CHKIconWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_nMode == osd::OsdMode::ResolutionToggle) OnResolutionMouse(message, PointOf(lParam));
         return 0;
     case osd::WM_OSD_ANIMATION_STEP:
+        // Each animation drops the steps of timers that are not its own.
         m_displaySwitch.OnAnimationStep(static_cast<UINT_PTR>(wParam));
+        m_wirelessToggle.OnAnimationStep(static_cast<UINT_PTR>(wParam));
         return 0;
     case WM_PAINT:
         // The content comes from layered-window updates only.
@@ -437,7 +443,9 @@ void CHKIconWindowDlg::OnTimer(UINT_PTR id) {
 void CHKIconWindowDlg::RunHideSequence() {
     // A selection with several choices first plays its confirmation animation,
     // which ends by starting the hide timer again.
-    const int choices = m_nMode == osd::OsdMode::DisplaySwitcher ? m_displaySwitch.ChoiceCount() : m_nChoiceCount;
+    const int choices = m_nMode == osd::OsdMode::DisplaySwitcher  ? m_displaySwitch.ChoiceCount()
+                        : m_nMode == osd::OsdMode::WirelessToggle ? m_wirelessToggle.ChoiceCount()
+                                                                  : m_nChoiceCount;
     if ((m_nMode == osd::OsdMode::DisplaySwitcher || m_nMode == osd::OsdMode::WirelessToggle) && choices > 1 &&
         !m_bAnimationStarted) {
         m_bAnimationStarted = true;
@@ -447,12 +455,13 @@ void CHKIconWindowDlg::RunHideSequence() {
             m_partners.ApplySelection(SelectionOwner::WirelessSelector);
         }
         if (m_nMode == osd::OsdMode::DisplaySwitcher) m_displaySwitch.StartConfirmation();
-        else StartSelectionAnimation();
+        else m_wirelessToggle.StartConfirmation();
         return;
     }
 
     // No animation step may reach the window once it hides.
     m_displaySwitch.CancelAnimation();
+    m_wirelessToggle.CancelAnimation();
 
     if (m_nMode == osd::OsdMode::RfSwitch) ShowWindow(m_hWnd, SW_HIDE);
     SetWindowPos(m_hWnd, HWND_TOPMOST, kParkingSpot, kParkingSpot, 0, 0,
@@ -571,6 +580,30 @@ int CHKIconWindowDlg::InitASToggle(int choice) {
     }
 }
 
+int CHKIconWindowDlg::InitWirelessDeviceToggle(int state) {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"InitWirelessDeviceToggle");
+            return 0;
+        }
+        if (!m_wirelessToggle.ReloadStrip()) return 0;
+        if (!TakeOverForToggle(SelectionOwner::WirelessSelector)) return 1;
+
+        m_nMode = osd::OsdMode::WirelessToggle;
+        const SIZE before{m_nFrameWidth, m_nFrameHeight};
+        if (!m_wirelessToggle.Prepare(state)) return 0;
+        if (!PlaceSelection(kWirelessToggle, before, L"InitWirelessDeviceToggle: MoveHKWindowToCenter()")) return 0;
+        m_bAnimationStarted = false;
+        m_bAnimationRunning = false;
+        if (!m_wirelessToggle.Draw()) return 0;
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: InitWirelessDeviceToggle()");
+        return 0;
+    }
+}
+
 int CHKIconWindowDlg::SetNextAutoScalerMode() {
     try {
         KillTimer(TE_OSD_HIDE);
@@ -584,6 +617,50 @@ int CHKIconWindowDlg::SetNextAutoScalerMode() {
         return 1;
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::SetNextAutoScalerMode()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::SetNextWirelessDeviceStatus() {
+    try {
+        // The choice has gone to the radios: the confirmation runs to its end.
+        if (m_bAnimationRunning) return 0;
+        if (m_nMode != osd::OsdMode::WirelessToggle) return 0;
+        KillTimer(TE_OSD_HIDE);
+        const bool drawn = m_wirelessToggle.Step();
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+        return drawn ? 1 : 0;
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::SetNextWirelessDeviceStatus()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::GetSelectedWirelessStatus() { return m_wirelessToggle.Choice(); }
+
+int CHKIconWindowDlg::InitRFSwitchWnd(const BYTE status[3]) {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"InitRFSwitchWnd");
+            return 0;
+        }
+        if (!osd::ValidRadioStatus(status[0], status[1], status[2])) {
+            ReportError(FormatText(L"fail: InitRFSwitchWnd() radio status %d %d %d", status[0], status[1], status[2]));
+            return 0;
+        }
+        const SIZE before{m_nFrameWidth, m_nFrameHeight};
+        if (!m_rfSwitch.Prepare(status)) return 0;
+        if (!TakeOverForToggle(SelectionOwner::RfSelector)) return 1;
+
+        m_nMode = osd::OsdMode::RfSwitch;
+        if (!PlaceSelection(kRfSwitch, before, L"InitRFSwitchWnd: MoveHKWindowToCenter()")) return 0;
+        m_bAnimationStarted = false;
+        m_bAnimationRunning = false;
+        if (!m_rfSwitch.Draw()) return 0;
+        SetTimer(TE_OSD_HIDE, osd::kRfSwitchHideAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: InitRFSwitchWnd()");
         return 0;
     }
 }
@@ -637,13 +714,6 @@ void CHKIconWindowDlg::ApplyClosingSelection() {
     }
 }
 
-void CHKIconWindowDlg::StartSelectionAnimation() {
-    // The confirmation animation belongs to the display-switch OSD; without
-    // its steps the animation is over at once.
-    m_bAnimationRunning = false;
-    SetTimer(TE_OSD_HIDE, 1);
-}
-
 void CHKIconWindowDlg::FreeImgResource() {
     try {
         for (auto& list : m_pChoiceImages) {
@@ -653,6 +723,8 @@ void CHKIconWindowDlg::FreeImgResource() {
         m_displaySwitch.FreeImages();
         m_srsToggle.FreeImages();
         m_resolutionToggle.FreeImages();
+        m_wirelessToggle.FreeImages();
+        m_rfSwitch.FreeImages();
     } catch (...) {
         ReportError(L"FreeImgResource()");
     }
@@ -661,6 +733,7 @@ void CHKIconWindowDlg::FreeImgResource() {
 void CHKIconWindowDlg::OnDestroy() {
     try {
         m_displaySwitch.Release();
+        m_wirelessToggle.Release();
         m_memoryDC.Reset();
         m_screenDC.Reset();
         FreeImgResource();
