@@ -35,6 +35,10 @@ constexpr BYTE kResolutionDownScan = 9;
 constexpr BYTE kRotate180Scan = 9;
 constexpr BYTE kVolumeUpScan = 0x30;  // with Alt: 270 degrees
 constexpr BYTE kShiftScan = 0x2A;
+// The sibling menu's requests (message 0x8B1): resolution down at the pointer,
+// and rotation of the display under the pointer to the angle it carries.
+constexpr WPARAM kResolutionDownRequest = 52;
+constexpr WPARAM kRotateRequest = 70;
 constexpr BYTE kAltScan = 0x38;
 // Byte offsets in the component's configuration record.
 constexpr size_t kConfigurationDevice = 4;
@@ -79,12 +83,22 @@ protected:
     // whether the modifier is held while it handles the key. The call lines then.
     std::vector<std::string> TapOverExternal(BYTE modifierKey, BYTE modifierScan, BYTE virtualKey, BYTE scan,
                                              const std::string& call) {
-        SetCursorPos(desktop::kPanelWidth + 200, 200);
+        PointAtExternal();
         vqdrive::PressKey(modifierKey, modifierScan);
         vqdrive::TapKey(virtualKey, scan);
         std::vector<std::string> calls = WaitForCall(call, 4000);
         vqdrive::ReleaseKey(modifierKey, modifierScan);
         return calls;
+    }
+    static void PointAtExternal() { SetCursorPos(desktop::kPanelWidth + 200, 200); }
+    static bool WaitForCursor(int x, int y, DWORD timeoutMs) {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            POINT p{};
+            if (GetCursorPos(&p) && p.x == x && p.y == y) return true;
+            if (GetTickCount() - start > timeoutMs) return false;
+            vqdrive::Pause(50);
+        }
     }
     static std::string Desktop() { return desktop::Describe(desktop::AttachedDisplays()); }
     static std::string Log() { return vqdrive::ReadFileBytes(vqdrive::LogFilePath()); }
@@ -134,14 +148,31 @@ protected:
     }
 };
 
-TEST_F(ResolutionE2eTest, ResolutionKeyOverTheExternalMonitorChangesThatMonitorOnly) {
-    StartIntelNotebook(1280, 1024);
-    TapOverExternal(VK_SHIFT, kShiftScan, 0xFF, kResolutionDownScan, "SetResolutionDown 0");
-    EXPECT_TRUE(WaitForExternal(1024, 768, 8000)) << Desktop() << "\n" << TraceText() << "\n" << Log();
-    const desktop::Display panel = desktop::AttachedAt(0, 0);
-    EXPECT_EQ(panel.width, desktop::kPanelWidth) << Desktop();
-    EXPECT_EQ(panel.height, desktop::kPanelHeight) << Desktop();
-    EXPECT_TRUE(program_.Running());
+// The key and the sibling menu's request step the monitor under the pointer
+// and put the pointer in its middle; the panel keeps its mode.
+TEST_F(ResolutionE2eTest, ResolutionDownOverTheExternalMonitorChangesThatMonitorOnly) {
+    const struct Case {
+        const char* name;
+        bool byRequest;
+    } cases[] = {{"Shift with the brightness-down key", false}, {"the menu's resolution-down request", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartIntelNotebook(1280, 1024);
+        if (c.byRequest) {
+            PointAtExternal();
+            vqdrive::SendSibling(window_, kResolutionDownRequest, 0);
+        } else {
+            TapOverExternal(VK_SHIFT, kShiftScan, 0xFF, kResolutionDownScan, "SetResolutionDown 0");
+        }
+        EXPECT_TRUE(WaitForExternal(1024, 768, 8000)) << Desktop() << "\n" << TraceText() << "\n" << Log();
+        const desktop::Display panel = desktop::AttachedAt(0, 0);
+        EXPECT_EQ(panel.width, desktop::kPanelWidth) << Desktop();
+        EXPECT_EQ(panel.height, desktop::kPanelHeight) << Desktop();
+        EXPECT_TRUE(WaitForCursor(desktop::kPanelWidth + 1024 / 2, 768 / 2, 2000));
+        EXPECT_TRUE(program_.Running());
+        program_.Stop();
+        ASSERT_TRUE(desktop::Reset()) << Desktop();
+    }
 }
 
 TEST_F(ResolutionE2eTest, ResolutionDownAtTheSmallestSizeDoesNothingAndSaysSo) {
@@ -155,8 +186,8 @@ TEST_F(ResolutionE2eTest, ResolutionDownAtTheSmallestSizeDoesNothingAndSaysSo) {
     EXPECT_TRUE(program_.Running());
 }
 
-// A rotation key with the pointer over the external monitor turns that
-// monitor where the desktop can: below Windows 7 the component is asked to
+// A rotation key (or the menu's request) with the pointer over the external
+// monitor turns that monitor where the desktop can: below Windows 7 the component is asked to
 // turn the CRT, the output that monitor shows; on Windows 7 the monitor's
 // mode is changed. Where the desktop refuses (Wine refuses every
 // orientation change on the dummy X server), the program reports the refusal,
@@ -165,13 +196,14 @@ TEST_F(ResolutionE2eTest, RotationKeyOverTheExternalMonitorTurnsThatMonitorWhere
     struct Case {
         const char* name;
         const wchar_t* version;
-        BYTE virtualKey, scan;
+        BYTE virtualKey, scan;  // 0, 0: the menu's rotation request instead of a key
         int angle;
         const char* refusal;  // the report of a refused rotation
     };
     const Case cases[] = {
         {"Vista, Alt brightness down", L"vista", 0xFF, kRotate180Scan, 180, "Fail SetConfiguration()"},
         {"Vista, Alt volume up", L"vista", VK_VOLUME_UP, kVolumeUpScan, 270, "Fail SetConfiguration()"},
+        {"Vista, the menu's rotation request", L"vista", 0, 0, 90, "Fail SetConfiguration()"},
         {"Windows 7, Alt brightness down", L"win7", 0xFF, kRotate180Scan, 180, "fail: SetDisplayRotation() "},
     };
     for (const Case& c : cases) {
@@ -181,7 +213,14 @@ TEST_F(ResolutionE2eTest, RotationKeyOverTheExternalMonitorTurnsThatMonitorWhere
         const bool throughComponent = std::wstring(c.version) != L"win7";
         const bool canTurn = DesktopCanTurnExternal(c.angle);
         const std::string call = "RotateDisplayAt " + std::to_string(c.angle);
-        const std::vector<std::string> calls = TapOverExternal(VK_MENU, kAltScan, c.virtualKey, c.scan, call);
+        std::vector<std::string> calls;
+        if (c.virtualKey) {
+            calls = TapOverExternal(VK_MENU, kAltScan, c.virtualKey, c.scan, call);
+        } else {
+            PointAtExternal();
+            vqdrive::SendSibling(window_, kRotateRequest, c.angle);
+            calls = WaitForCall(call, 4000);
+        }
         ASSERT_NE(std::find(calls.begin(), calls.end(), call), calls.end()) << TraceText();
         const std::vector<std::string> sets = WaitForRequest("SetDeviceData", throughComponent ? 4000 : 1000);
         if (throughComponent) {
