@@ -209,14 +209,13 @@ public:
         if (!output || (Field(record, kConfigFlags) & kRotationFlag) == 0 || rotation > 3 || FaultDue(kName)) {
             return Refuse(error);
         }
-        // The display that shows the device turns; where the desktop refuses,
-        // the hardware is taken to have refused too. A dark device keeps the
-        // rotation for when it is shown.
+        // The display that shows the device turns. Where the desktop cannot
+        // show the rotation, the request still succeeds, as the hardware would
+        // have turned; the state says what could not be shown.
         if (const wchar_t* display = DisplayShowing(*output)) {
             const DesktopOutcome outcome = TurnDisplay(display, rotation);
             Store().WriteText(value::kDesktop, outcome.description);
             Store().WriteDword(value::kDesktopResult, static_cast<DWORD>(outcome.result));
-            if (outcome.result != DISP_CHANGE_SUCCESSFUL) return Refuse(error);
         }
         Store().WriteDword(OutputValue(*output, value::kRotationSuffix), rotation);
         *error = kErrorNone;

@@ -70,8 +70,6 @@ DesktopOutcome Attach(DesktopLayout layout) {
                         std::to_wstring(second.dmPosition.y)};
 }
 
-std::wstring Text(LONG value) { return std::to_wstring(value); }
-
 }  // namespace
 
 DesktopOutcome TurnDisplay(const wchar_t* device, DWORD orientation) {
@@ -79,7 +77,7 @@ DesktopOutcome TurnDisplay(const wchar_t* device, DWORD orientation) {
     if (!CurrentMode(device, &mode)) {
         return {DISP_CHANGE_FAILED, std::wstring(L"not turned: no current mode of ") + device};
     }
-    const std::wstring turned = std::wstring(device) + L" at " + Text(static_cast<LONG>(orientation * 90));
+    const std::wstring turned = std::wstring(device) + L" at " + std::to_wstring(orientation * 90);
     if (mode.dmDisplayOrientation == orientation) return {DISP_CHANGE_SUCCESSFUL, turned};
     // A quarter turn swaps the sides of the picture.
     if ((mode.dmDisplayOrientation + orientation) % 2 != 0) std::swap(mode.dmPelsWidth, mode.dmPelsHeight);
@@ -87,7 +85,7 @@ DesktopOutcome TurnDisplay(const wchar_t* device, DWORD orientation) {
     mode.dmFields = DM_DISPLAYORIENTATION | DM_PELSWIDTH | DM_PELSHEIGHT;
     const LONG result = ChangeDisplaySettingsExW(device, &mode, nullptr, 0, nullptr);
     if (result == DISP_CHANGE_SUCCESSFUL) return {result, turned};
-    return {result, turned + L", not shown: the orientation change returned " + Text(result)};
+    return {result, turned + L", not shown: the orientation change returned " + std::to_wstring(result)};
 }
 
 DesktopOutcome ShowLayout(DesktopLayout layout) {

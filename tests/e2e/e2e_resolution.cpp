@@ -187,29 +187,35 @@ TEST_F(ResolutionE2eTest, ResolutionDownAtTheSmallestSizeDoesNothingAndSaysSo) {
 }
 
 // A rotation key (or the menu's request) with the pointer over the external
-// monitor turns that monitor where the desktop can: below Windows 7 the component is asked to
-// turn the CRT, the output that monitor shows; on Windows 7 the monitor's
-// mode is changed. Where the desktop refuses (Wine refuses every
-// orientation change on the dummy X server), the program reports the refusal,
-// keeps running and the monitor keeps its mode and rotation.
+// monitor turns that monitor where the desktop can (Wine refuses every
+// orientation change on the dummy X server). Below Windows 7 the component is
+// asked to turn the CRT, the output that monitor shows; it answers for the
+// hardware, and only a refusal of its own is reported. On Windows 7 the
+// monitor's mode is changed, and the desktop's refusal is reported. A refused
+// rotation leaves the monitor's mode and rotation as they were; the program
+// keeps running.
 TEST_F(ResolutionE2eTest, RotationKeyOverTheExternalMonitorTurnsThatMonitorWhereTheDesktopCan) {
     struct Case {
         const char* name;
         const wchar_t* version;
         BYTE virtualKey, scan;  // 0, 0: the menu's rotation request instead of a key
         int angle;
+        bool componentRefuses;
         const char* refusal;  // the report of a refused rotation
     };
+    constexpr char kComponentRefusal[] = "Fail SetConfiguration()";
     const Case cases[] = {
-        {"Vista, Alt brightness down", L"vista", 0xFF, kRotate180Scan, 180, "Fail SetConfiguration()"},
-        {"Vista, Alt volume up", L"vista", VK_VOLUME_UP, kVolumeUpScan, 270, "Fail SetConfiguration()"},
-        {"Vista, the menu's rotation request", L"vista", 0, 0, 90, "Fail SetConfiguration()"},
-        {"Windows 7, Alt brightness down", L"win7", 0xFF, kRotate180Scan, 180, "fail: SetDisplayRotation() "},
+        {"Vista, Alt brightness down", L"vista", 0xFF, kRotate180Scan, 180, false, kComponentRefusal},
+        {"Vista, Alt volume up", L"vista", VK_VOLUME_UP, kVolumeUpScan, 270, false, kComponentRefusal},
+        {"Vista, the menu's rotation request", L"vista", 0, 0, 90, false, kComponentRefusal},
+        {"Vista, the component refuses", L"vista", 0xFF, kRotate180Scan, 180, true, kComponentRefusal},
+        {"Windows 7, Alt brightness down", L"win7", 0xFF, kRotate180Scan, 180, false, "fail: SetDisplayRotation() "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         vqdrive::DeleteFileIfPresent(vqdrive::LogFilePath());
         StartIntelNotebook(1280, 1024, c.version);
+        if (c.componentRefuses) vqdrive::intel::SetFault(L"SetDeviceData", 1);
         const bool throughComponent = std::wstring(c.version) != L"win7";
         const bool canTurn = DesktopCanTurnExternal(c.angle);
         const std::string call = "RotateDisplayAt " + std::to_string(c.angle);
@@ -222,28 +228,35 @@ TEST_F(ResolutionE2eTest, RotationKeyOverTheExternalMonitorTurnsThatMonitorWhere
             calls = WaitForCall(call, 4000);
         }
         ASSERT_NE(std::find(calls.begin(), calls.end(), call), calls.end()) << TraceText();
+
+        const DWORD index = static_cast<DWORD>(c.angle / 90);
         const std::vector<std::string> sets = WaitForRequest("SetDeviceData", throughComponent ? 4000 : 1000);
         if (throughComponent) {
             ASSERT_EQ(sets.size(), 1u) << TraceText();
             EXPECT_EQ(ConfigurationField(sets[0], kConfigurationDevice), vqdrive::intel::DeviceId(L"Crt")) << sets[0];
-            EXPECT_EQ(ConfigurationField(sets[0], kConfigurationRotation), static_cast<DWORD>(c.angle / 90)) << sets[0];
-            std::printf("[rotation] %s: component: %ls\n", c.name,
-                        vqdrive::intel::Text(vqsim::graphics::value::kDesktop).c_str());
+            EXPECT_EQ(ConfigurationField(sets[0], kConfigurationRotation), index) << sets[0];
         } else {
             EXPECT_TRUE(sets.empty()) << "Windows 7 turns the monitor through its mode";
         }
 
-        const bool quarterTurn = c.angle % 180 != 0;
-        if (canTurn) {
-            EXPECT_TRUE(WaitForExternal(quarterTurn ? 1024 : 1280, quarterTurn ? 1280 : 1024, 4000)) << Desktop();
-            if (throughComponent) {
-                EXPECT_EQ(vqdrive::intel::Rotation(L"Crt"), static_cast<DWORD>(c.angle / 90));
-            }
-            EXPECT_EQ(Log().find(c.refusal), std::string::npos) << Log();
-        } else {
+        const bool refused = c.componentRefuses || (!throughComponent && !canTurn);
+        if (refused) {
             EXPECT_TRUE(WaitForLog(c.refusal, 4000)) << Log();
-            EXPECT_EQ(vqdrive::intel::Rotation(L"Crt"), 0u);
+        } else {
             vqdrive::Pause(500);
+            EXPECT_EQ(Log().find(c.refusal), std::string::npos) << Log();
+        }
+        if (throughComponent) {
+            EXPECT_EQ(vqdrive::intel::Rotation(L"Crt"), refused ? 0 : index);
+        }
+        const std::wstring component = vqdrive::intel::Text(vqsim::graphics::value::kDesktop);
+        if (!refused && canTurn) {
+            const bool quarterTurn = c.angle % 180 != 0;
+            EXPECT_TRUE(WaitForExternal(quarterTurn ? 1024 : 1280, quarterTurn ? 1280 : 1024, 4000)) << Desktop();
+        } else {
+            if (!refused) {
+                EXPECT_NE(component.find(L"not shown"), std::wstring::npos) << "the component says what it could not show";
+            }
             const desktop::Display external = desktop::AttachedAt(desktop::kPanelWidth, 0);
             EXPECT_EQ(external.width, 1280) << Desktop();
             EXPECT_EQ(external.height, 1024) << Desktop();
@@ -252,8 +265,9 @@ TEST_F(ResolutionE2eTest, RotationKeyOverTheExternalMonitorTurnsThatMonitorWhere
         const size_t reported = log.find(c.refusal);
         const std::string report =
             reported == std::string::npos ? "" : log.substr(reported, log.find_first_of("\r\n", reported) - reported);
-        std::printf("[rotation] %s: the desktop %s; reported: \"%s\"; after: %s\n", c.name,
-                    canTurn ? "can turn" : "refuses to turn", report.c_str(), Desktop().c_str());
+        std::printf("[rotation] %s: the desktop %s; component: \"%ls\"; reported: \"%s\"; after: %s\n", c.name,
+                    canTurn ? "can turn" : "refuses to turn", throughComponent ? component.c_str() : L"",
+                    report.c_str(), Desktop().c_str());
         EXPECT_EQ(vqdrive::intel::Rotation(L"Panel"), 0u);
         const desktop::Display panel = desktop::AttachedAt(0, 0);
         EXPECT_EQ(panel.width, desktop::kPanelWidth) << Desktop();
