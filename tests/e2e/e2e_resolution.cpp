@@ -1,9 +1,8 @@
-// The resolution and rotation keys in the running program on the simulated
-// Intel notebook (Vista, and Windows 7 for the rotation) with a monitor right
-// of the panel: the key acts on
-// the display under the pointer only, says so where there is no smaller
-// size, and a rotation the desktop refuses is reported and leaves the mode
-// as it was.
+// The resolution and rotation keys and the sibling menu's requests in the
+// running program on the simulated Intel notebook (Vista; Windows 7 too for
+// the rotation) with a monitor right of the panel: they act on the display
+// under the pointer only, say so where there is no smaller size, and a
+// refused rotation is reported and leaves the mode as it was.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -26,20 +25,20 @@ namespace {
 namespace desktop = vqdrive::desktop;
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Korvane\\vqhkcore\\Settings";
-// N10A has a USB keyboard, whose codes 7 and 8 are the brightness keys; on
-// Vista its keys come through the hook library, where the brightness keys
-// still carry the PS/2 codes 8 and 9 and are turned into 7 and 8. So the
-// key tapped here is 9: with Shift it steps the resolution down, with Alt it
-// turns the display to 180 degrees.
+// N10A has a USB keyboard, whose codes 7 and 8 are the brightness keys. Its
+// keys that come through the hook library (or as raw input on Windows 7)
+// still carry the PS/2 codes 8 and 9, which the program turns into 7 and 8.
+// So the key tapped here is 9: with Shift it steps the resolution down, with
+// Alt it turns the display to 180 degrees.
 constexpr BYTE kResolutionDownScan = 9;
 constexpr BYTE kRotate180Scan = 9;
 constexpr BYTE kVolumeUpScan = 0x30;  // with Alt: 270 degrees
 constexpr BYTE kShiftScan = 0x2A;
+constexpr BYTE kAltScan = 0x38;
 // The sibling menu's requests (message 0x8B1): resolution down at the pointer,
 // and rotation of the display under the pointer to the angle it carries.
 constexpr WPARAM kResolutionDownRequest = 52;
 constexpr WPARAM kRotateRequest = 70;
-constexpr BYTE kAltScan = 0x38;
 // Byte offsets in the component's configuration record.
 constexpr size_t kConfigurationDevice = 4;
 constexpr size_t kConfigurationRotation = 64;
