@@ -2,15 +2,11 @@
 
 #include "app/tracecall.h"
 
-// The mini UI and the 3G module detector.
+// The mini UI.
 void CUnbuiltSubsystems::ShowMiniUI(int show) { TraceCall(L"ShowMiniUI", show); }
 void CUnbuiltSubsystems::SetCountdownTitle(int seconds) { TraceCall(L"SetCountdownTitle", seconds); }
 void CUnbuiltSubsystems::ApplyPresentationOutputMode() { TraceCall(L"ApplyPresentationOutputMode"); }
 void CUnbuiltSubsystems::SwitchPresentationModeOff() { TraceCall(L"SwitchPresentationModeOff"); }
-int CUnbuiltSubsystems::Detect3GModule(int* found, int* special) {
-    TraceCall(L"Detect3GModule");
-    return 0;
-}
 
 // Notice and Num Lock windows.
 void CUnbuiltSubsystems::HideMessageWindow() { TraceCall(L"HideMessageWindow"); }

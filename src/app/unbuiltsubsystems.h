@@ -1,5 +1,5 @@
 // The answers of the subsystems that are not part of the program yet: the
-// mini UI, the 3G module detector, the notice and Num Lock windows, the
+// mini UI, the notice and Num Lock windows, the
 // magnifier, the menu status and the network switches. Each operation leaves
 // a trace line "call <operation> <arguments>" where its road must be
 // followed, and answers "absent" or a neutral value. An operation leaves this
@@ -11,7 +11,6 @@
 #include "app/windowports.h"
 
 class CUnbuiltSubsystems : public IMiniUi,
-                           public IModuleDetection,
                            public INoticeWindows,
                            public IMagnifier,
                            public IOsdWindowUsers,
@@ -33,9 +32,6 @@ public:
     bool PresentationModeOn() override { return false; }
     void ApplyPresentationOutputMode() override;
     void SwitchPresentationModeOff() override;
-
-    // The 3G module detector.
-    int Detect3GModule(int* found, int* special) override;
 
     // Notice window, Num Lock window, magnifier.
     bool HasMessageWindow() override { return false; }

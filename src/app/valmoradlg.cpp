@@ -114,6 +114,7 @@ bool CValmoraDlg::OnInitDialog() {
     m_displayPorts.SetChanger(m_pDisplayChanger.get());
     m_osdPartners.SetDisplayChanger(m_pDisplayChanger.get());
     m_monitorIdentities.SetStore(m_pDisplayChanger->ProfileStore());
+    m_moduleDetection.SetStore(m_pDisplayChanger->ProfileStore());
     if (changerReady || m_pDisplayChanger->Win7Mode()) m_detection.TakeCurrentMonitorsAsKnown();
     m_selectors.SetSystemInfo(m_pSystemInfo.get());
     m_resolutionDisplay.SetChanger(m_pDisplayChanger.get());
@@ -258,6 +259,7 @@ void CValmoraDlg::PostNcDestroy() {
         m_osdPartners.SetDisplayChanger(nullptr);
         m_displayPorts.SetChanger(nullptr);
         m_monitorIdentities.SetStore(nullptr);
+        m_moduleDetection.SetStore(nullptr);
         m_pDisplayChanger.reset();
         CoUninitialize();
         m_commands.ReleaseDeviceNotification();

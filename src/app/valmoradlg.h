@@ -18,6 +18,7 @@
 #include "app/mainresolutiondisplay.h"
 #include "app/mainselectors.h"
 #include "app/mainsystemports.h"
+#include "app/profilemoduledetection.h"
 #include "app/profilemonitoridentities.h"
 #include "app/shellports.h"
 #include "app/unbuiltsubsystems.h"
@@ -116,6 +117,8 @@ private:
                                    .magnifier = m_unbuilt,
                                    .timers = *this}};
     CDisplaySwitchTestCycle m_testCycle{m_displayPorts};
+    // The wireless key's 3G module question, asked through the same store.
+    CProfileModuleDetection m_moduleDetection;
     // Who else is handed the OSD window: the display changer and the selectors.
     IOsdWindowUsers& m_osdUsers = m_selectors;
 
@@ -140,7 +143,7 @@ private:
                              .outputs = m_displayPorts,
                              .selectors = m_selectors,
                              .notices = m_unbuilt,
-                             .modules = m_unbuilt,
+                             .modules = m_moduleDetection,
                              .timers = *this,
                              .roads = *this}};
     CEventRouter m_router{{.keys = m_keys,

@@ -61,6 +61,8 @@ public:
                           int frequencyDenominator = 0, int secondFrequencyDenominator = 0);
 
     bool IsInitialized() const { return m_bInitialized; }
+    // The management instrumentation connection, for other questions about present devices.
+    profiles::IManagementService* Management() const { return m_pManagement.get(); }
     int MonitorCount() const { return m_nMonitorCount; }
     const std::wstring& MonitorId(int index) const { return m_strMonitorIds[static_cast<size_t>(index)]; }
     // The video signal of the last profile read on Windows 7.
