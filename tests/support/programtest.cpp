@@ -24,11 +24,16 @@ void ProgramTest::TearDown() {
 }
 
 void ProgramTest::Start(const wchar_t* version, const std::wstring& environment, const std::wstring& injectLibrary) {
+    Start(version, environment, injectLibrary.empty() ? std::vector<std::wstring>{} : std::vector{injectLibrary});
+}
+
+void ProgramTest::Start(const wchar_t* version, const std::wstring& environment,
+                        const std::vector<std::wstring>& injectLibraries) {
     program_.Stop();
     vqdrive::SetWindowsVersion(version);
     vqdrive::StartOptions options;
     options.extraEnvironment = environment;
-    options.injectLibrary = injectLibrary;
+    options.moreInjectLibraries = injectLibraries;
     ASSERT_TRUE(program_.Start(options));
     window_ = program_.MainWindow();
     ASSERT_NE(window_, nullptr) << "the main window did not appear";

@@ -31,6 +31,8 @@ protected:
     // "NAME=value" lines to the program's environment; `injectLibrary` is
     // loaded into the program before its entry point (the notebook's adapter).
     void Start(const wchar_t* version, const std::wstring& environment = L"", const std::wstring& injectLibrary = L"");
+    // The same with several libraries, loaded in order (the adapter and the USB bus).
+    void Start(const wchar_t* version, const std::wstring& environment, const std::vector<std::wstring>& injectLibraries);
 
     // The running copy's trace lines so far, and its "call ..." lines without "call ".
     std::vector<std::string> TraceLines() const;

@@ -33,17 +33,21 @@
 //   adapter=intel|wine               the graphics adapter injected programs see (wine: Wine's own)
 //   inject                           the next start (and probe) loads the adapter library before its entry point
 //   inject-audiofx                   the next start loads the sound-effect audio driver library instead
+//   inject-usb                       the next start also loads the USB bus library (after the one above)
+//   usb=ID,ID...|none                the USB devices the USB bus library lists (none: no device)
 //   probe                            run adapterprobe.exe and print what it saw of the graphics adapter
 //   gfxshown=D1,D2                   the device bits the two displays show in the simulated graphics
 //   menu                             open the sibling menu program's window (class MORROW_MENU)
 //   menu-received                    print the 0x8B1 messages the menu window received so far
 //   profiles                         print the display profiles the program keeps
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <mutex>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "debugoutput.h"
 #include "simadapter.h"
@@ -52,6 +56,7 @@
 #include "simfirmware.h"
 #include "simintel.h"
 #include "simmenu.h"
+#include "simusbbus.h"
 #include "vqdrive.h"
 
 namespace {
@@ -314,6 +319,14 @@ int wmain(int argc, wchar_t** argv) {
         } else if (!(value = After(step, L"adapter=")).empty()) {
             if (value == L"intel") vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
             else vqdrive::adapter::Reset();
+        } else if (!(value = After(step, L"usb=")).empty()) {
+            std::vector<std::wstring> ids;
+            for (size_t from = 0; value != L"none" && from <= value.size();) {
+                const size_t comma = std::min(value.find(L',', from), value.size());
+                if (comma > from) ids.push_back(value.substr(from, comma - from));
+                from = comma + 1;
+            }
+            vqdrive::usbbus::SetDevices(ids);
         } else if (!(value = After(step, L"gfxshown=")).empty()) {
             size_t end = 0;
             const long first = Number(value, &end);
@@ -336,6 +349,8 @@ int wmain(int argc, wchar_t** argv) {
             options.injectLibrary = vqdrive::adapter::LibraryPath();
         } else if (step == L"inject-audiofx") {
             options.injectLibrary = vqdrive::audiofx::LibraryPath();
+        } else if (step == L"inject-usb") {
+            options.moreInjectLibraries.push_back(vqdrive::usbbus::LibraryPath());
         } else if (step == L"probe") {
             wchar_t folder[MAX_PATH] = {};
             GetTempPathW(MAX_PATH, folder);

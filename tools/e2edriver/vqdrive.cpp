@@ -105,7 +105,9 @@ bool Program::Start(const StartOptions& options) {
     if (!options.arguments.empty()) commandLine += L" " + options.arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    const bool inject = !options.injectLibrary.empty();
+    std::vector<std::wstring> libraries = options.moreInjectLibraries;
+    if (!options.injectLibrary.empty()) libraries.insert(libraries.begin(), options.injectLibrary);
+    const bool inject = !libraries.empty();
     // Started from another folder on purpose: the program must find its own.
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                         CREATE_UNICODE_ENVIRONMENT | (inject ? CREATE_SUSPENDED : 0), block.data(),
@@ -113,7 +115,11 @@ bool Program::Start(const StartOptions& options) {
         return false;
     }
     if (inject) {
-        const bool queued = adapter::QueueLibraryLoad(m_info.hProcess, m_info.hThread, options.injectLibrary);
+        // The loads run in the order they were queued.
+        bool queued = true;
+        for (const std::wstring& library : libraries) {
+            queued = queued && adapter::QueueLibraryLoad(m_info.hProcess, m_info.hThread, library);
+        }
         if (!queued) TerminateProcess(m_info.hProcess, 98);
         ResumeThread(m_info.hThread);
         if (!queued) return false;

@@ -27,6 +27,7 @@ struct StartOptions {
     std::wstring extraEnvironment;  // "NAME=value" lines separated by '\n'; they replace inherited ones
     std::wstring arguments;         // appended to the command line after the quoted executable
     std::wstring injectLibrary;     // full path of a library loaded before the entry point (simadapter.h); empty: none
+    std::vector<std::wstring> moreInjectLibraries;  // loaded the same way, after it, in order
     DWORD waitForWindowMs = 10000;
 };
 
