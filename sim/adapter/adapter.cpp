@@ -81,15 +81,9 @@ void Install() {
         {reinterpret_cast<void*>(g_realEnumDisplayDevices), reinterpret_cast<void*>(&SimEnumDisplayDevicesW)},
         {reinterpret_cast<void*>(g_realGetProcAddress), reinterpret_cast<void*>(&SimGetProcAddress)},
     };
-    vqsim::PatchImports(GetModuleHandleW(nullptr), replacements, sizeof replacements / sizeof replacements[0]);
+    vqsim::PatchProgramImports(replacements);
 }
 
 }  // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        DisableThreadLibraryCalls(instance);
-        Install();
-    }
-    return TRUE;
-}
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) { return vqsim::InstallOnLoad(instance, reason, Install); }

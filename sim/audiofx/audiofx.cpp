@@ -230,15 +230,9 @@ void Install() {
         entry(g_realCreateFile, &SimCreateFile),         entry(g_realIoControl, &SimIoControl),
         entry(g_realCloseHandle, &SimCloseHandle),
     };
-    vqsim::PatchImports(GetModuleHandleW(nullptr), replacements, sizeof replacements / sizeof replacements[0]);
+    vqsim::PatchProgramImports(replacements);
 }
 
 }  // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        DisableThreadLibraryCalls(instance);
-        Install();
-    }
-    return TRUE;
-}
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) { return vqsim::InstallOnLoad(instance, reason, Install); }

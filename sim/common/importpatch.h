@@ -38,4 +38,19 @@ inline void PatchImports(HMODULE module, const Replacement* replacements, size_t
     }
 }
 
+// The same for the program itself (the process's main module).
+template <size_t N>
+inline void PatchProgramImports(const Replacement (&replacements)[N]) {
+    PatchImports(GetModuleHandleW(nullptr), replacements, N);
+}
+
+// The entry point of a stand-in library: `install` runs once, as the library is loaded.
+inline BOOL InstallOnLoad(HINSTANCE instance, DWORD reason, void (*install)()) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        install();
+    }
+    return TRUE;
+}
+
 }  // namespace vqsim

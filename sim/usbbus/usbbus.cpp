@@ -330,15 +330,9 @@ void Install() {
     const vqsim::Replacement replacements[] = {
         {reinterpret_cast<void*>(g_realCoCreateInstance), reinterpret_cast<void*>(&SimCoCreateInstance)},
     };
-    vqsim::PatchImports(GetModuleHandleW(nullptr), replacements, sizeof replacements / sizeof replacements[0]);
+    vqsim::PatchProgramImports(replacements);
 }
 
 }  // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        DisableThreadLibraryCalls(instance);
-        Install();
-    }
-    return TRUE;
-}
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) { return vqsim::InstallOnLoad(instance, reason, Install); }
