@@ -34,9 +34,9 @@ void CHsdpaModuleDetector::Init(osd::IDeviceQuery* store) {
 }
 
 void CHsdpaModuleDetector::ReadFragments() {
-    // Opened for reading and writing as the file always was: a write-protected
-    // list counts as missing.
-    ScopedFile file(_wfopen(m_path.c_str(), L"r+"));
+    // Read only: the program folder may be write-protected (a standard user
+    // under Program Files), and the list must still be found there.
+    ScopedFile file(_wfopen(m_path.c_str(), L"r"));
     if (!file) return;  // no list: no module to look for
     int count = 0;
     if (fscanf(file.get(), "%d\n", &count) != 1) {

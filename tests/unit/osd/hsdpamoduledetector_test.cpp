@@ -72,6 +72,17 @@ TEST_F(HsdpaModuleDetectorTest, ReadsTheFragmentsOfTheListInFileOrder) {
     EXPECT_EQ(ReportLog::Text(), "");
 }
 
+// The list is only read: a file the program may not write (a protected
+// program folder; here one held open by a reader that shares no writing) is read.
+TEST_F(HsdpaModuleDetectorTest, AListThatMayNotBeWrittenIsRead) {
+    WriteList("1\nVID_1E0E&PID_6772\n");
+    HANDLE reader = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    detector_.Init(&devices_);
+    CloseHandle(reader);
+    EXPECT_EQ(detector_.Fragments(), (Ids{L"VID_1E0E&PID_6772"}));
+}
+
 TEST_F(HsdpaModuleDetectorTest, AMissingListOrStoreLooksForNothingWithoutAReport) {
     detector_.Init(&devices_);  // no file
     EXPECT_EQ(detector_.Count(), 0);
