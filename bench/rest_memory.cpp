@@ -36,6 +36,7 @@
 #include "audio/audiovista.h"
 #include "common/processstate.h"
 #include "hardware/kest.h"
+#include "osd/framestrip.h"
 #include "osd/hkiconwindowdlg.h"
 #include "osdbench.h"
 #include "osd/imagestrip.h"
@@ -333,18 +334,15 @@ int RunSteps() {
     meter.Step("audio (endpoint volume)");
 
     {
-        auto level = osd::LoadImageStrip(osd::kLevelStripFile);
-        // The first image file also brings in GDI+'s image decoders.
-        meter.Step("level strip + GDI+ image decoders");
-        auto icon = osd::LoadImageStrip(osd::kIconStripFile);
-        meter.Step("icon strip");
+        auto level = osd::CFrameStrip::Load(osd::kLevelStripFile);
+        meter.Step("level strip (page directory)");
+        auto icon = osd::CFrameStrip::Load(osd::kIconStripFile);
+        meter.Step("icon strip (page directory)");
         {
-            // What a strip costs once every frame has been selected.
-            auto probe = osd::LoadImageStrip(osd::kIconStripFile);
-            SIZE size{};
-            for (int frame = 0; frame < 47 && osd::SelectFrame(probe.get(), frame, &size); ++frame) {
-            }
-            meter.Step("(a 3rd strip, all 47 frames selected)");
+            // What a strip costs once every frame has been decoded (its cache keeps the latest).
+            auto probe = osd::CFrameStrip::Load(osd::kIconStripFile);
+            for (int frame = 0; probe && frame < probe->FrameCount(); ++frame) probe->Frame(frame);
+            meter.Step("(a 3rd strip, all 47 frames decoded)");
         }
         meter.Step("(the 3rd strip released)");
 

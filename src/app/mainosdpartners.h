@@ -4,6 +4,8 @@
 // connected here.
 #pragma once
 
+#include <functional>
+
 #include "osd/osdpartners.h"
 
 class CMainHotkeyOwner;
@@ -18,6 +20,8 @@ public:
     void SetDisplayChanger(CDisplayChanger* changer) { m_pDisplayChanger = changer; }
     // The toggle selectors.
     void SetSelectors(CMainSelectors* selectors) { m_pSelectors = selectors; }
+    // Told when an OSD window has been destroyed; none: nobody is told.
+    void SetWindowDestroyedHandler(std::function<void()> handler) { m_windowDestroyed = std::move(handler); }
 
     bool Exists(osd::SelectionOwner owner) override;
     bool Pending(osd::SelectionOwner owner) override;
@@ -26,6 +30,9 @@ public:
     osd::IDisplaySwitchOwner* DisplaySwitchOwner() override;
     void HideMessageWindow() override;
     void ClearDispatcherMuteNote() override;
+    void WindowDestroyed() override {
+        if (m_windowDestroyed) m_windowDestroyed();
+    }
 
 private:
     CSRSEffectSelector* Srs() const;
@@ -33,4 +40,5 @@ private:
     CMainHotkeyOwner* m_pMuteNoteOwner = nullptr;
     CDisplayChanger* m_pDisplayChanger = nullptr;
     CMainSelectors* m_pSelectors = nullptr;
+    std::function<void()> m_windowDestroyed;
 };
