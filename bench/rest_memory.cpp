@@ -96,9 +96,16 @@ Memory MemoryOfUnixProcess(const std::wstring& pid) {
 
 // The private memory of a process by what holds it: each mapped file (a DLL's
 // image, a Unix library) and the anonymous memory (heaps, stacks), largest first.
-std::vector<std::pair<long long, std::string>> PrivateByMapping(const std::wstring& pid) {
+struct Holder {
+    std::string name;
+    long long cleanKb = 0;
+    long long dirtyKb = 0;
+    long long Kb() const { return cleanKb + dirtyKb; }
+};
+
+std::vector<Holder> PrivateByMapping(const std::wstring& pid) {
     const std::string smaps = ReadWhole(L"Z:\\proc\\" + pid + L"\\smaps");
-    std::vector<std::pair<long long, std::string>> holders;
+    std::vector<Holder> holders;
     std::string current = "[anonymous]";
     size_t at = 0;
     while (at < smaps.size()) {
@@ -118,15 +125,15 @@ std::vector<std::pair<long long, std::string>> PrivateByMapping(const std::wstri
             if (const size_t slash = current.rfind('/'); slash != std::string::npos) current = current.substr(slash + 1);
             continue;
         }
-        long long kb = -1;
-        if (line.rfind("Private_Clean:", 0) == 0) kb = std::atoll(line.c_str() + 14);
-        else if (line.rfind("Private_Dirty:", 0) == 0) kb = std::atoll(line.c_str() + 14);
+        const bool clean = line.rfind("Private_Clean:", 0) == 0;
+        const bool dirty = line.rfind("Private_Dirty:", 0) == 0;
+        const long long kb = clean || dirty ? std::atoll(line.c_str() + 14) : 0;
         if (kb <= 0) continue;
-        auto found = std::find_if(holders.begin(), holders.end(), [&](const auto& h) { return h.second == current; });
-        if (found == holders.end()) holders.emplace_back(kb, current);
-        else found->first += kb;
+        auto found = std::find_if(holders.begin(), holders.end(), [&](const Holder& h) { return h.name == current; });
+        if (found == holders.end()) found = holders.insert(holders.end(), Holder{current});
+        (clean ? found->cleanKb : found->dirtyKb) += kb;
     }
-    std::sort(holders.begin(), holders.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::sort(holders.begin(), holders.end(), [](const Holder& a, const Holder& b) { return a.Kb() > b.Kb(); });
     return holders;
 }
 
@@ -222,7 +229,7 @@ struct Measured {
     Memory beforeKey;
     Memory atRest;
     Memory afterLatency;
-    std::vector<std::pair<long long, std::string>> holders;
+    std::vector<Holder> holders;
     DWORD atRestSettledMs = 0;
     DWORD afterLatencySettledMs = 0;
     Latency latency;
@@ -309,6 +316,7 @@ private:
 };
 
 // The program's start-up, step by step, with the same objects it creates.
+// The measuring copy reads the memory after each step once it has settled.
 int RunSteps() {
     // The prefix is Windows 7: the program takes the endpoint audio there.
     proc::windowsVersion = 8;
@@ -360,7 +368,13 @@ int RunSteps() {
         SendMessageW(osdWindow->Handle(), WM_TIMER, TE_OSD_HIDE, 0);
         Pump();
         osdWindow.reset();
-        meter.Step("the OSD finished (at rest)");
+        meter.Step("the OSD finished");
+        // The program then makes the next cycle's window, hidden, and rests.
+        auto nextWindow = std::make_unique<CHKIconWindowDlg>(partners);
+        nextWindow->CreateOsdWindow();
+        Pump();
+        meter.Step("the next OSD window made (at rest)");
+        nextWindow.reset();
         // Every other picture of the icon strip once, as a day of keys would.
         for (int code : {20, 21, 50, 51, 60, 61, 80, 81, 100, 101, 121, 128, 130, 132, 218}) {
             auto other = std::make_unique<CHKIconWindowDlg>(partners);
@@ -421,7 +435,9 @@ bool RunStepsCopy(std::vector<long long>* increasesKb) {
         HANDLE waits[] = {done, info.hProcess};
         while (WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0) {
             if (pid.empty()) pid = UnixPidOf(self, L" steps");
-            const Memory now = MemoryOfUnixProcess(pid);
+            // Settled, so that what a step sets going (Wine's audio threads) counts for that step.
+            DWORD settledMs = 0;
+            const Memory now = SettledMemory(pid, &settledMs);
             increasesKb->push_back(last < 0 ? 0 : now.privateKb - last);
             if (last < 0) std::printf("   private %6.1f MB\n", now.privateKb / 1024.0);
             else std::printf("  %+7.0f KB  (private %6.1f MB)\n", static_cast<double>(now.privateKb - last),
@@ -487,14 +503,14 @@ int wmain(int argc, wchar_t** argv) {
     PrintMemory("floor (one layered window on a key)", floor.atRest);
     const double extraKb = static_cast<double>(product.atRest.privateKb - floor.atRest.privateKb);
     std::printf("  program's private memory over the floor: %+.1f MB (budget +4.0 MB)\n", extraKb / 1024.0);
-    std::printf("Private memory at rest by what holds it (256 KB or more; vqhkcore.exe / floor):\n");
-    for (const auto& [kb, name] : product.holders) {
-        if (kb < 256) break;
+    std::printf("Private memory at rest by what holds it (128 KB or more; vqhkcore.exe (clean part) / floor):\n");
+    for (const Holder& holder : product.holders) {
+        if (holder.Kb() < 128) break;
         long long floorKb = 0;
-        for (const auto& [otherKb, otherName] : floor.holders) {
-            if (otherName == name) floorKb = otherKb;
+        for (const Holder& other : floor.holders) {
+            if (other.name == holder.name) floorKb = other.Kb();
         }
-        std::printf("  %-40s %6lld KB / %6lld KB\n", name.c_str(), kb, floorKb);
+        std::printf("  %-40s %6lld KB (%5lld) / %6lld KB\n", holder.name.c_str(), holder.Kb(), holder.cleanKb, floorKb);
     }
     std::printf("At rest after %d more keys (settled after %.1f s and %.1f s):\n", samples,
                 product.afterLatencySettledMs / 1000.0, floor.afterLatencySettledMs / 1000.0);
