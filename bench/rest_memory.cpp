@@ -15,8 +15,10 @@
 //    step (a process under Wine cannot read its own /proc/self).
 // 4. Key -> OSD latency of both: SendInput of the key from this process to
 //    the OSD window visible, seen from this process.
-// The audio step is what Wine loads for a facility the program must use: it
-// is reported and taken off the program's share before the verdict.
+// The audio step is what Wine loads for a facility the program must use: its
+// dirty pages, and the clean pages of the libraries it brings in as the
+// program holds them at rest, are reported and taken off the program's share
+// before the verdict.
 // Exit code 0 when private memory at rest is within the floor's + 4 MB and
 // the latency within 5 % of the floor's, 1 otherwise, 2 when a run failed.
 #include <windows.h>
@@ -419,7 +421,15 @@ int RunSteps() {
 // The steps' memory increases in the order RunSteps takes them.
 constexpr size_t kAudioStep = 5;
 
-bool RunStepsCopy(std::vector<long long>* increasesKb) {
+// What the copy's steps added, and the mappings (DLL images, Unix libraries)
+// that the audio step brought in.
+struct StepFigures {
+    std::vector<long long> increasesKb;
+    std::vector<long long> dirtyIncreasesKb;
+    std::vector<std::string> audioMappings;
+};
+
+bool RunStepsCopy(StepFigures* figures) {
     HANDLE done = CreateEventW(nullptr, FALSE, FALSE, kStepDoneEvent);
     HANDLE read = CreateEventW(nullptr, FALSE, FALSE, kStepReadEvent);
     wchar_t self[MAX_PATH] = {};
@@ -431,19 +441,32 @@ bool RunStepsCopy(std::vector<long long>* increasesKb) {
     bool ok = CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     if (ok) {
         std::wstring pid;
-        long long last = -1;
+        Memory last;
+        std::vector<Holder> lastHolders;
         HANDLE waits[] = {done, info.hProcess};
         while (WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0) {
             if (pid.empty()) pid = UnixPidOf(self, L" steps");
             // Settled, so that what a step sets going (Wine's audio threads) counts for that step.
             DWORD settledMs = 0;
             const Memory now = SettledMemory(pid, &settledMs);
-            increasesKb->push_back(last < 0 ? 0 : now.privateKb - last);
-            if (last < 0) std::printf("   private %6.1f MB\n", now.privateKb / 1024.0);
-            else std::printf("  %+7.0f KB  (private %6.1f MB)\n", static_cast<double>(now.privateKb - last),
+            const std::vector<Holder> holders = PrivateByMapping(pid);
+            const bool first = !last.Valid();
+            figures->increasesKb.push_back(first ? 0 : now.privateKb - last.privateKb);
+            figures->dirtyIncreasesKb.push_back(
+                first ? 0 : (now.privateKb - now.privateCleanKb) - (last.privateKb - last.privateCleanKb));
+            if (figures->increasesKb.size() == kAudioStep + 1) {
+                for (const Holder& holder : holders) {
+                    const bool before = std::any_of(lastHolders.begin(), lastHolders.end(),
+                                                    [&](const Holder& h) { return h.name == holder.name; });
+                    if (!before && holder.name != "[anonymous]") figures->audioMappings.push_back(holder.name);
+                }
+            }
+            if (first) std::printf("   private %6.1f MB\n", now.privateKb / 1024.0);
+            else std::printf("  %+7.0f KB  (private %6.1f MB)\n", static_cast<double>(now.privateKb - last.privateKb),
                              now.privateKb / 1024.0);
             std::fflush(stdout);
-            last = now.privateKb;
+            last = now;
+            lastHolders = holders;
             SetEvent(read);
         }
         WaitForSingleObject(info.hProcess, 10000);
@@ -519,10 +542,24 @@ int wmain(int argc, wchar_t** argv) {
 
     std::printf("Private memory by start-up step (a copy of this benchmark runs the program's steps):\n");
     std::fflush(stdout);
-    std::vector<long long> increasesKb;
-    if (!RunStepsCopy(&increasesKb)) std::printf("  error: the copy did not start\n");
-    // What Wine loads for the audio the program must use is not the program's own.
-    const double audioKb = increasesKb.size() > kAudioStep ? static_cast<double>(increasesKb[kAudioStep]) : 0.0;
+    StepFigures steps;
+    if (!RunStepsCopy(&steps)) std::printf("  error: the copy did not start\n");
+    // What Wine loads for the audio the program must use is not the program's own: the
+    // dirty pages its set-up adds, and the clean pages of the libraries it brings in as
+    // the program holds them at rest (private or not depending on who else maps them).
+    const long long audioDirtyKb = steps.dirtyIncreasesKb.size() > kAudioStep ? steps.dirtyIncreasesKb[kAudioStep] : 0;
+    long long audioCleanKb = 0;
+    std::string audioNames;
+    for (const Holder& holder : product.holders) {
+        if (std::find(steps.audioMappings.begin(), steps.audioMappings.end(), holder.name) == steps.audioMappings.end()) {
+            continue;
+        }
+        audioCleanKb += holder.cleanKb;
+        audioNames += (audioNames.empty() ? "" : ", ") + holder.name;
+    }
+    const double audioKb = static_cast<double>(audioDirtyKb + audioCleanKb);
+    std::printf("Wine's audio: %.1f MB set up (dirty), %.1f MB clean library pages at rest in %s\n",
+                audioDirtyKb / 1024.0, audioCleanKb / 1024.0, audioNames.empty() ? "-" : audioNames.c_str());
 
     std::printf("Key -> OSD visible, %d presses each (median / mean):\n", samples);
     std::printf("  vqhkcore.exe %.1f / %.1f ms, %d without an OSD\n", product.latency.median, product.latency.mean,
