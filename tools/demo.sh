@@ -65,6 +65,41 @@ drive display-switch firmware-reset fwmodel=N10A graphics-reset graphics-registe
     wait=7000 desktop "$(sw screenshot 7-desktop-clone)" \
     menu-received profiles quit adapter=wine graphics-unregister desktop-reset
 
+echo "== 7. The resolution key on the small-panel model (Intel driver, the panel alone)"
+RES="$OUT/resolution-toggle"
+mkdir -p "$RES"
+rsz() { echo "$1=$(winepath -w "$RES/$2.png")"; }
+# The 1366 x 768 panel opens the toggle on 1024 x 600; the next press selects
+# 800 x 480, which the desktop takes when the toggle closes.
+drive resolution-toggle firmware-reset fwmodel=N10A graphics-reset graphics-register desktop-reset \
+    addmode=DUMMY0,800x480 adapter=intel inject version=vista start wait=800 desktop \
+    key=118 wait=300 "$(rsz osdshot 1-toggle-opened-1024x600)" \
+    key=118 wait=300 "$(rsz osdshot 2-toggle-step-800x480)" \
+    wait=4000 desktop "$(rsz screenshot 3-desktop-800x480)" \
+    quit adapter=wine graphics-unregister desktop-reset
+echo "== 8. The wireless master key: all radios off, then back on, and the radio overview of each"
+RADIOS="$OUT/toggles"
+mkdir -p "$RADIOS"
+rs() { echo "osdshot=$(winepath -w "$RADIOS/$1.png")"; }
+# Three radios, the first and third on; the key remembers them and turns all
+# off, the next press (after the 5 s key block) brings them back.
+drive radios firmware-reset fwset=Radio1,1 fwset=Radio2,0 fwset=Radio3,1 version=win7 start wait=500 \
+    key=85 wait=300 "$(rs 1-all-radios-off)" wait=5500 \
+    key=85 wait=300 "$(rs 2-first-and-third-on)" quit firmware
+echo "== 9. The SRS key: without a sound-effect filter it is reported; with the simulated audio driver's"
+echo "      two effects it opens the SRS toggle on the driver's state and each press steps and sets the effect"
+drive srs-none firmware-reset version=win7 start wait=500 key=111 wait=500 quit
+(cd "$BIN" && wine vqdrive.exe log) | tr -d '\r' | grep 'SRS' | sed 's/^/  /' || true
+wine reg add 'HKCU\Software\VqSim\AudioFx' /v Selection /t REG_DWORD /d 1 /f >/dev/null 2>&1
+drive srs firmware-reset version=win7 inject-audiofx start wait=500 \
+    key=111 wait=300 "$(rs 3-srs-opened-effects-off)" \
+    key=111 wait=300 "$(rs 4-srs-step-effect-a)" \
+    key=111 wait=300 "$(rs 5-srs-step-effect-b)" \
+    key=111 wait=300 "$(rs 6-srs-step-effects-off-again)" quit
+echo "  requests the audio driver answered:"
+wine reg query 'HKCU\Software\VqSim\AudioFx' /v Requests 2>/dev/null | tr -d '\r' | grep Requests | sed 's/^ */    /' || true
+wine reg delete 'HKCU\Software\VqSim\AudioFx' /f >/dev/null 2>&1 || true
+
 echo "== trace of run 1"
 grep -v '^call \(OnTimer\|Has\|Is\)' "$OUT/win7-trace.txt" | tr -d '\r' | sed 's/^/  /'
 echo "== log"
@@ -74,7 +109,13 @@ echo "== OSD pictures drawn directly (the artwork)"
 OSD_OUT="$OUT/osd"
 mkdir -p "$OSD_OUT"
 (cd "$BIN" && wine osdshow.exe out="$(winepath -w "$OSD_OUT")" battery-100=20,100 battery-9=20,9 \
-    brightness-3-of-8=111,3 volume-7-of-13=121,7 wireless-on=81) | tr -d '\r' | sed 's/^/  /'
+    brightness-3-of-8=111,3 volume-7-of-13=121,7 wireless-on=81 \
+    srs-1-opened-effects-off=srs,33,0 srs-2-step-effect-a=srs,33,1 srs-3-step-effect-b=srs,33,2 \
+    srs-4-step-effects-off-again=srs,33,3 \
+    wireless-two-1-both-on=wireless,0,1,0 wireless-two-2-step-both-off=wireless,0,1,1 \
+    wireless-four-1-both-on=wireless,0,0,0 wireless-four-2-step-first-only=wireless,0,0,1 \
+    wireless-four-3-step-second-only=wireless,0,0,2 wireless-four-4-step-both-off=wireless,0,0,3 \
+    rf-three-radios-1-0-1=rf,1,0,1 rf-two-radios-1-2-0=rf,1,2,0) | tr -d '\r' | sed 's/^/  /'
 echo "== screenshots of the hotkey OSD in $SHOTS:"
 ls "$SHOTS" | sed 's/^/  /'
 echo "== artwork screenshots in $OSD_OUT:"
@@ -83,3 +124,7 @@ echo "== desktop screenshots in $DESK:"
 ls "$DESK" | sed 's/^/  /'
 echo "== display switch screenshots in $SWITCH:"
 ls "$SWITCH" | sed 's/^/  /'
+echo "== resolution toggle screenshots in $RES:"
+ls "$RES" | sed 's/^/  /'
+echo "== radio overview and SRS toggle screenshots in $RADIOS:"
+ls "$RADIOS" | sed 's/^/  /'

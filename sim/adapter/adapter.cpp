@@ -4,7 +4,8 @@
 // adapter instead. On load it points the program's import entries of
 // EnumDisplayDevicesW and GetProcAddress at its own functions; those call
 // the real ones and change only the adapters' DeviceID and description, as
-// the registry (adapterstore.h) names them. The four display-configuration
+// the registry (adapterstore.h) names them, and the second display's
+// attachment while the outputs show a clone. The four display-configuration
 // functions looked up by name are answered by the notebook's own service
 // (displayservice.h). Nothing else is touched.
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include <cwchar>
 
 #include "adapterstore.h"
+#include "importpatch.h"
 #include "displayservice.h"
 
 namespace {
@@ -39,6 +41,7 @@ BOOL WINAPI SimEnumDisplayDevicesW(LPCWSTR device, DWORD index, PDISPLAY_DEVICEW
     const BOOL found = g_realEnumDisplayDevices(device, index, info, flags);
     // Adapters only (no parent device named); monitors keep their own ids.
     if (!found || device != nullptr || !info || info->cb < sizeof(DISPLAY_DEVICEW)) return found;
+    info->StateFlags = vqsim::displayconfig::DeviceStateFlags(info->DeviceName, info->StateFlags);
     wchar_t text[128];
     if (ReadText(vqsim::adapter::kDeviceId, text, sizeof text / sizeof text[0])) {
         wcsncpy(info->DeviceID, text, sizeof info->DeviceID / sizeof(wchar_t) - 1);
@@ -65,36 +68,6 @@ FARPROC WINAPI SimGetProcAddress(HMODULE module, LPCSTR name) {
     return g_realGetProcAddress(module, name);
 }
 
-struct Replacement {
-    void* real;
-    void* sim;
-};
-
-// Points every import entry of `module` that holds one of the real
-// functions at its replacement.
-void PatchImports(HMODULE module, const Replacement* replacements, size_t count) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return;
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!imports.VirtualAddress) return;
-    for (auto* descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         descriptor->Name; ++descriptor) {
-        for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk); thunk->u1.Function;
-             ++thunk) {
-            for (size_t i = 0; i < count; ++i) {
-                if (reinterpret_cast<void*>(thunk->u1.Function) != replacements[i].real) continue;
-                DWORD old = 0;
-                if (VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE, &old)) {
-                    thunk->u1.Function = reinterpret_cast<ULONG_PTR>(replacements[i].sim);
-                    VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, old, &old);
-                }
-            }
-        }
-    }
-}
-
 void Install() {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
     HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
@@ -104,11 +77,11 @@ void Install() {
     g_realGetProcAddress =
         reinterpret_cast<GetProcAddressFn>(reinterpret_cast<void*>(GetProcAddress(kernel32, "GetProcAddress")));
     if (!g_realEnumDisplayDevices || !g_realGetProcAddress) return;
-    const Replacement replacements[] = {
+    const vqsim::Replacement replacements[] = {
         {reinterpret_cast<void*>(g_realEnumDisplayDevices), reinterpret_cast<void*>(&SimEnumDisplayDevicesW)},
         {reinterpret_cast<void*>(g_realGetProcAddress), reinterpret_cast<void*>(&SimGetProcAddress)},
     };
-    PatchImports(GetModuleHandleW(nullptr), replacements, sizeof replacements / sizeof replacements[0]);
+    vqsim::PatchImports(GetModuleHandleW(nullptr), replacements, sizeof replacements / sizeof replacements[0]);
 }
 
 }  // namespace

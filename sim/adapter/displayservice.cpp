@@ -506,6 +506,13 @@ LONG WINAPI SimSetDisplayConfig(UINT32 pathCount, DISPLAYCONFIG_PATH_INFO* paths
 
 }  // namespace
 
+DWORD DeviceStateFlags(const wchar_t* deviceName, DWORD flags) {
+    if (!deviceName || _wcsicmp(deviceName, L"\\\\.\\DISPLAY2") != 0 || !IntelNotebook()) return flags;
+    const DWORD first = Store().ReadDword(gs::value::kDisplay1, gs::stock::kDisplay1);
+    const bool clone = (first & (first - 1)) != 0 && Store().ReadDword(gs::value::kDisplay2, 0) == 0;
+    return clone ? flags & ~static_cast<DWORD>(DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) : flags;
+}
+
 FARPROC Replacement(const char* name) {
     struct Entry {
         const char* name;

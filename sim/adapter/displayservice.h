@@ -17,4 +17,10 @@ namespace vqsim::displayconfig {
 // Looked up by name in user32: the replacement of that function, or null.
 FARPROC Replacement(const char* name);
 
+// The state flags the notebook gives a display device of the desktop. A
+// clone is one source shown on two outputs: one display device on the
+// desktop. Wine can show it only as a second display of the same size
+// (see ShowOnDesktop), which the system would not list as attached.
+DWORD DeviceStateFlags(const wchar_t* deviceName, DWORD flags);
+
 }  // namespace vqsim::displayconfig

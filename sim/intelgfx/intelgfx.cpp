@@ -4,7 +4,7 @@
 // panel down-scaling interface. Its outputs come from the simulated
 // notebook's state in the registry (graphicsstore.h); every call is written
 // to the state's journal with the records it received; a change of active
-// devices changes the desktop through the real display functions.
+// devices and a rotation change the desktop through the real display functions.
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -139,6 +139,13 @@ const Output* ConnectedOutput(std::uint32_t id) {
     return output && IsConnected(*output) ? output : nullptr;
 }
 
+// The display whose picture the device shows; null while it is dark.
+const wchar_t* DisplayShowing(const Output& output) {
+    if (Store().ReadDword(value::kDisplay2, 0) & output.deviceBit) return L"\\\\.\\DISPLAY2";
+    if (Store().ReadDword(value::kDisplay1, stock::kDisplay1) & output.deviceBit) return L"\\\\.\\DISPLAY1";
+    return nullptr;
+}
+
 HRESULT Refuse(ULONG* error) {
     if (error) *error = kErrorFailed;
     return E_INVALIDARG;
@@ -202,8 +209,14 @@ public:
         if (!output || (Field(record, kConfigFlags) & kRotationFlag) == 0 || rotation > 3 || FaultDue(kName)) {
             return Refuse(error);
         }
-        // The desktop cannot turn (every orientation change is refused), so the
-        // rotation lives in the state only.
+        // The display that shows the device turns. Where the desktop cannot
+        // show the rotation, the request still succeeds, as the hardware would
+        // have turned; the state says what could not be shown.
+        if (const wchar_t* display = DisplayShowing(*output)) {
+            const DesktopOutcome outcome = TurnDisplay(display, rotation);
+            Store().WriteText(value::kDesktop, outcome.description);
+            Store().WriteDword(value::kDesktopResult, static_cast<DWORD>(outcome.result));
+        }
         Store().WriteDword(OutputValue(*output, value::kRotationSuffix), rotation);
         *error = kErrorNone;
         return S_OK;

@@ -1,5 +1,7 @@
 #include "intelgfxdesktop.h"
 
+#include <utility>
+
 namespace vqsim::graphics {
 
 namespace {
@@ -69,6 +71,22 @@ DesktopOutcome Attach(DesktopLayout layout) {
 }
 
 }  // namespace
+
+DesktopOutcome TurnDisplay(const wchar_t* device, DWORD orientation) {
+    DEVMODEW mode{};
+    if (!CurrentMode(device, &mode)) {
+        return {DISP_CHANGE_FAILED, std::wstring(L"not turned: no current mode of ") + device};
+    }
+    const std::wstring turned = std::wstring(device) + L" at " + std::to_wstring(orientation * 90);
+    if (mode.dmDisplayOrientation == orientation) return {DISP_CHANGE_SUCCESSFUL, turned};
+    // A quarter turn swaps the sides of the picture.
+    if ((mode.dmDisplayOrientation + orientation) % 2 != 0) std::swap(mode.dmPelsWidth, mode.dmPelsHeight);
+    mode.dmDisplayOrientation = orientation;
+    mode.dmFields = DM_DISPLAYORIENTATION | DM_PELSWIDTH | DM_PELSHEIGHT;
+    const LONG result = ChangeDisplaySettingsExW(device, &mode, nullptr, 0, nullptr);
+    if (result == DISP_CHANGE_SUCCESSFUL) return {result, turned};
+    return {result, turned + L", not shown: the orientation change returned " + std::to_wstring(result)};
+}
 
 DesktopOutcome ShowLayout(DesktopLayout layout) {
     return layout == DesktopLayout::Single ? Detach() : Attach(layout);

@@ -12,6 +12,11 @@ class CMainHotkeyOwner;
 class CDisplayChanger;
 class CMainSelectors;
 class CSRSEffectSelector;
+namespace osd {
+class CResolutionSelector;
+class CWirelessSelector;
+class CRFSelector;
+}  // namespace osd
 
 class CMainOsdPartners : public osd::IOsdPartners {
 public:
@@ -36,6 +41,9 @@ public:
 
 private:
     CSRSEffectSelector* Srs() const;
+    osd::CResolutionSelector* Resolution() const;
+    osd::CWirelessSelector* Wireless() const;
+    osd::CRFSelector* Rf() const;
 
     CMainHotkeyOwner* m_pMuteNoteOwner = nullptr;
     CDisplayChanger* m_pDisplayChanger = nullptr;

@@ -12,31 +12,6 @@ int CUnbuiltSubsystems::Detect3GModule(int* found, int* special) {
     return 0;
 }
 
-// Toggle selectors.
-int CUnbuiltSubsystems::SelectSRSEffect() {
-    TraceCall(L"SelectSRSEffect");
-    return 0;
-}
-int CUnbuiltSubsystems::SelectResolution() {
-    TraceCall(L"SelectResolution");
-    return 0;
-}
-int CUnbuiltSubsystems::SelectWirelessDeviceStatus(int twoChoice) {
-    TraceCall(L"SelectWirelessDeviceStatus", twoChoice);
-    return 0;
-}
-int CUnbuiltSubsystems::SelectRFStatus() {
-    TraceCall(L"SelectRFStatus");
-    return 0;
-}
-void CUnbuiltSubsystems::RenewResolutionSelector() { TraceCall(L"RenewResolutionSelector"); }
-int CUnbuiltSubsystems::WaResetResolutionBeforeS3S4() {
-    TraceCall(L"WaResetResolutionBeforeS3S4");
-    return 0;
-}
-void CUnbuiltSubsystems::ClearResolutionSelectorPending() { TraceCall(L"ClearResolutionSelectorPending"); }
-void CUnbuiltSubsystems::ClearWirelessSelectorPending() { TraceCall(L"ClearWirelessSelectorPending"); }
-
 // Notice and Num Lock windows.
 void CUnbuiltSubsystems::HideMessageWindow() { TraceCall(L"HideMessageWindow"); }
 bool CUnbuiltSubsystems::CreateNumLockWindow() {

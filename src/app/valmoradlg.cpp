@@ -116,6 +116,8 @@ bool CValmoraDlg::OnInitDialog() {
     m_monitorIdentities.SetStore(m_pDisplayChanger->ProfileStore());
     if (changerReady || m_pDisplayChanger->Win7Mode()) m_detection.TakeCurrentMonitorsAsKnown();
     m_selectors.SetSystemInfo(m_pSystemInfo.get());
+    m_resolutionDisplay.SetChanger(m_pDisplayChanger.get());
+    m_selectors.SetResolutionDisplay(&m_resolutionDisplay, m_hWnd);
     m_osdPartners.SetSelectors(&m_selectors);
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
@@ -278,6 +280,8 @@ void CValmoraDlg::PostNcDestroy() {
         m_osdPartners.SetSelectors(nullptr);
         m_selectors.Release();
         m_selectors.SetSystemInfo(nullptr);
+        m_selectors.SetResolutionDisplay(nullptr, nullptr);
+        m_resolutionDisplay.SetChanger(nullptr);
         m_systemInfoPorts.SetSystemInfo(nullptr);
         m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
         m_osdPartners.SetDisplayChanger(nullptr);

@@ -15,6 +15,7 @@
 #include "app/mainhotkeyowner.h"
 #include "app/mainosdcontrol.h"
 #include "app/mainosdpartners.h"
+#include "app/mainresolutiondisplay.h"
 #include "app/mainselectors.h"
 #include "app/mainsystemports.h"
 #include "app/profilemonitoridentities.h"
@@ -109,9 +110,10 @@ private:
     CDispatcherPort m_dispatcherPort;
     CMainOsdControl m_osdControl;
     CMainDisplayPorts m_displayPorts;
+    CMainResolutionDisplay m_resolutionDisplay;
     CUnbuiltSubsystems m_unbuilt;
     // The toggle selectors, created on first use.
-    CMainSelectors m_selectors{m_unbuilt, m_unbuilt, [this] { InitHkWindow(); }};
+    CMainSelectors m_selectors{m_unbuilt, [this] { InitHkWindow(); }};
 
     // The mini UI manager (not built yet).
     IMiniUi& m_miniUi = m_unbuilt;

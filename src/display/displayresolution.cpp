@@ -350,38 +350,49 @@ void CDisplayResolution::EnsureIntelRotationCaps(CVGA& driver) {
 }
 
 int CDisplayResolution::RotateDisplayStep(int key) {
-    CVGA* driver = m_owner.Driver();
-    if (!driver) return 0;
-    int angle = 0;
-    if (!driver->GetDisplayRotation(1, &angle)) angle = 0;
-    const int vendor = driver->GetVendor();
-    const bool forward = (vendor == graphicsvendor::kAti || vendor == graphicsvendor::kVia) == (key == kRotateForwardKey);
-    const int turned = ((angle + (forward ? 90 : 270)) % 360 + 360) % 360;
-    EnsureIntelRotationCaps(*driver);
-    if (!driver->SetDisplayRotation(1, turned, 0, 0)) return 0;
-    settings::WriteInt(settings::kRotationAngle, turned);
-    return 1;
+    try {
+        CVGA* driver = m_owner.Driver();
+        if (!driver) return 0;
+        int angle = 0;
+        if (!driver->GetDisplayRotation(1, &angle)) angle = 0;
+        const int vendor = driver->GetVendor();
+        const bool forward =
+            (vendor == graphicsvendor::kAti || vendor == graphicsvendor::kVia) == (key == kRotateForwardKey);
+        const int turned = ((angle + (forward ? 90 : 270)) % 360 + 360) % 360;
+        EnsureIntelRotationCaps(*driver);
+        if (!driver->SetDisplayRotation(1, turned, 0, 0)) return 0;
+        settings::WriteInt(settings::kRotationAngle, turned);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: RotateDisplayStep()");
+        return 0;
+    }
 }
 
 int CDisplayResolution::RotateDisplayAt(int x, int y, int angle) {
     const WaitCursor wait(m_platform);
-    CVGA* driver = m_owner.Driver();
-    if (!driver) return 0;
-    if (driver->GetVendor() == graphicsvendor::kAti) {
-        if (angle == 90) angle = 270;
-        else if (angle == 270) angle = 90;
-    }
-    EnsureIntelRotationCaps(*driver);
-    int device = 0;
-    int second = 0;
-    int maxWidth = 0;
-    int maxHeight = 0;
-    if (!GetMonitorMaxResolution(x, y, &device, &second, &maxWidth, &maxHeight)) {
-        WriteLog(L"RotateDisplayAt: no display found under the point");
+    try {
+        CVGA* driver = m_owner.Driver();
+        if (!driver) return 0;
+        if (driver->GetVendor() == graphicsvendor::kAti) {
+            if (angle == 90) angle = 270;
+            else if (angle == 270) angle = 90;
+        }
+        EnsureIntelRotationCaps(*driver);
+        int device = 0;
+        int second = 0;
+        int maxWidth = 0;
+        int maxHeight = 0;
+        if (!GetMonitorMaxResolution(x, y, &device, &second, &maxWidth, &maxHeight)) {
+            WriteLog(L"RotateDisplayAt: no display found under the point");
+            return 0;
+        }
+        const int rotated = driver->SetDisplayRotation(device, angle, second, 0);
+        FreeList();
+        MoveCursorToDisplay(second);
+        return rotated ? 1 : 0;
+    } catch (...) {
+        ReportError(L"fail: RotateDisplayAt()");
         return 0;
     }
-    const int rotated = driver->SetDisplayRotation(device, angle, second, 0);
-    FreeList();
-    MoveCursorToDisplay(second);
-    return rotated ? 1 : 0;
 }

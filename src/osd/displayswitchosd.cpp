@@ -2,7 +2,6 @@
 
 #include <objbase.h>
 #include <gdiplus.h>
-#include <mmsystem.h>
 
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "common/gdiobjects.h"
 #include "common/processstate.h"
 #include "osd/imagestrip.h"
+#include "osd/selectionpictures.h"
 
 namespace osd {
 
@@ -20,61 +20,9 @@ namespace {
 constexpr wchar_t kBlankForFiveOrMore[] = L"BgBlnk.bg5";
 constexpr wchar_t kBlankForThree[] = L"BgBlnk.bg3";
 constexpr wchar_t kBlankOtherwise[] = L"BgBlnk.bg4";
-// The background narrows to this width as the chosen icon reaches the middle.
-constexpr int kCollapsedWidth = 264;
 constexpr int kLabelTravel = -19;
-constexpr int kIconTargetTop = 1;
 constexpr DWORD kPauseBetweenFramesMs = 5;
 constexpr int kVista = 7;
-
-// A copy of one frame of a strip, at its own size with its alpha.
-std::unique_ptr<Gdiplus::Bitmap> CopyFrame(Gdiplus::Bitmap* strip, int frame) {
-    SIZE size{};
-    if (!SelectFrame(strip, frame, &size)) return nullptr;
-    auto copy = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(size.cx), static_cast<INT>(size.cy),
-                                                  PixelFormat32bppPARGB);
-    Gdiplus::Graphics graphics(copy.get());
-    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    graphics.DrawImage(strip, Gdiplus::Rect(0, 0, size.cx, size.cy), 0, 0, size.cx, size.cy, Gdiplus::UnitPixel);
-    return copy;
-}
-
-SIZE SizeOf(Gdiplus::Bitmap* image) {
-    if (!image) return {0, 0};
-    return {static_cast<LONG>(image->GetWidth()), static_cast<LONG>(image->GetHeight())};
-}
-
-// An image at its own size with its top-left corner at (x, y).
-void DrawAt(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, int x, int y) {
-    if (!image) return;
-    const SIZE size = SizeOf(image);
-    graphics.DrawImage(image, Gdiplus::Rect(x, y, size.cx, size.cy), 0, 0, size.cx, size.cy, Gdiplus::UnitPixel);
-}
-
-void DrawInto(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, const RECT& rect) {
-    if (!image || rect.right <= rect.left || rect.bottom <= rect.top) return;
-    const SIZE size = SizeOf(image);
-    graphics.DrawImage(image, Gdiplus::Rect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top), 0, 0,
-                       size.cx, size.cy, Gdiplus::UnitPixel);
-}
-
-// A frame-sized picture with premultiplied alpha, drawn with smooth scaling.
-struct Canvas {
-    explicit Canvas(SIZE size)
-        : bitmap(std::max<LONG>(size.cx, 1), std::max<LONG>(size.cy, 1), PixelFormat32bppPARGB), graphics(&bitmap) {
-        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
-        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    }
-    Gdiplus::Bitmap bitmap;
-    Gdiplus::Graphics graphics;
-};
-
-// Runs on the multimedia timer's thread: it only asks the window to take the step.
-void CALLBACK OnAnimationTimer(UINT timerId, UINT, DWORD_PTR window, DWORD_PTR, DWORD_PTR) {
-    PostMessageW(reinterpret_cast<HWND>(window), WM_OSD_ANIMATION_STEP, timerId, 0);
-}
 
 }  // namespace
 
@@ -125,23 +73,14 @@ SIZE CDisplaySwitchOsd::BackgroundSize() const {
     return m_pBackground ? SizeOf(m_pBackground.get()) : m_pictureSize;
 }
 
-void CDisplaySwitchOsd::ShowCanvas(Gdiplus::Bitmap& canvas) {
-    HBITMAP handle = nullptr;
-    if (canvas.GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), &handle) != Gdiplus::Ok) return;
-    gdi::CBitmap picture(handle);
-    gdi::CDeviceContext dc(CreateCompatibleDC(m_surface.ScreenDC()));
-    gdi::CSelection selection(dc.Get(), picture.Get());
-    m_surface.ShowContent(dc.Get());
-}
-
 int CDisplaySwitchOsd::Draw() {
     try {
         if (!m_pUnselected[0]) return 0;
         m_surface.FitToPicture();
         if (m_list.count == 1) {
-            Canvas canvas(m_pictureSize);
-            DrawAt(canvas.graphics, m_pUnselected[0].get(), 0, 0);
-            ShowCanvas(canvas.bitmap);
+            CSelectionCanvas canvas(m_pictureSize);
+            DrawAt(canvas.Graphics(), m_pUnselected[0].get(), 0, 0);
+            canvas.ShowOn(m_surface);
             m_lastPlan = FramePlan{0, {{0, 0, IconImage::Unselected, false, 1.0, true, true}}, false, false};
             return 1;
         }
@@ -150,10 +89,10 @@ int CDisplaySwitchOsd::Draw() {
             const bool last = k + 1 == kStepScales.size();
             const FramePlan plan = PlanFrame(state, kStepScales[k].previous, kStepScales[k].next, last);
             m_nFirstVisible = plan.firstVisible;
-            Canvas canvas(m_pictureSize);
-            DrawAt(canvas.graphics, m_pBackground.get(), 0, 0);
-            DrawPlan(canvas.graphics, plan);
-            ShowCanvas(canvas.bitmap);
+            CSelectionCanvas canvas(m_pictureSize);
+            DrawAt(canvas.Graphics(), m_pBackground.get(), 0, 0);
+            DrawPlan(canvas.Graphics(), plan);
+            canvas.ShowOn(m_surface);
             m_lastPlan = plan;
             Sleep(kPauseBetweenFramesMs);
         }
@@ -210,7 +149,7 @@ void CDisplaySwitchOsd::DetermineHdmiAudioCheck(IDisplaySwitchOwner* owner) {
 
 void CDisplaySwitchOsd::OnMouse(UINT message, POINT at) {
     // The arc is collapsing: the choice is made.
-    if (m_bAnimating || m_list.count == 0) return;
+    if (m_steps.Running() || m_list.count == 0) return;
     if (message == WM_MOUSEMOVE && !m_bButtonSeen) return;
     m_nPrevious = m_nSelected;
     m_bMouseMode = true;
@@ -237,79 +176,41 @@ void CDisplaySwitchOsd::StartConfirmation() {
                           : m_list.count == 3          ? kBlankForThree
                                                        : kBlankOtherwise;
     if (!m_pBlankPicture) m_pBlankPicture = LoadImageStrip(file);  // missing: an empty canvas
-    m_bAnimating = true;
-    m_nAnimationStep = 0;
-    ScheduleAnimationStep(1);
-}
-
-void CDisplaySwitchOsd::ScheduleAnimationStep(UINT delayMs) {
-    m_nPendingTimer = timeSetEvent(delayMs, 0, &OnAnimationTimer, reinterpret_cast<DWORD_PTR>(m_surface.Window()),
-                                   TIME_ONESHOT | TIME_CALLBACK_FUNCTION);
-    if (m_nPendingTimer == 0) {
-        // Without its timer the animation ends here, and the choice is still applied.
-        ReportError(L"fail: timeSetEvent() for the display switch confirmation");
-        m_bAnimating = false;
-        m_surface.StartHideTimer(1);
-    }
+    // Without its timer the animation ends here, and the choice is still applied.
+    if (!m_steps.Start(m_surface.Window())) m_surface.StartHideTimer(1);
 }
 
 void CDisplaySwitchOsd::OnAnimationStep(UINT_PTR timerId) {
-    if (!m_bAnimating || timerId != m_nPendingTimer) return;  // cancelled, or from an earlier showing
-    m_nPendingTimer = 0;
-    ++m_nAnimationStep;
-    if (!m_surface.IsShown()) {
-        m_bAnimating = false;
-        return;
+    double t = 0;
+    switch (m_steps.OnStep(timerId, m_surface.IsShown(), &t)) {
+    case CConfirmationSteps::Next::Ignore: return;
+    case CConfirmationSteps::Next::Finished: m_surface.StartHideTimer(1); return;
+    case CConfirmationSteps::Next::Draw: break;
     }
-    if (m_nAnimationStep == kAnimationSteps) {
-        m_nAnimationStep = 0;
-        m_bAnimating = false;
-        m_surface.StartHideTimer(1);
-        return;
-    }
-    const double t = EasingTable()[m_nAnimationStep];
     try {
         DrawAnimationStep(t);
     } catch (...) {
         ReportError(L"fail: CHKIconWindowDlg::DrawAnimationStep()");
     }
-    ScheduleAnimationStep(AnimationDelayAfter(t));
+    if (!m_steps.Continue(m_surface.Window(), t)) m_surface.StartHideTimer(1);
 }
 
 void CDisplaySwitchOsd::DrawAnimationStep(double t) {
-    Canvas canvas(m_pictureSize);
-    const SIZE blank = SizeOf(m_pBlankPicture.get());
-    DrawAt(canvas.graphics, m_pBlankPicture.get(), 0, 0);
-
-    const int stretch = kCollapsedWidth - blank.cx;
-    const int width = static_cast<int>(blank.cx + stretch * t);
-    const int left = static_cast<int>(blank.cx / 2.0 - width / 2.0);
-    DrawInto(canvas.graphics, m_pBackground.get(), {left, 0, left + width, blank.cy});
-
     const int slot = m_nSelected - m_nFirstVisible;
-    Gdiplus::Bitmap* selected = m_pSelected[m_nSelected].get();
-    if (selected && slot >= 0 && slot < kVisibleSlots) {
-        const POINT from = m_layout.slots[slot];
-        const SIZE iconSize = SizeOf(m_pSelected[m_list.count > 1 ? 1 : 0].get());
-        const int centreX = m_pictureSize.cx / 2;
-        const int dx = centreX - SizeOf(selected).cx / 2 - from.x;
-        const int dy = kIconTargetTop - from.y;
-        const int x = static_cast<int>(from.x + dx * t);
-        const int y = static_cast<int>(from.y + dy * t);
-        DrawInto(canvas.graphics, selected, {x, y, x + iconSize.cx, y + iconSize.cy});
-    }
-    if (Gdiplus::Bitmap* label = m_pLabels[m_nSelected].get()) {
-        const POINT anchor = LabelAnchor(BackgroundSize());
-        DrawAt(canvas.graphics, label, anchor.x - SizeOf(label).cx / 2, static_cast<int>(anchor.y + kLabelTravel * t));
-    }
-    ShowCanvas(canvas.bitmap);
+    const bool inView = slot >= 0 && slot < kVisibleSlots;
+    const ConfirmationStep step{m_pBlankPicture.get(),
+                                m_pBackground.get(),
+                                inView ? m_pSelected[m_nSelected].get() : nullptr,
+                                m_pLabels[m_nSelected].get(),
+                                m_pictureSize,
+                                SizeOf(m_pSelected[m_list.count > 1 ? 1 : 0].get()),
+                                inView ? m_layout.slots[slot] : POINT{},
+                                LabelAnchor(BackgroundSize()),
+                                kLabelTravel};
+    DrawConfirmationStep(step, t, m_surface);
 }
 
-void CDisplaySwitchOsd::CancelAnimation() {
-    if (m_nPendingTimer) timeKillEvent(m_nPendingTimer);
-    m_nPendingTimer = 0;
-    m_bAnimating = false;
-}
+void CDisplaySwitchOsd::CancelAnimation() { m_steps.Cancel(); }
 
 int CDisplaySwitchOsd::SelectedOutput() {
     try {

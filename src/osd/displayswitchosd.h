@@ -18,6 +18,7 @@
 #include "osd/displaychoices.h"
 #include "osd/displayswitchports.h"
 #include "osd/displayswitchview.h"
+#include "osd/selectionpictures.h"
 
 namespace Gdiplus {
 class Bitmap;
@@ -25,9 +26,6 @@ class Graphics;
 }  // namespace Gdiplus
 
 namespace osd {
-
-// Posted by the animation's timer callback; wParam = the timer's id.
-constexpr UINT WM_OSD_ANIMATION_STEP = WM_APP + 0x62;
 
 // What the display-switch OSD needs of the OSD window it is shown in.
 class IOsdSurface {
@@ -90,14 +88,12 @@ public:
     const ChoiceList& Choices() const { return m_list; }
     // What the last drawn frame showed.
     const FramePlan& LastPlan() const { return m_lastPlan; }
-    int AnimationStep() const { return m_nAnimationStep; }
+    int AnimationStep() const { return m_steps.Step(); }
 
 private:
     void DetermineHdmiAudioCheck(IDisplaySwitchOwner* owner);
     void DrawPlan(Gdiplus::Graphics& graphics, const FramePlan& plan);
     void DrawAnimationStep(double t);
-    void ScheduleAnimationStep(UINT delayMs);
-    void ShowCanvas(Gdiplus::Bitmap& canvas);
     SIZE BackgroundSize() const;
 
     IOsdSurface& m_surface;
@@ -125,9 +121,7 @@ private:
 
     // Confirmation animation.
     std::unique_ptr<Gdiplus::Bitmap> m_pBlankPicture;
-    bool m_bAnimating = false;
-    int m_nAnimationStep = 0;
-    UINT m_nPendingTimer = 0;
+    CConfirmationSteps m_steps;
 };
 
 }  // namespace osd

@@ -25,7 +25,12 @@ constexpr SelectionOwner kAllOwners[] = {SelectionOwner::DisplayChanger, Selecti
 }  // namespace
 
 CHKIconWindowDlg::CHKIconWindowDlg(osd::IOsdPartners& partners, osd::IClickSound& clickSound)
-    : m_partners(partners), m_displaySwitch(*this, clickSound), m_srsToggle(*this, clickSound) {}
+    : m_partners(partners),
+      m_displaySwitch(*this, clickSound),
+      m_srsToggle(*this, clickSound),
+      m_resolutionToggle(*this, clickSound),
+      m_wirelessToggle(*this, clickSound),
+      m_rfSwitch(*this) {}
 
 CHKIconWindowDlg::~CHKIconWindowDlg() {
     // Destroyed here, not by the base, so that OnDestroy still sees the whole object.
@@ -384,6 +389,10 @@ LRESULT CHKIconWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             OnSrsMouse(message, PointOf(lParam));
             return 0;
         }
+        if (m_nMode == osd::OsdMode::ResolutionToggle) {
+            OnResolutionMouse(message, PointOf(lParam));
+            return 0;
+        }
         // A click the system counts as the second of a pair (the first may
         // have met the window while it was still disabled) is a click too.
         OnLeftButtonDown();
@@ -391,9 +400,12 @@ LRESULT CHKIconWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         if (m_nMode == osd::OsdMode::DisplaySwitcher) m_displaySwitch.OnMouse(message, PointOf(lParam));
         if (m_nMode == osd::OsdMode::SrsToggle) OnSrsMouse(message, PointOf(lParam));
+        if (m_nMode == osd::OsdMode::ResolutionToggle) OnResolutionMouse(message, PointOf(lParam));
         return 0;
     case osd::WM_OSD_ANIMATION_STEP:
+        // Each animation drops the steps of timers that are not its own.
         m_displaySwitch.OnAnimationStep(static_cast<UINT_PTR>(wParam));
+        m_wirelessToggle.OnAnimationStep(static_cast<UINT_PTR>(wParam));
         return 0;
     case WM_PAINT:
         // The content comes from layered-window updates only.
@@ -437,7 +449,9 @@ void CHKIconWindowDlg::OnTimer(UINT_PTR id) {
 void CHKIconWindowDlg::RunHideSequence() {
     // A selection with several choices first plays its confirmation animation,
     // which ends by starting the hide timer again.
-    const int choices = m_nMode == osd::OsdMode::DisplaySwitcher ? m_displaySwitch.ChoiceCount() : m_nChoiceCount;
+    const int choices = m_nMode == osd::OsdMode::DisplaySwitcher  ? m_displaySwitch.ChoiceCount()
+                        : m_nMode == osd::OsdMode::WirelessToggle ? m_wirelessToggle.ChoiceCount()
+                                                                  : m_nChoiceCount;
     if ((m_nMode == osd::OsdMode::DisplaySwitcher || m_nMode == osd::OsdMode::WirelessToggle) && choices > 1 &&
         !m_bAnimationStarted) {
         m_bAnimationStarted = true;
@@ -447,12 +461,13 @@ void CHKIconWindowDlg::RunHideSequence() {
             m_partners.ApplySelection(SelectionOwner::WirelessSelector);
         }
         if (m_nMode == osd::OsdMode::DisplaySwitcher) m_displaySwitch.StartConfirmation();
-        else StartSelectionAnimation();
+        else m_wirelessToggle.StartConfirmation();
         return;
     }
 
     // No animation step may reach the window once it hides.
     m_displaySwitch.CancelAnimation();
+    m_wirelessToggle.CancelAnimation();
 
     if (m_nMode == osd::OsdMode::RfSwitch) ShowWindow(m_hWnd, SW_HIDE);
     SetWindowPos(m_hWnd, HWND_TOPMOST, kParkingSpot, kParkingSpot, 0, 0,
@@ -481,6 +496,27 @@ void CHKIconWindowDlg::RunHideSequence() {
     if (m_bDestroyAfterHide) DestroyWindow();
 }
 
+// The opening steps the SRS and resolution toggles share. False when an
+// open display switch was only closed (and applied) instead.
+bool CHKIconWindowDlg::TakeOverForToggle(SelectionOwner self) {
+    if (m_bShown) KillTimer(TE_OSD_HIDE);
+    m_partners.HideMessageWindow();
+    if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
+        ForceHide();
+        return false;
+    }
+    // An open resolution toggle of these models is applied before another takes over.
+    if (self != SelectionOwner::ResolutionSelector && (proc::modelFamily == 1 || proc::modelFamily == 3) &&
+        m_partners.Exists(SelectionOwner::ResolutionSelector) && m_partners.Pending(SelectionOwner::ResolutionSelector)) {
+        ForceHide();
+    }
+    // The toggle takes the window over: no other selection stays open.
+    for (SelectionOwner owner : kAllOwners) {
+        if (owner != self && m_partners.Exists(owner)) m_partners.ClearPending(owner);
+    }
+    return true;
+}
+
 int CHKIconWindowDlg::InitSRSToggle(BYTE state) {
     try {
         if (!m_hWnd) {
@@ -488,20 +524,7 @@ int CHKIconWindowDlg::InitSRSToggle(BYTE state) {
             return 0;
         }
         if (!m_srsToggle.ReloadStrip()) return 0;
-        if (m_bShown) KillTimer(TE_OSD_HIDE);
-        m_partners.HideMessageWindow();
-        if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
-            ForceHide();
-            return 1;
-        }
-        if ((proc::modelFamily == 1 || proc::modelFamily == 3) && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
-            m_partners.Pending(SelectionOwner::ResolutionSelector)) {
-            ForceHide();
-        }
-        // The toggle takes the window over: no other selection stays open.
-        for (SelectionOwner owner : kAllOwners) {
-            if (owner != SelectionOwner::SrsSelector && m_partners.Exists(owner)) m_partners.ClearPending(owner);
-        }
+        if (!TakeOverForToggle(SelectionOwner::SrsSelector)) return 1;
 
         m_nMode = osd::OsdMode::SrsToggle;
         const SIZE before{m_nFrameWidth, m_nFrameHeight};
@@ -541,6 +564,130 @@ void CHKIconWindowDlg::OnSrsMouse(UINT message, POINT at) {
     if (m_bShown) SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
 }
 
+int CHKIconWindowDlg::InitASToggle(int choice) {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"InitASToggle");
+            return 0;
+        }
+        if (!m_resolutionToggle.ReloadStrip()) return 0;
+        if (!TakeOverForToggle(SelectionOwner::ResolutionSelector)) return 1;
+
+        m_nMode = osd::OsdMode::ResolutionToggle;
+        const SIZE before{m_nFrameWidth, m_nFrameHeight};
+        if (!m_resolutionToggle.Prepare(choice)) return 0;
+        if (!PlaceSelection(kResolutionToggle, before, L"InitAS: MoveHKWindowToCenter()")) return 0;
+        if (!m_resolutionToggle.Draw()) return 0;
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: InitASToggle()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::InitWirelessDeviceToggle(int state) {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"InitWirelessDeviceToggle");
+            return 0;
+        }
+        if (!m_wirelessToggle.ReloadStrip()) return 0;
+        if (!TakeOverForToggle(SelectionOwner::WirelessSelector)) return 1;
+
+        m_nMode = osd::OsdMode::WirelessToggle;
+        const SIZE before{m_nFrameWidth, m_nFrameHeight};
+        if (!m_wirelessToggle.Prepare(state)) return 0;
+        if (!PlaceSelection(kWirelessToggle, before, L"InitWirelessDeviceToggle: MoveHKWindowToCenter()")) return 0;
+        m_bAnimationStarted = false;
+        m_bAnimationRunning = false;
+        if (!m_wirelessToggle.Draw()) return 0;
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: InitWirelessDeviceToggle()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::SetNextAutoScalerMode() {
+    try {
+        KillTimer(TE_OSD_HIDE);
+        if (m_nMode != osd::OsdMode::ResolutionToggle) {
+            m_bShown = false;
+            return 0;
+        }
+        m_resolutionToggle.Step();
+        // The wait restarts even when the picture could not be drawn, so the window never stays.
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::SetNextAutoScalerMode()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::SetNextWirelessDeviceStatus() {
+    try {
+        // The choice has gone to the radios: the confirmation runs to its end.
+        if (m_bAnimationRunning) return 0;
+        if (m_nMode != osd::OsdMode::WirelessToggle) return 0;
+        KillTimer(TE_OSD_HIDE);
+        const bool drawn = m_wirelessToggle.Step();
+        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+        return drawn ? 1 : 0;
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::SetNextWirelessDeviceStatus()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::GetSelectedWirelessStatus() { return m_wirelessToggle.Choice(); }
+
+int CHKIconWindowDlg::InitRFSwitchWnd(const BYTE status[3]) {
+    try {
+        if (!m_hWnd) {
+            ReportError(L"InitRFSwitchWnd");
+            return 0;
+        }
+        if (!osd::ValidRadioStatus(status[0], status[1], status[2])) {
+            ReportError(FormatText(L"fail: InitRFSwitchWnd() radio status %d %d %d", status[0], status[1], status[2]));
+            return 0;
+        }
+        const SIZE before{m_nFrameWidth, m_nFrameHeight};
+        if (!m_rfSwitch.Prepare(status)) return 0;
+        if (!TakeOverForToggle(SelectionOwner::RfSelector)) return 1;
+
+        m_nMode = osd::OsdMode::RfSwitch;
+        if (!PlaceSelection(kRfSwitch, before, L"InitRFSwitchWnd: MoveHKWindowToCenter()")) return 0;
+        m_bAnimationStarted = false;
+        m_bAnimationRunning = false;
+        if (!m_rfSwitch.Draw()) return 0;
+        SetTimer(TE_OSD_HIDE, osd::kRfSwitchHideAfterMs);
+        return 1;
+    } catch (...) {
+        ReportError(L"fail: InitRFSwitchWnd()");
+        return 0;
+    }
+}
+
+int CHKIconWindowDlg::GetSelectedAutoScalerMode() {
+    try {
+        return m_resolutionToggle.SelectedMode();
+    } catch (...) {
+        ReportError(L"CHKIconWindowDlg::GetSelectedAutoScalerMode()");
+        return 0;
+    }
+}
+
+// The choice is set when the window hides, not at the click.
+void CHKIconWindowDlg::OnResolutionMouse(UINT message, POINT at) {
+    if (!m_resolutionToggle.OnMouse(message, at)) return;
+    KillTimer(TE_OSD_HIDE);
+    if (message == WM_LBUTTONDBLCLK) RunHideSequence();
+    else SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+}
+
 void CHKIconWindowDlg::ApplyClosingSelection() {
     switch (m_nMode) {
     case osd::OsdMode::DisplaySwitcher:
@@ -573,13 +720,6 @@ void CHKIconWindowDlg::ApplyClosingSelection() {
     }
 }
 
-void CHKIconWindowDlg::StartSelectionAnimation() {
-    // The confirmation animation belongs to the display-switch OSD; without
-    // its steps the animation is over at once.
-    m_bAnimationRunning = false;
-    SetTimer(TE_OSD_HIDE, 1);
-}
-
 void CHKIconWindowDlg::FreeImgResource() {
     try {
         for (auto& list : m_pChoiceImages) {
@@ -588,6 +728,9 @@ void CHKIconWindowDlg::FreeImgResource() {
         for (auto& image : m_pLabelImages) image.reset();
         m_displaySwitch.FreeImages();
         m_srsToggle.FreeImages();
+        m_resolutionToggle.FreeImages();
+        m_wirelessToggle.FreeImages();
+        m_rfSwitch.FreeImages();
     } catch (...) {
         ReportError(L"FreeImgResource()");
     }
@@ -596,6 +739,7 @@ void CHKIconWindowDlg::FreeImgResource() {
 void CHKIconWindowDlg::OnDestroy() {
     try {
         m_displaySwitch.Release();
+        m_wirelessToggle.Release();
         m_canvas.Release();
         m_memoryDC.Reset();
         m_screenDC.Reset();

@@ -19,7 +19,10 @@
 #include "osd/layercanvas.h"
 #include "osd/osdmode.h"
 #include "osd/osdpartners.h"
+#include "osd/resolutiontoggleosd.h"
+#include "osd/rfswitchosd.h"
 #include "osd/srstoggleosd.h"
+#include "osd/wirelesstoggleosd.h"
 
 namespace Gdiplus {
 class Bitmap;
@@ -75,6 +78,33 @@ public:
     int GetSelectedSRSMode();
     const osd::CSrsToggleOsd& SrsToggle() const { return m_srsToggle; }
 
+    // The resolution toggle (mode 4): opens it on a choice (0 to 5); 1 =
+    // drawn and timed, the caller then shows the window without activating it.
+    int InitASToggle(int choice);
+    // One step of the open resolution toggle; 0 when it is not open.
+    int SetNextAutoScalerMode();
+    // 0 to 5: the current choice, 3 to 5 in the portrait set.
+    int GetSelectedAutoScalerMode();
+    const osd::CResolutionToggleOsd& ResolutionToggle() const { return m_resolutionToggle; }
+
+    // The wireless toggle (mode 5). The wireless selector writes the layout
+    // (both radios on and off only, or all four states) before opening it on
+    // the radio state 0 to 3; 1 = drawn and timed, the caller then shows the
+    // window without activating it.
+    void SetWirelessTwoChoice(bool twoChoice) { m_wirelessToggle.SetTwoChoice(twoChoice); }
+    int InitWirelessDeviceToggle(int state);
+    // One step of the open wireless toggle; 0 when the window is not showing
+    // it or its choice is being confirmed.
+    int SetNextWirelessDeviceStatus();
+    // 0 to 3 (0 or 1 in the two-choice layout).
+    int GetSelectedWirelessStatus();
+    const osd::CWirelessToggleOsd& WirelessToggle() const { return m_wirelessToggle; }
+
+    // The RF switch (mode 6): shows the three radio bytes (0 off, 1 on, 2 not
+    // present); 1 = drawn and timed, 0 for bytes that are not radio states.
+    int InitRFSwitchWnd(const BYTE status[3]);
+    const osd::CRfSwitchOsd& RfSwitch() const { return m_rfSwitch; }
+
     // Releases the selection pictures.
     void FreeImgResource();
     // The hide sequence without the window's destruction afterwards.
@@ -115,9 +145,12 @@ private:
     void OnDestroy();
     void OnLeftButtonDown();
     void RunHideSequence();
-    void StartSelectionAnimation();
     void ApplyClosingSelection();
     void OnSrsMouse(UINT message, POINT at);
+    void OnResolutionMouse(UINT message, POINT at);
+    // The common start of a toggle taking the window over: false when a
+    // pending display switch was closed instead (the toggle then stays shut).
+    bool TakeOverForToggle(osd::SelectionOwner self);
     void ClearAllPending();
     bool OtherKindShown(Kind kind) const;
     void ClearOtherKinds(Kind kind);
@@ -187,4 +220,7 @@ private:
 
     osd::CDisplaySwitchOsd m_displaySwitch;
     osd::CSrsToggleOsd m_srsToggle;
+    osd::CResolutionToggleOsd m_resolutionToggle;
+    osd::CWirelessToggleOsd m_wirelessToggle;
+    osd::CRfSwitchOsd m_rfSwitch;
 };

@@ -69,6 +69,14 @@ bool CPictureCanvas::DrawFrame(Gdiplus::Bitmap* strip, int frame, int x, int y, 
     return status == Gdiplus::Ok;
 }
 
+bool CPictureCanvas::DrawFrameInto(Gdiplus::Bitmap* strip, int frame, const RECT& into) {
+    SIZE size{};
+    if (!SelectFrame(strip, frame, &size)) return false;
+    m_pGraphics->ResetClip();
+    return m_pGraphics->DrawImage(strip, Gdiplus::Rect(into.left, into.top, into.right - into.left, into.bottom - into.top),
+                                  0, 0, size.cx, size.cy, Gdiplus::UnitPixel) == Gdiplus::Ok;
+}
+
 gdi::CBitmap CPictureCanvas::ToDeviceBitmap() const {
     m_pGraphics->Flush(Gdiplus::FlushIntentionSync);
     HBITMAP bitmap = nullptr;

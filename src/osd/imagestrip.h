@@ -41,6 +41,8 @@ public:
     // Draws a frame over what is there with its top-left corner at (x, y);
     // with a clip, only the part inside it. False when the frame is missing.
     bool DrawFrame(Gdiplus::Bitmap* strip, int frame, int x, int y, const RECT* clip = nullptr);
+    // Draws a frame stretched into a rectangle. False when the frame is missing.
+    bool DrawFrameInto(Gdiplus::Bitmap* strip, int frame, const RECT& into);
 
     // The picture as a 32-bit device bitmap over a fully transparent background.
     gdi::CBitmap ToDeviceBitmap() const;

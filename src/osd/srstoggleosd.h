@@ -5,26 +5,18 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "osd/displayswitchosd.h"
 #include "osd/displayswitchports.h"
-
-namespace Gdiplus {
-class Bitmap;
-}  // namespace Gdiplus
+#include "osd/togglerow.h"
 
 namespace osd {
 
 class CSrsToggleOsd {
 public:
     CSrsToggleOsd(IOsdSurface& surface, IClickSound& sound);
-    ~CSrsToggleOsd();
-    CSrsToggleOsd(const CSrsToggleOsd&) = delete;
-    CSrsToggleOsd& operator=(const CSrsToggleOsd&) = delete;
 
     // Drops the strip and loads it afresh; false when it cannot be read.
-    bool ReloadStrip();
+    bool ReloadStrip() { return m_picture.ReloadStrip(); }
     // Takes the choice of an SRS state and gives the background's size to the surface.
     bool Prepare(int state);
     bool Draw();
@@ -38,17 +30,13 @@ public:
     // 16, 32 or 255.
     int SelectedValue() const;
     // Where the label of the current choice was last drawn.
-    POINT LabelAt() const { return m_labelAt; }
-    void FreeImages();
+    POINT LabelAt() const { return m_picture.LabelAt(); }
+    void FreeImages() { m_picture.FreeImages(); }
 
 private:
-    IOsdSurface& m_surface;
     IClickSound& m_sound;
-    std::unique_ptr<Gdiplus::Bitmap> m_pStrip;
+    CToggleRowPicture m_picture;
     int m_nChoice = 0;
-    SIZE m_background{};
-    POINT m_labelAt{};
-    bool m_bButtonSeen = false;
 };
 
 }  // namespace osd

@@ -117,13 +117,17 @@ POINT WirelessLabelAnchor(SIZE background, bool twoChoice) {
 int WirelessLabelTravel(bool twoChoice) { return twoChoice ? -14 : -19; }
 const wchar_t* WirelessBlankPicture(bool twoChoice) { return twoChoice ? L"BgBlnk.bg2" : L"BgBlnk.bg4"; }
 
+bool ValidRadioStatus(BYTE d0, BYTE d1, BYTE d2) {
+    const auto valid = [](BYTE d) { return d == kRadioOff || d == kRadioOn || d == kRadioAbsent; };
+    return valid(d0) && valid(d1) && valid(d2);
+}
+
 bool BuildRfPicture(BYTE d0, BYTE d1, BYTE d2, RfPicture* picture) {
     *picture = RfPicture{};
+    if (!ValidRadioStatus(d0, d1, d2)) return false;
     const auto present = [](BYTE d) { return d != kRadioAbsent; };
     if (present(d0) && present(d1) && present(d2)) {
-        // A radio reported neither on nor off counts as on.
-        const int on0 = d0 == kRadioOff ? 0 : 1, on1 = d1 == kRadioOff ? 0 : 1, on2 = d2 == kRadioOff ? 0 : 1;
-        picture->fastFrame = 4 * on0 + 2 * on2 + on1;
+        picture->fastFrame = 4 * d0 + 2 * d2 + d1;
         return true;
     }
     const struct {

@@ -93,8 +93,10 @@ struct RfPicture {
     int count = 0;
     std::array<RfRadio, 3> radios{};
 };
-// False when no radio is present. A lone radio is drawn on the two-radio
-// background at its first corners.
+// Every byte is 0, 1 or 2. The firmware checks only the first one.
+bool ValidRadioStatus(BYTE d0, BYTE d1, BYTE d2);
+// False when no radio is present or a byte is not a radio state. A lone
+// radio is drawn on the two-radio background at its first corners.
 bool BuildRfPicture(BYTE d0, BYTE d1, BYTE d2, RfPicture* picture);
 
 }  // namespace osd

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "programtest.h"
@@ -29,15 +32,9 @@ namespace desktop = vqdrive::desktop;
 // with a USB keyboard (the ones with the menu program).
 constexpr BYTE kDisplaySwitchScan = 2;
 constexpr BYTE kUsbModelDisplaySwitchScan = 1;
-constexpr wchar_t kSettingsKey[] = L"Software\\Korvane\\vqhkcore\\Settings";
 constexpr WPARAM kActiveDisplayRequest = 48;
 constexpr WPARAM kConnectedDisplayRequest = 49;
-
-DWORD SettingValue(const wchar_t* name) {
-    DWORD value = 0xFFFFFFFF, size = sizeof value;
-    RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
-}
+constexpr WPARAM kChangeCombinationRequest = 53;
 
 class DisplaySwitchE2eTest : public ProgramTest {
 protected:
@@ -57,12 +54,12 @@ protected:
 
     // The simulated Intel notebook with a CRT right of the panel, the desktop
     // extended over both; a model with the sibling menu program.
-    void StartIntelNotebook(const wchar_t* version, bool menuModel = true) {
+    void StartIntelNotebook(const wchar_t* version, bool menuModel = true, int crtWidth = 1280, int crtHeight = 1024) {
         if (menuModel) vqdrive::firmware::SetModelRecord(L"N10A");
         vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
         vqdrive::intel::Reset();
         ASSERT_TRUE(vqdrive::intel::Register());
-        ASSERT_TRUE(desktop::Connect(desktop::kExternal, 1280, 1024, desktop::kPanelWidth, 0));
+        ASSERT_TRUE(desktop::Connect(desktop::kExternal, crtWidth, crtHeight, desktop::kPanelWidth, 0));
         ASSERT_TRUE(desktop::WaitForAttached(2, 5000)) << Desktop();
         vqdrive::intel::SetConnected(L"Crt", true);
         vqdrive::intel::SetShown(0x01, 0x02);
@@ -79,19 +76,11 @@ protected:
             vqdrive::TapKey(0xFF, scan);
             if (i > 0 && backward) vqdrive::ReleaseKey(VK_SHIFT, 0x2A);
             if (i == 0) {
-                EXPECT_TRUE(WaitForOsd(true, 3000)) << "the display-switch OSD did not open\n" << Log();
+                EXPECT_TRUE(WaitForOsdShown(true, 3000)) << "the display-switch OSD did not open\n" << Log();
             }
             vqdrive::Pause(300);
         }
-        EXPECT_TRUE(WaitForOsd(false, 6000)) << "the OSD did not confirm";
-    }
-    bool WaitForOsd(bool shown, DWORD timeoutMs) {
-        const DWORD start = GetTickCount();
-        while (OsdShown() != shown) {
-            if (GetTickCount() - start > timeoutMs) return false;
-            vqdrive::Pause(20);
-        }
-        return true;
+        EXPECT_TRUE(WaitForOsdShown(false, 6000)) << "the OSD did not confirm";
     }
     static std::string Desktop() { return desktop::Describe(desktop::AttachedDisplays()); }
     static std::string Log() { return vqdrive::ReadFileBytes(vqdrive::LogFilePath()); }
@@ -176,7 +165,7 @@ TEST_F(DisplaySwitchE2eTest, PressesStepTheOsdAndShiftStepsBackward) {
     std::vector<Picture> pictures;
     for (int i = 0; i < 3; ++i) {
         vqdrive::TapKey(0xFF, kDisplaySwitchScan);
-        ASSERT_TRUE(WaitForOsd(true, 3000)) << Log();
+        ASSERT_TRUE(WaitForOsdShown(true, 3000)) << Log();
         vqdrive::Pause(250);
         RECT osd{};
         ASSERT_TRUE(vqdrive::FindOsdRect(program_.ProcessId(), &osd));
@@ -184,7 +173,7 @@ TEST_F(DisplaySwitchE2eTest, PressesStepTheOsdAndShiftStepsBackward) {
     }
     EXPECT_GT(CountMismatches(pictures[0], pictures[1]), 0) << "the first step changed nothing on screen";
     EXPECT_GT(CountMismatches(pictures[1], pictures[2]), 0) << "the second step changed nothing on screen";
-    ASSERT_TRUE(WaitForOsd(false, 6000));
+    ASSERT_TRUE(WaitForOsdShown(false, 6000));
     DWORD start = GetTickCount();
     while (vqdrive::intel::Value(L"Display1") != 0x03 && GetTickCount() - start < 8000) vqdrive::Pause(50);
     EXPECT_EQ(vqdrive::intel::Value(L"Display1"), 0x03u) << "the clone shows on the first display\n" << Log();
@@ -211,6 +200,191 @@ TEST_F(DisplaySwitchE2eTest, MissingIntelComponentIsReportedAndLeavesNoDriver) {
     vqdrive::TapKey(0xFF, kDisplaySwitchScan);
     vqdrive::Pause(500);
     EXPECT_FALSE(OsdShown());
+    EXPECT_TRUE(program_.Running());
+}
+
+// --- Windows 7: every combination of the panel and the CRT ------------------------
+
+// What a change to a combination must leave, besides the menu program being
+// told that combination: the desktop as a fresh process reads it and the
+// display configuration's journal (validated, then applied).
+struct Win7Outcome {
+    const char* what;
+    int code;
+    std::string desktop;
+    std::vector<std::string> journal;
+};
+
+// The notebook at start: the panel, the CRT at 1600 x 1000 right of it (a
+// size of 60 Hz timings of our own: the server's own sizes may run at other rates).
+constexpr int kCrtStartWidth = 1600, kCrtStartHeight = 1000;
+
+std::vector<std::string> ValidThenApplied(const std::string& layout) {
+    return {"0x60 valid: " + layout, "0x2a0 applied: " + layout};
+}
+
+const Win7Outcome& OutcomeOf(int code) {
+    static const Win7Outcome kOutcomes[] = {
+        {"panel only", 0x01, "\\\\.\\DISPLAY1 1366x768x32@60 +0+0 primary",
+         ValidThenApplied("source 0 Panel 1366x768@0,0")},
+        // The CRT at its preferred 1920 x 1080.
+        {"external only", 0x02, "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary",
+         ValidThenApplied("source 0 Crt 1920x1080@0,0")},
+        // The CRT alone first, the picture at 1024 x 768, then both show it. Wine
+        // lets no two displays overlap: the second display lands above the first.
+        {"clone", 0x03, "\\\\.\\DISPLAY1 1024x768x32@60 +0+0 primary; \\\\.\\DISPLAY2 1024x768x32@60 +0-768",
+         {"0xa0 applied: source 0 Crt 1920x1080@0,0", "0x60 valid: source 0 Panel Crt 1024x768@0,0",
+          "0x2a0 applied: source 0 Panel Crt 1024x768@0,0"}},
+        // Its profile, saved at the first change, brings back the CRT's 1600 x 1000.
+        {"extended, panel primary", 0x103,
+         "\\\\.\\DISPLAY1 1366x768x32@60 +0+0 primary; \\\\.\\DISPLAY2 1600x1000x32@60 +1366+0",
+         ValidThenApplied("source 0 Panel 1366x768@0,0 + source 1 Crt 1600x1000@1366,0")},
+        {"extended, external primary", 0x203,
+         "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary; \\\\.\\DISPLAY2 1366x768x32@60 +1920+0",
+         ValidThenApplied("source 0 Crt 1920x1080@0,0 + source 1 Panel 1366x768@1920,0")},
+    };
+    for (const Win7Outcome& outcome : kOutcomes) {
+        if (outcome.code == code) return outcome;
+    }
+    ADD_FAILURE() << "no outcome for " << code;
+    return kOutcomes[0];
+}
+
+// The profile section that holds `code` ("" when none does): slot 000 and
+// then the used slots, which have no gaps.
+std::wstring ProfileKeyOf(int code) {
+    for (int slot = 0;; ++slot) {
+        wchar_t key[96];
+        swprintf(key, 96, L"Software\\Korvane\\vqhkcore\\Profile\\disp_pro_%03d", slot);
+        DWORD mode = 0, size = sizeof mode;
+        const LONG read = RegGetValueW(HKEY_CURRENT_USER, key, L"mode", RRF_RT_REG_DWORD, nullptr, &mode, &size);
+        if (read == ERROR_SUCCESS && static_cast<int>(mode) == code) return key;
+        if (read != ERROR_SUCCESS && slot > 0) return L"";
+    }
+}
+
+// The values of that section as "name=value ...", in the order asked.
+std::string ProfileValues(int code, const std::vector<const wchar_t*>& names) {
+    const std::wstring key = ProfileKeyOf(code);
+    if (key.empty()) return "";
+    std::string text;
+    for (const wchar_t* name : names) {
+        BYTE data[256] = {};
+        DWORD size = sizeof data - 2, type = 0;
+        std::string value = "?";
+        if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type, data, &size) ==
+            ERROR_SUCCESS) {
+            if (type == REG_DWORD) {
+                value = std::to_string(*reinterpret_cast<DWORD*>(data));
+            } else {
+                const std::wstring wide(reinterpret_cast<wchar_t*>(data));
+                value.assign(wide.begin(), wide.end());
+            }
+        }
+        if (!text.empty()) text += " ";
+        text += std::string(name, name + wcslen(name)) + "=" + value;
+    }
+    return text;
+}
+
+class Win7DisplaySwitchE2eTest : public DisplaySwitchE2eTest {
+protected:
+    // The Intel notebook on Windows 7 (the stock model: every choice of
+    // the CRT), with the sizes each display takes below.
+    void StartWindows7() {
+        ASSERT_TRUE(desktop::AddMode(desktop::kPanel, 1920, 1080));
+        ASSERT_TRUE(desktop::AddMode(desktop::kPanel, 1024, 768));
+        ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1366, 768));
+        ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1024, 768));
+        ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1920, 1080));
+        // The panel's own default profile, as an earlier run left it (the
+        // dummy panel offers sizes far above the panel's, which a first
+        // start would take for it).
+        const std::pair<const wchar_t*, DWORD> panelDefaults[] = {
+            {L"cnt", 1}, {L"mode", 1}, {L"w", 1366}, {L"h", 768}, {L"depth", 32}, {L"freq", 60}, {L"rotate", 0}};
+        for (const auto& [name, value] : panelDefaults) {
+            ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Korvane\\vqhkcore\\Profile\\disp_pro_000", name,
+                                      REG_DWORD, &value, sizeof value),
+                      ERROR_SUCCESS);
+        }
+        StartIntelNotebook(L"win7", false, kCrtStartWidth, kCrtStartHeight);
+        ASSERT_EQ(Desktop(), OutcomeOf(0x103).desktop);
+        SendMessageW(window_, 0x46E, 0, 0);  // the menu program's road, on a notebook without a USB keyboard
+        EXPECT_EQ(vqdrive::SiblingWindow::Ask(window_, kConnectedDisplayRequest), 3);
+        EXPECT_EQ(vqdrive::SiblingWindow::Ask(window_, kActiveDisplayRequest), 0x103);
+    }
+
+    // Changes to `code` by `presses` of the display switch key, or with none
+    // as the menu program asks (request 53), and checks what the change left.
+    void Run(int code, int presses = 0) {
+        const Win7Outcome& expected = OutcomeOf(code);
+        SCOPED_TRACE(expected.what);
+        vqdrive::intel::ClearJournal();
+        if (presses > 0) {
+            Choose(presses, false, kDisplaySwitchScan);
+            char applied[48];
+            std::snprintf(applied, sizeof applied, "TargetDisplay=0x%03x, ExistProfile", code);
+            EXPECT_TRUE(WaitForLog(applied, 8000)) << Log();
+        } else {
+            vqdrive::SiblingWindow::Ask(window_, kChangeCombinationRequest, code);
+        }
+        // The change is done when its last configuration is in the journal;
+        // the menu program's question may reach the main window while it
+        // is still inside the change.
+        DWORD start = GetTickCount();
+        while (ServiceJournal().size() < expected.journal.size() && GetTickCount() - start < 8000) vqdrive::Pause(100);
+        start = GetTickCount();
+        LRESULT active = 0;
+        while ((active = vqdrive::SiblingWindow::Ask(window_, kActiveDisplayRequest)) != code &&
+               GetTickCount() - start < 8000) {
+            vqdrive::Pause(200);
+        }
+        EXPECT_EQ(active, code);
+        EXPECT_EQ(Desktop(), expected.desktop) << Log();
+        EXPECT_EQ(ServiceJournal(), expected.journal) << Log();
+    }
+
+    static std::vector<std::string> ServiceJournal() {
+        std::vector<std::string> lines;
+        for (const std::string& line : vqdrive::intel::Journal()) {
+            if (line.rfind("SetDisplayConfig ", 0) == 0) lines.push_back(line.substr(17));
+        }
+        return lines;
+    }
+};
+
+// The display switch key offers the panel, the CRT, the clone and the
+// extended desktop with the panel primary; each choice changes the desktop
+// as it means, through a configuration validated before it was applied.
+TEST_F(Win7DisplaySwitchE2eTest, KeyStepsToEachChoiceOfTheCrt) {
+    StartWindows7();
+    Run(0x02, 2);
+    Run(0x03, 3);
+    Run(0x103, 4);
+    // Four choices: the fifth press is the first choice again.
+    Run(0x01, 5);
+    EXPECT_TRUE(program_.Running());
+}
+
+// The menu program asks for every combination in a row, and for each again:
+// a combination that comes back gets its saved settings, timing included.
+TEST_F(Win7DisplaySwitchE2eTest, RequestedCombinationsChangeTheDesktopAndComeBackWithTheirProfiles) {
+    StartWindows7();
+    for (const int code : {0x02, 0x03, 0x103, 0x203, 0x02, 0x103, 0x203}) Run(code);
+
+    // The CRT's timing at 1600 x 1000 as the display configuration reported it
+    // (1760 x 1030 in all, 60 Hz), with the sizes and place of both displays.
+    const std::vector<const wchar_t*> names = {L"w", L"h", L"freq", L"freqDenum", L"w_ext", L"h_ext", L"freq_ext",
+                                               L"pos_x", L"pos_y", L"PixelRateUp", L"PixelRateDown",
+                                               L"vSyncFreq_num", L"vSyncFreq_den", L"activeSize", L"totalSize"};
+    EXPECT_EQ(ProfileValues(0x103, names),
+              "w=1366 h=768 freq=60 freqDenum=1 w_ext=1600 h_ext=1000 freq_ext=60 pos_x=1366 pos_y=0 "
+              "PixelRateUp=0 PixelRateDown=108768000 vSyncFreq_num=108768000 vSyncFreq_den=1812800 "
+              "activeSize=65537600 totalSize=67503840");
+    EXPECT_EQ(ProfileValues(0x203, {L"w", L"h", L"w_ext", L"h_ext", L"pos_x", L"pos_y", L"activeSize"}),
+              "w=1920 h=1080 w_ext=1366 h_ext=768 pos_x=1920 pos_y=0 activeSize=70780800");
+    EXPECT_EQ(ProfileValues(0x02, {L"w", L"h", L"activeSize"}), "w=1920 h=1080 activeSize=70780800");
+    EXPECT_EQ(ProfileKeyOf(0x03), L"") << "the clone ran at the default mode, which opens no slot";
     EXPECT_TRUE(program_.Running());
 }
 

@@ -13,6 +13,7 @@
 
 #include "osd/hotkeypicture.h"
 #include "osd/imagestrip.h"
+#include "osd/togglechoices.h"
 #include "programtest.h"
 #include "screenpixels.h"
 #include "simfirmware.h"
@@ -121,7 +122,7 @@ TEST_F(KeysE2eTest, NotebookKeysReachTheirBranches) {
         {2, {"HasGraphicsDriver"}, 5, kNoPicture},  // display switch: no graphics driver yet
         {49, {}, 5, kNoPicture},                    // a key without an action
         {111, {}, 5, kNoPicture},                   // the SRS selector finds no SRS device here
-        {118, {"SelectResolution"}, 5, kNoPicture}, // nor the resolution selector
+        {118, {}, 5, kNoPicture},                   // the resolution selector finds no graphics driver
         {8, {"HasWin7Component"}, 6, osd::kBrightnessCode},  // the first brightness key reads the topology
         {9, {}, 5, osd::kBrightnessCode},                    // within the same burst
         {58, {}, 5, 134},                                    // optical drive eject
@@ -174,19 +175,51 @@ TEST_F(KeysE2eTest, WirelessMasterKeyRemembersTheRadiosAcrossRuns) {
     SetValue(vqsim::value::kRadio2, 0);
     SetValue(vqsim::value::kRadio3, 1);
     Start();
-    // The radio selector is not built: its trace is all it shows of the key.
-    Tap(85, "SelectRFStatus");
+    vqdrive::TapKey(0xFF, 85);
     ASSERT_TRUE(WaitForDword(kAppKey, L"WirelessStatus", 101));
     EXPECT_EQ(Value(vqsim::value::kRadio1, 9), 0u);
     EXPECT_EQ(Value(vqsim::value::kRadio3, 9), 0u);
+    // The radio overview shows what the firmware reports now: all three off.
+    EXPECT_TRUE(WaitForOsdPicture(StripFramePicture(osd::kRfFastStripFile, 0), 2000));
 
     Start();  // a new run: the key block is gone, the memory stays
     vqdrive::TapKey(0xFF, 85);
     EXPECT_TRUE(WaitForFirmware(vqsim::value::kRadio1, 1));
     EXPECT_TRUE(WaitForFirmware(vqsim::value::kRadio3, 1));
     EXPECT_EQ(Value(vqsim::value::kRadio2, 9), 0u);
-    const Calls calls = WaitForCall("SelectRFStatus", 1000);
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "SelectRFStatus"), calls.end());
+    // The first and third radio on: 4 x 1 + 2 x 1 + 0.
+    EXPECT_TRUE(WaitForOsdPicture(StripFramePicture(osd::kRfFastStripFile, 6), 2000));
+}
+
+TEST_F(KeysE2eTest, WirelessMasterKeyShowsTheRadiosPresentSideBySide) {
+    using vqdrive::firmware::SetValue;
+    SetValue(vqsim::value::kRadio1, 0);
+    SetValue(vqsim::value::kRadio2, 2);  // not present
+    SetValue(vqsim::value::kRadio3, 0);
+    // All off: the remembered radios come back, the second one as not present.
+    DWORD remembered = 121;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kAppKey, L"WirelessStatus", REG_DWORD, &remembered, sizeof remembered);
+    Start();
+    vqdrive::TapKey(0xFF, 85);
+    EXPECT_TRUE(WaitForFirmware(vqsim::value::kRadio1, 1));
+    EXPECT_TRUE(WaitForFirmware(vqsim::value::kRadio3, 1));
+    // Two radios on the two-radio background; its left edge lies left of the first icon.
+    const Picture background = StripFramePicture(osd::kRfStripFile, 0);
+    EXPECT_TRUE(WaitForOsdPicture(background, 2000, 20)) << "the two-radio background";
+    EXPECT_TRUE(program_.Running());
+}
+
+TEST_F(KeysE2eTest, SrsKeyWithoutASoundEffectFilterIsReportedAndTheProgramRunsOn) {
+    Start();
+    for (int press = 0; press < 2; ++press) {
+        vqdrive::TapKey(0xFF, 111);
+        ASSERT_TRUE(vqdrive::WaitForLine(vqdrive::LogFilePath(), "Cannot use SRS effects.", 5000)) << Log();
+        EXPECT_FALSE(OsdShown());
+    }
+    // The program still acts on the next key.
+    vqdrive::TapKey(0xFF, 58);
+    EXPECT_TRUE(WaitForOsdPicture(IconCodePicture(134), 2000));
+    EXPECT_TRUE(program_.Running());
 }
 
 TEST_F(KeysE2eTest, UnreadableRadiosAreReportedAndNothingIsRemembered) {

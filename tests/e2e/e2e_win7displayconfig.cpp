@@ -136,6 +136,8 @@ TEST_F(Win7DisplayConfigE2eTest, SwitchesChangeTheDesktopAsTheCombinationMeans) 
                                        "0x60 valid: source 0 Panel Crt 1024x768@0,0",
                                        "0x2a0 applied: source 0 Panel Crt 1024x768@0,0"}));
     EXPECT_EQ(vqdrive::intel::Value(L"Display1"), 0x03u);
+    // One source on both outputs: no extended desktop, whatever Wine shows.
+    EXPECT_EQ(Probe(L"paths").back(), "active 0x003");
 }
 
 TEST_F(Win7DisplayConfigE2eTest, WhatTheNotebookCannotShowIsRefused) {

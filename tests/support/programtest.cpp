@@ -67,6 +67,22 @@ std::vector<std::string> ProgramTest::WaitForCall(const std::string& call, DWORD
     }
 }
 
+DWORD SettingValue(const wchar_t* name) {
+    DWORD value = 0xFFFFFFFF, size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Korvane\\vqhkcore\\Settings", name, RRF_RT_REG_DWORD, nullptr, &value,
+                 &size);
+    return value;
+}
+
+bool ProgramTest::WaitForOsdShown(bool shown, DWORD timeoutMs) const {
+    const DWORD start = GetTickCount();
+    while (OsdShown() != shown) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        vqdrive::Pause(20);
+    }
+    return true;
+}
+
 bool ProgramTest::OsdShown() const {
     RECT osd{};
     return vqdrive::FindOsdRect(program_.ProcessId(), &osd);

@@ -18,6 +18,9 @@
 // A file in the temporary folder.
 std::wstring TempPath(const wchar_t* name);
 
+// A number the program keeps in its "Settings" section; 0xFFFFFFFF when there is none.
+DWORD SettingValue(const wchar_t* name);
+
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -41,6 +44,8 @@ protected:
 
     // Whether the program shows an OSD window now.
     bool OsdShown() const;
+    // Waits until the OSD window is shown (or gone); false on time-out.
+    bool WaitForOsdShown(bool shown, DWORD timeoutMs) const;
     // Waits until the program's OSD window shows `expected`, compared over
     // its leftmost `columns` (all when 0).
     bool WaitForOsdPicture(const Picture& expected, DWORD timeoutMs, int columns = 0) const;

@@ -32,6 +32,7 @@
 //   addmode=OUTPUT,WxH               offer another size on an X output
 //   adapter=intel|wine               the graphics adapter injected programs see (wine: Wine's own)
 //   inject                           the next start (and probe) loads the adapter library before its entry point
+//   inject-audiofx                   the next start loads the sound-effect audio driver library instead
 //   probe                            run adapterprobe.exe and print what it saw of the graphics adapter
 //   gfxshown=D1,D2                   the device bits the two displays show in the simulated graphics
 //   menu                             open the sibling menu program's window (class MORROW_MENU)
@@ -46,6 +47,7 @@
 
 #include "debugoutput.h"
 #include "simadapter.h"
+#include "simaudiofx.h"
 #include "simdesktop.h"
 #include "simfirmware.h"
 #include "simintel.h"
@@ -332,6 +334,8 @@ int wmain(int argc, wchar_t** argv) {
             PrintProfiles();
         } else if (step == L"inject") {
             options.injectLibrary = vqdrive::adapter::LibraryPath();
+        } else if (step == L"inject-audiofx") {
+            options.injectLibrary = vqdrive::audiofx::LibraryPath();
         } else if (step == L"probe") {
             wchar_t folder[MAX_PATH] = {};
             GetTempPathW(MAX_PATH, folder);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -95,6 +96,7 @@ public:
     }
     int SetDisplayRotation(int display, int angle, int secondDevice, int) override {
         rotations.push_back({display, angle, secondDevice});
+        if (rotationThrows) throw std::runtime_error("driver fault");
         return rotationResult;
     }
 
@@ -103,6 +105,7 @@ public:
     int connected = 1;
     int refreshes = 0;
     int rotationResult = 1;
+    bool rotationThrows = false;
     std::vector<Size> angles;  // (device bit or display, angle) the driver reads
     std::vector<int> rotationReads;
     std::vector<RotationCall> rotations;
@@ -563,6 +566,15 @@ TEST_F(DisplayResolutionTest, RotateDisplayAtReportsWhatHappenedAndAlwaysRestore
     driver_->connected = 0;  // no output to be found
     EXPECT_EQ(resolution_->RotateDisplayAt(10, 10, 90), 0);
     EXPECT_EQ(platform_.restored, FakePlatform::kArrow);
+
+    platform_.restored = nullptr;
+    driver_->connected = 1;
+    driver_->rotationThrows = true;  // a fault inside the driver stays inside the operation
+    EXPECT_EQ(resolution_->RotateDisplayAt(10, 10, 90), 0);
+    EXPECT_EQ(platform_.restored, FakePlatform::kArrow);
+    EXPECT_TRUE(ReportLog::Has(L"fail: RotateDisplayAt()"));
+    EXPECT_EQ(resolution_->RotateDisplayStep(42), 0);
+    EXPECT_TRUE(ReportLog::Has(L"fail: RotateDisplayStep()"));
 
     platform_.restored = nullptr;
     platform_.waitShown = false;

@@ -72,6 +72,16 @@ void FakeDisplaySwitchOwner::ApplyDisplayCombination(int outputCode) {
 bool FakePartners::Called(const std::string& line) const {
     return std::find(calls.begin(), calls.end(), line) != calls.end();
 }
+int FakePartners::Count(const std::string& line) const {
+    return static_cast<int>(std::count(calls.begin(), calls.end(), line));
+}
+void FakePartners::AllExist() {
+    for (osd::SelectionOwner owner : {osd::SelectionOwner::DisplayChanger, osd::SelectionOwner::SrsSelector,
+                                      osd::SelectionOwner::ResolutionSelector, osd::SelectionOwner::WirelessSelector,
+                                      osd::SelectionOwner::RfSelector}) {
+        exists[owner] = true;
+    }
+}
 
 Gdiplus::Bitmap* IconStrip() {
     if (!GdiplusEnvironment::s_iconStrip) GdiplusEnvironment::s_iconStrip = osd::LoadImageStrip(osd::kIconStripFile);

@@ -55,6 +55,9 @@ public:
     void ClearDispatcherMuteNote() override { calls.push_back("ClearDispatcherMuteNote"); }
 
     bool Called(const std::string& line) const;
+    int Count(const std::string& line) const;
+    // The display changer and every selector exist.
+    void AllExist();
 };
 
 // The click sound: each play is kept ("async" or "sync"); the mixer's name a case sets.
@@ -95,6 +98,16 @@ protected:
     RECT WindowRect() const;
     // Lets the window's messages and timers run for `ms`.
     static void Run(DWORD ms);
+    // Lets them run until `done` holds, for at most `maxMs`; whether it held.
+    template <typename Done>
+    static bool RunUntil(Done done, DWORD maxMs) {
+        const DWORD start = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - start > maxMs) return false;
+            Run(20);
+        }
+        return true;
+    }
     bool Gone() const { return !osd_ || osd_->IsDestroyed(); }
     std::string NewLog() const { return NewLogText(logStart_); }
 

@@ -19,11 +19,7 @@ class SrsToggleWindow : public OsdTest {
 protected:
     void SetUp() override {
         OsdTest::SetUp();
-        for (SelectionOwner owner : {SelectionOwner::DisplayChanger, SelectionOwner::SrsSelector,
-                                     SelectionOwner::ResolutionSelector, SelectionOwner::WirelessSelector,
-                                     SelectionOwner::RfSelector}) {
-            partners_.exists[owner] = true;
-        }
+        partners_.AllExist();
     }
     int Open(BYTE state) {
         const int result = osd_->InitSRSToggle(state);
@@ -31,9 +27,7 @@ protected:
         Run(30);
         return result;
     }
-    int Applied() const {
-        return static_cast<int>(std::count(partners_.calls.begin(), partners_.calls.end(), "ApplySelection SrsSelector"));
-    }
+    int Applied() const { return partners_.Count("ApplySelection SrsSelector"); }
 };
 
 TEST_F(SrsToggleWindow, OpensAtTheBackgroundsSizeOnTheStateItIsGiven) {

@@ -191,4 +191,18 @@ TEST(RfSwitch, PresentRadiosAreComposedInOrderD0D2D1) {
     EXPECT_EQ(picture.count, 0);
 }
 
+TEST(RfSwitch, BytesThatAreNotRadioStatesPickNoPicture) {
+    // The firmware validates only the first byte; any byte may come back wrong.
+    const BYTE cases[][3] = {{3, 0, 0}, {0, 0x80, 0}, {1, 1, 0xFF}, {2, 7, 2}};
+    for (const auto& c : cases) {
+        RfPicture picture;
+        picture.fastFrame = 5;
+        EXPECT_FALSE(ValidRadioStatus(c[0], c[1], c[2])) << int(c[0]) << " " << int(c[1]) << " " << int(c[2]);
+        EXPECT_FALSE(BuildRfPicture(c[0], c[1], c[2], &picture));
+        EXPECT_EQ(picture.fastFrame, -1);
+        EXPECT_EQ(picture.count, 0);
+    }
+    EXPECT_TRUE(ValidRadioStatus(0, 1, 2));
+}
+
 }  // namespace

@@ -1,0 +1,28 @@
+// What the wireless and RF selectors ask of their surroundings: the
+// firmware's radio commands and the main window, which re-creates the OSD
+// window and hands the new one to every selector.
+#pragma once
+
+#include <windows.h>
+
+namespace osd {
+
+class IRadioFirmware {
+public:
+    virtual ~IRadioFirmware() = default;
+    // The two wireless bytes: the first radio is on at 1, the second at 3.
+    virtual int GetWirelessStatus2(BYTE state[2]) = 0;
+    virtual int SetWirelessStatus2(const BYTE state[2]) = 0;
+    // The three radios, 0 off, 1 on, 2 not present (the firmware validates
+    // the first byte only).
+    virtual int GetRFOnOffStatus(BYTE status[3]) = 0;
+};
+
+class ISelectorOwner {
+public:
+    virtual ~ISelectorOwner() = default;
+    // Re-creates the OSD window; the new one arrives through the selector's SetHKIconWindow.
+    virtual void InitHkWindow() = 0;
+};
+
+}  // namespace osd
