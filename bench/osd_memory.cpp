@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "common/gdiobjects.h"
+#include "osd/framestrip.h"
 #include "osd/hkiconwindowdlg.h"
 #include "osdbench.h"
 #include "osd/imagestrip.h"
@@ -24,7 +25,7 @@ const int kPictures[][2] = {{20, 100}, {20, 9}, {111, 3}, {121, 7}, {81, -1}, {8
 
 class Run {
 public:
-    Run(Gdiplus::Bitmap* icon, Gdiplus::Bitmap* level) : m_icon(icon), m_level(level) { NewWindow(); }
+    Run(osd::CFrameStrip* icon, osd::CFrameStrip* level) : m_icon(icon), m_level(level) { NewWindow(); }
 
     void Redraw() {
         const auto& picture = kPictures[m_nNext++ % (sizeof kPictures / sizeof kPictures[0])];
@@ -46,8 +47,8 @@ private:
         m_osd->Init(m_icon, m_level);
     }
     NoPartners m_partners;
-    Gdiplus::Bitmap* m_icon;
-    Gdiplus::Bitmap* m_level;
+    osd::CFrameStrip* m_icon;
+    osd::CFrameStrip* m_level;
     std::unique_ptr<CHKIconWindowDlg> m_osd;
     int m_nNext = 0;
 };
@@ -59,8 +60,8 @@ int wmain() {
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
     int result = 0;
     {
-        auto icon = osd::LoadImageStrip(osd::kIconStripFile);
-        auto level = osd::LoadImageStrip(osd::kLevelStripFile);
+        auto icon = osd::CFrameStrip::Load(osd::kIconStripFile);
+        auto level = osd::CFrameStrip::Load(osd::kLevelStripFile);
         if (!icon || !level) {
             std::printf("the image strips are missing: run from the program folder\n");
             return 2;

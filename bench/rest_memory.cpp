@@ -15,8 +15,10 @@
 //    step (a process under Wine cannot read its own /proc/self).
 // 4. Key -> OSD latency of both: SendInput of the key from this process to
 //    the OSD window visible, seen from this process.
-// The audio step is what Wine loads for a facility the program must use: it
-// is reported and taken off the program's share before the verdict.
+// The audio step is what Wine loads for a facility the program must use: its
+// dirty pages, and the clean pages of the libraries it brings in as the
+// program holds them at rest, are reported and taken off the program's share
+// before the verdict.
 // Exit code 0 when private memory at rest is within the floor's + 4 MB and
 // the latency within 5 % of the floor's, 1 otherwise, 2 when a run failed.
 #include <windows.h>
@@ -36,6 +38,7 @@
 #include "audio/audiovista.h"
 #include "common/processstate.h"
 #include "hardware/kest.h"
+#include "osd/framestrip.h"
 #include "osd/hkiconwindowdlg.h"
 #include "osdbench.h"
 #include "osd/imagestrip.h"
@@ -95,9 +98,16 @@ Memory MemoryOfUnixProcess(const std::wstring& pid) {
 
 // The private memory of a process by what holds it: each mapped file (a DLL's
 // image, a Unix library) and the anonymous memory (heaps, stacks), largest first.
-std::vector<std::pair<long long, std::string>> PrivateByMapping(const std::wstring& pid) {
+struct Holder {
+    std::string name;
+    long long cleanKb = 0;
+    long long dirtyKb = 0;
+    long long Kb() const { return cleanKb + dirtyKb; }
+};
+
+std::vector<Holder> PrivateByMapping(const std::wstring& pid) {
     const std::string smaps = ReadWhole(L"Z:\\proc\\" + pid + L"\\smaps");
-    std::vector<std::pair<long long, std::string>> holders;
+    std::vector<Holder> holders;
     std::string current = "[anonymous]";
     size_t at = 0;
     while (at < smaps.size()) {
@@ -117,15 +127,15 @@ std::vector<std::pair<long long, std::string>> PrivateByMapping(const std::wstri
             if (const size_t slash = current.rfind('/'); slash != std::string::npos) current = current.substr(slash + 1);
             continue;
         }
-        long long kb = -1;
-        if (line.rfind("Private_Clean:", 0) == 0) kb = std::atoll(line.c_str() + 14);
-        else if (line.rfind("Private_Dirty:", 0) == 0) kb = std::atoll(line.c_str() + 14);
+        const bool clean = line.rfind("Private_Clean:", 0) == 0;
+        const bool dirty = line.rfind("Private_Dirty:", 0) == 0;
+        const long long kb = clean || dirty ? std::atoll(line.c_str() + 14) : 0;
         if (kb <= 0) continue;
-        auto found = std::find_if(holders.begin(), holders.end(), [&](const auto& h) { return h.second == current; });
-        if (found == holders.end()) holders.emplace_back(kb, current);
-        else found->first += kb;
+        auto found = std::find_if(holders.begin(), holders.end(), [&](const Holder& h) { return h.name == current; });
+        if (found == holders.end()) found = holders.insert(holders.end(), Holder{current});
+        (clean ? found->cleanKb : found->dirtyKb) += kb;
     }
-    std::sort(holders.begin(), holders.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::sort(holders.begin(), holders.end(), [](const Holder& a, const Holder& b) { return a.Kb() > b.Kb(); });
     return holders;
 }
 
@@ -221,7 +231,7 @@ struct Measured {
     Memory beforeKey;
     Memory atRest;
     Memory afterLatency;
-    std::vector<std::pair<long long, std::string>> holders;
+    std::vector<Holder> holders;
     DWORD atRestSettledMs = 0;
     DWORD afterLatencySettledMs = 0;
     Latency latency;
@@ -308,6 +318,7 @@ private:
 };
 
 // The program's start-up, step by step, with the same objects it creates.
+// The measuring copy reads the memory after each step once it has settled.
 int RunSteps() {
     // The prefix is Windows 7: the program takes the endpoint audio there.
     proc::windowsVersion = 8;
@@ -333,18 +344,15 @@ int RunSteps() {
     meter.Step("audio (endpoint volume)");
 
     {
-        auto level = osd::LoadImageStrip(osd::kLevelStripFile);
-        // The first image file also brings in GDI+'s image decoders.
-        meter.Step("level strip + GDI+ image decoders");
-        auto icon = osd::LoadImageStrip(osd::kIconStripFile);
-        meter.Step("icon strip");
+        auto level = osd::CFrameStrip::Load(osd::kLevelStripFile);
+        meter.Step("level strip (page directory)");
+        auto icon = osd::CFrameStrip::Load(osd::kIconStripFile);
+        meter.Step("icon strip (page directory)");
         {
-            // What a strip costs once every frame has been selected.
-            auto probe = osd::LoadImageStrip(osd::kIconStripFile);
-            SIZE size{};
-            for (int frame = 0; frame < 47 && osd::SelectFrame(probe.get(), frame, &size); ++frame) {
-            }
-            meter.Step("(a 3rd strip, all 47 frames selected)");
+            // What a strip costs once every frame has been decoded (its cache keeps the latest).
+            auto probe = osd::CFrameStrip::Load(osd::kIconStripFile);
+            for (int frame = 0; probe && frame < probe->FrameCount(); ++frame) probe->Frame(frame);
+            meter.Step("(a 3rd strip, all 47 frames decoded)");
         }
         meter.Step("(the 3rd strip released)");
 
@@ -362,7 +370,13 @@ int RunSteps() {
         SendMessageW(osdWindow->Handle(), WM_TIMER, TE_OSD_HIDE, 0);
         Pump();
         osdWindow.reset();
-        meter.Step("the OSD finished (at rest)");
+        meter.Step("the OSD finished");
+        // The program then makes the next cycle's window, hidden, and rests.
+        auto nextWindow = std::make_unique<CHKIconWindowDlg>(partners);
+        nextWindow->CreateOsdWindow();
+        Pump();
+        meter.Step("the next OSD window made (at rest)");
+        nextWindow.reset();
         // Every other picture of the icon strip once, as a day of keys would.
         for (int code : {20, 21, 50, 51, 60, 61, 80, 81, 100, 101, 121, 128, 130, 132, 218}) {
             auto other = std::make_unique<CHKIconWindowDlg>(partners);
@@ -407,7 +421,15 @@ int RunSteps() {
 // The steps' memory increases in the order RunSteps takes them.
 constexpr size_t kAudioStep = 5;
 
-bool RunStepsCopy(std::vector<long long>* increasesKb) {
+// What the copy's steps added, and the mappings (DLL images, Unix libraries)
+// that the audio step brought in.
+struct StepFigures {
+    std::vector<long long> increasesKb;
+    std::vector<long long> dirtyIncreasesKb;
+    std::vector<std::string> audioMappings;
+};
+
+bool RunStepsCopy(StepFigures* figures) {
     HANDLE done = CreateEventW(nullptr, FALSE, FALSE, kStepDoneEvent);
     HANDLE read = CreateEventW(nullptr, FALSE, FALSE, kStepReadEvent);
     wchar_t self[MAX_PATH] = {};
@@ -419,17 +441,32 @@ bool RunStepsCopy(std::vector<long long>* increasesKb) {
     bool ok = CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     if (ok) {
         std::wstring pid;
-        long long last = -1;
+        Memory last;
+        std::vector<Holder> lastHolders;
         HANDLE waits[] = {done, info.hProcess};
         while (WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0) {
             if (pid.empty()) pid = UnixPidOf(self, L" steps");
-            const Memory now = MemoryOfUnixProcess(pid);
-            increasesKb->push_back(last < 0 ? 0 : now.privateKb - last);
-            if (last < 0) std::printf("   private %6.1f MB\n", now.privateKb / 1024.0);
-            else std::printf("  %+7.0f KB  (private %6.1f MB)\n", static_cast<double>(now.privateKb - last),
+            // Settled, so that what a step sets going (Wine's audio threads) counts for that step.
+            DWORD settledMs = 0;
+            const Memory now = SettledMemory(pid, &settledMs);
+            const std::vector<Holder> holders = PrivateByMapping(pid);
+            const bool first = !last.Valid();
+            figures->increasesKb.push_back(first ? 0 : now.privateKb - last.privateKb);
+            figures->dirtyIncreasesKb.push_back(
+                first ? 0 : (now.privateKb - now.privateCleanKb) - (last.privateKb - last.privateCleanKb));
+            if (figures->increasesKb.size() == kAudioStep + 1) {
+                for (const Holder& holder : holders) {
+                    const bool before = std::any_of(lastHolders.begin(), lastHolders.end(),
+                                                    [&](const Holder& h) { return h.name == holder.name; });
+                    if (!before && holder.name != "[anonymous]") figures->audioMappings.push_back(holder.name);
+                }
+            }
+            if (first) std::printf("   private %6.1f MB\n", now.privateKb / 1024.0);
+            else std::printf("  %+7.0f KB  (private %6.1f MB)\n", static_cast<double>(now.privateKb - last.privateKb),
                              now.privateKb / 1024.0);
             std::fflush(stdout);
-            last = now.privateKb;
+            last = now;
+            lastHolders = holders;
             SetEvent(read);
         }
         WaitForSingleObject(info.hProcess, 10000);
@@ -489,14 +526,14 @@ int wmain(int argc, wchar_t** argv) {
     PrintMemory("floor (one layered window on a key)", floor.atRest);
     const double extraKb = static_cast<double>(product.atRest.privateKb - floor.atRest.privateKb);
     std::printf("  program's private memory over the floor: %+.1f MB (budget +4.0 MB)\n", extraKb / 1024.0);
-    std::printf("Private memory at rest by what holds it (256 KB or more; vqhkcore.exe / floor):\n");
-    for (const auto& [kb, name] : product.holders) {
-        if (kb < 256) break;
+    std::printf("Private memory at rest by what holds it (128 KB or more; vqhkcore.exe (clean part) / floor):\n");
+    for (const Holder& holder : product.holders) {
+        if (holder.Kb() < 128) break;
         long long floorKb = 0;
-        for (const auto& [otherKb, otherName] : floor.holders) {
-            if (otherName == name) floorKb = otherKb;
+        for (const Holder& other : floor.holders) {
+            if (other.name == holder.name) floorKb = other.Kb();
         }
-        std::printf("  %-40s %6lld KB / %6lld KB\n", name.c_str(), kb, floorKb);
+        std::printf("  %-40s %6lld KB (%5lld) / %6lld KB\n", holder.name.c_str(), holder.Kb(), holder.cleanKb, floorKb);
     }
     std::printf("At rest after %d more keys (settled after %.1f s and %.1f s):\n", samples,
                 product.afterLatencySettledMs / 1000.0, floor.afterLatencySettledMs / 1000.0);
@@ -505,10 +542,24 @@ int wmain(int argc, wchar_t** argv) {
 
     std::printf("Private memory by start-up step (a copy of this benchmark runs the program's steps):\n");
     std::fflush(stdout);
-    std::vector<long long> increasesKb;
-    if (!RunStepsCopy(&increasesKb)) std::printf("  error: the copy did not start\n");
-    // What Wine loads for the audio the program must use is not the program's own.
-    const double audioKb = increasesKb.size() > kAudioStep ? static_cast<double>(increasesKb[kAudioStep]) : 0.0;
+    StepFigures steps;
+    if (!RunStepsCopy(&steps)) std::printf("  error: the copy did not start\n");
+    // What Wine loads for the audio the program must use is not the program's own: the
+    // dirty pages its set-up adds, and the clean pages of the libraries it brings in as
+    // the program holds them at rest (private or not depending on who else maps them).
+    const long long audioDirtyKb = steps.dirtyIncreasesKb.size() > kAudioStep ? steps.dirtyIncreasesKb[kAudioStep] : 0;
+    long long audioCleanKb = 0;
+    std::string audioNames;
+    for (const Holder& holder : product.holders) {
+        if (std::find(steps.audioMappings.begin(), steps.audioMappings.end(), holder.name) == steps.audioMappings.end()) {
+            continue;
+        }
+        audioCleanKb += holder.cleanKb;
+        audioNames += (audioNames.empty() ? "" : ", ") + holder.name;
+    }
+    const double audioKb = static_cast<double>(audioDirtyKb + audioCleanKb);
+    std::printf("Wine's audio: %.1f MB set up (dirty), %.1f MB clean library pages at rest in %s\n",
+                audioDirtyKb / 1024.0, audioCleanKb / 1024.0, audioNames.empty() ? "-" : audioNames.c_str());
 
     std::printf("Key -> OSD visible, %d presses each (median / mean):\n", samples);
     std::printf("  vqhkcore.exe %.1f / %.1f ms, %d without an OSD\n", product.latency.median, product.latency.mean,

@@ -4,6 +4,8 @@
 // connected here.
 #pragma once
 
+#include <functional>
+
 #include "osd/osdpartners.h"
 
 class CMainHotkeyOwner;
@@ -23,6 +25,8 @@ public:
     void SetDisplayChanger(CDisplayChanger* changer) { m_pDisplayChanger = changer; }
     // The toggle selectors.
     void SetSelectors(CMainSelectors* selectors) { m_pSelectors = selectors; }
+    // Told when an OSD window has been destroyed; none: nobody is told.
+    void SetWindowDestroyedHandler(std::function<void()> handler) { m_windowDestroyed = std::move(handler); }
 
     bool Exists(osd::SelectionOwner owner) override;
     bool Pending(osd::SelectionOwner owner) override;
@@ -31,6 +35,9 @@ public:
     osd::IDisplaySwitchOwner* DisplaySwitchOwner() override;
     void HideMessageWindow() override;
     void ClearDispatcherMuteNote() override;
+    void WindowDestroyed() override {
+        if (m_windowDestroyed) m_windowDestroyed();
+    }
 
 private:
     CSRSEffectSelector* Srs() const;
@@ -41,4 +48,5 @@ private:
     CMainHotkeyOwner* m_pMuteNoteOwner = nullptr;
     CDisplayChanger* m_pDisplayChanger = nullptr;
     CMainSelectors* m_pSelectors = nullptr;
+    std::function<void()> m_windowDestroyed;
 };

@@ -1,7 +1,6 @@
 #include "app/valmoradlg.h"
 
 #include <objbase.h>
-#include <gdiplus.h>
 #include <wtsapi32.h>
 
 #include <string>
@@ -18,6 +17,7 @@
 #include "hardware/hwicondisplayer.h"
 #include "hardware/systeminfo.h"
 #include "osd/hkiconwindowdlg.h"
+#include "osd/framestrip.h"
 #include "osd/imagestrip.h"
 #include "resource.h"
 
@@ -127,13 +127,18 @@ bool CValmoraDlg::OnInitDialog() {
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     m_keys.LoadKeyOptions();
     m_pDispatcher->ReloadOwnVolumeSetting();
-    m_pIconStrip = osd::LoadImageStrip(osd::kIconStripFile);
-    m_pLevelStrip = osd::LoadImageStrip(osd::kLevelStripFile);
+    m_pIconStrip = osd::CFrameStrip::Load(osd::kIconStripFile);
+    m_pLevelStrip = osd::CFrameStrip::Load(osd::kLevelStripFile);
     // Media Center volume bar, Num Lock window, wireless radio, network adapter notifications.
     for (MainCommand command : {MainCommand::EndMediaCenterVolumeBar, MainCommand::ShowNumLockIndicator,
                                 MainCommand::ApplyWirelessRadio, MainCommand::RegisterNetworkAdapterNotification}) {
         m_commands.ExecuteCommand(command);
     }
+    // The first OSD window is made once the start-up's messages are through.
+    m_osdPartners.SetWindowDestroyedHandler([this] {
+        if (m_hWnd) PostMessageW(m_hWnd, WM_VQ_PREPARE_OSD, 0, 0);
+    });
+    PostMessageW(m_hWnd, WM_VQ_PREPARE_OSD, 0, 0);
     Trace(FormatText(L"started version=%d family=%d usb=%d", proc::windowsVersion, proc::modelFamily,
                      proc::usbKeyboardModel ? 1 : 0));
     return true;
@@ -142,9 +147,32 @@ bool CValmoraDlg::OnInitDialog() {
 LRESULT CValmoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == TrapkeyPs2Message()) return m_router.OnHookKey(wParam, lParam);
     if (m_nUsbMessage != 0 && message == m_nUsbMessage) return m_router.OnUsbHidKey(wParam, lParam);
+    if (message == WM_VQ_PREPARE_OSD) {
+        PrepareNextHkWindow();
+        return 0;
+    }
     LRESULT result = 0;
     if (m_router.Route(message, wParam, lParam, &result)) return result;
     return fw::CDialogBase::WindowProc(message, wParam, lParam);
+}
+
+std::unique_ptr<CHKIconWindowDlg> CValmoraDlg::MakeHkWindow() {
+    auto window = std::make_unique<CHKIconWindowDlg>(m_osdPartners);
+    if (!window->CreateOsdWindow()) {
+        ReportError(L"fail: InitHkWindow() CreateOsdWindow");
+        return nullptr;
+    }
+    return window;
+}
+
+void CValmoraDlg::PrepareNextHkWindow() {
+    try {
+        // One OSD window at a time: the next is made only once the last is gone.
+        if (m_pNextHKIconWindow || (m_pHKIconWindow && !m_pHKIconWindow->IsDestroyed())) return;
+        m_pNextHKIconWindow = MakeHkWindow();
+    } catch (...) {
+        ReportError(L"InitHkWindow()");
+    }
 }
 
 void CValmoraDlg::InitHkWindow() {
@@ -154,11 +182,10 @@ void CValmoraDlg::InitHkWindow() {
         m_osdUsers.SetOsdWindow(nullptr);
         if (m_pHKIconWindow && !m_pHKIconWindow->IsDestroyed()) m_pHKIconWindow->DestroyWindow();
         m_pHKIconWindow.reset();
-        auto window = std::make_unique<CHKIconWindowDlg>(m_osdPartners);
-        if (!window->CreateOsdWindow()) {
-            ReportError(L"fail: InitHkWindow() CreateOsdWindow");
-            return;
-        }
+        // The window made ahead is new and has never been shown: it is this cycle's.
+        std::unique_ptr<CHKIconWindowDlg> window = std::move(m_pNextHKIconWindow);
+        if (!window || window->IsDestroyed() || !window->IsWindowAlive()) window = MakeHkWindow();
+        if (!window) return;
         window->Init(m_pIconStrip.get(), m_pLevelStrip.get());
         m_pHKIconWindow = std::move(window);
         // Everyone who shows pictures gets the new window here.
@@ -248,7 +275,9 @@ void CValmoraDlg::PostNcDestroy() {
         m_pDispatcher.reset();
         m_osdControl.SetWindow(nullptr);
         m_osdUsers.SetOsdWindow(nullptr);
+        m_osdPartners.SetWindowDestroyedHandler(nullptr);
         m_pHKIconWindow.reset();
+        m_pNextHKIconWindow.reset();
         m_osdPartners.SetSelectors(nullptr);
         m_selectors.Release();
         m_selectors.SetSystemInfo(nullptr);

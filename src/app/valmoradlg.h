@@ -26,13 +26,16 @@
 #include "display/systemdisplaycomponents.h"
 #include "framework/dialogbase.h"
 
+// Posted to the main window when the OSD window has gone: make the next one.
+inline constexpr UINT WM_VQ_PREPARE_OSD = WM_APP + 0x63;
+
 class CSystemInfo;
 class CHWIconDisplayer;
 class CHKIconWindowDlg;
 class CDisplayChanger;
-namespace Gdiplus {
-class Bitmap;
-}  // namespace Gdiplus
+namespace osd {
+class CFrameStrip;
+}  // namespace osd
 
 // The main window serves four small ports itself (its timers, its handle
 // and message pump, its key roads, the display changer's shell); every other
@@ -49,8 +52,11 @@ public:
     CEventRouter& Router() { return m_router; }
 
     // (Re-)creates the OSD window and hands it to everyone who shows pictures.
+    // The new window is the one made ahead (PrepareNextHkWindow) when there is one.
     void InitHkWindow() override;
     CHKIconWindowDlg* HKIconWindow() const { return m_pHKIconWindow.get(); }
+    // The window the next InitHkWindow hands over, made ahead; null while none is ready.
+    CHKIconWindowDlg* NextHKIconWindow() const { return m_pNextHKIconWindow.get(); }
 
     // Windows version code from what the system reports (see processstate.h).
     static int WindowsVersionCode(DWORD platformId, DWORD major, DWORD minor, bool mediaCenterTray);
@@ -67,6 +73,10 @@ protected:
 private:
     void DetectWindowsVersion();
     void RegisterKeyRoads();
+    // Makes the next OSD window, hidden and unused, while no OSD window lives,
+    // so that a key only has to draw and show it.
+    void PrepareNextHkWindow();
+    std::unique_ptr<CHKIconWindowDlg> MakeHkWindow();
 
     // ITimers, IMainWindow, IKeyRoads.
     void RestartTimer(UINT_PTR id, UINT elapseMs) override;
@@ -87,9 +97,10 @@ private:
     std::unique_ptr<CSystemInfo> m_pSystemInfo;  // firmware and audio
     std::unique_ptr<CHWIconDisplayer> m_pDispatcher;  // the hotkey action dispatcher
     // The OSD's two image strips, decoded once, and the OSD window (made on first need).
-    std::unique_ptr<Gdiplus::Bitmap> m_pIconStrip;
-    std::unique_ptr<Gdiplus::Bitmap> m_pLevelStrip;
+    std::unique_ptr<osd::CFrameStrip> m_pIconStrip;
+    std::unique_ptr<osd::CFrameStrip> m_pLevelStrip;
     std::unique_ptr<CHKIconWindowDlg> m_pHKIconWindow;
+    std::unique_ptr<CHKIconWindowDlg> m_pNextHKIconWindow;
     // The display changer with the graphics driver and the display profile store.
     CSystemDisplayComponents m_displayComponents;
     std::unique_ptr<CDisplayChanger> m_pDisplayChanger;

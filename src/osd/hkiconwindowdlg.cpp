@@ -56,7 +56,7 @@ bool CHKIconWindowDlg::OnInitDialog() {
     return true;
 }
 
-void CHKIconWindowDlg::Init(Gdiplus::Bitmap* iconStrip, Gdiplus::Bitmap* levelStrip) {
+void CHKIconWindowDlg::Init(osd::CFrameStrip* iconStrip, osd::CFrameStrip* levelStrip) {
     try {
         m_pIconStrip = iconStrip;
         m_pLevelStrip = levelStrip;
@@ -66,16 +66,16 @@ void CHKIconWindowDlg::Init(Gdiplus::Bitmap* iconStrip, Gdiplus::Bitmap* levelSt
     }
 }
 
-Gdiplus::Bitmap* CHKIconWindowDlg::StripOf(int code) {
+osd::CFrameStrip* CHKIconWindowDlg::StripOf(int code) {
     if (osd::StripOfIconCode(code) == osd::Strip::Level) {
         if (!m_pLevelStrip) {
-            m_pOwnLevelStrip = osd::LoadImageStrip(osd::kLevelStripFile);
+            m_pOwnLevelStrip = osd::CFrameStrip::Load(osd::kLevelStripFile);
             m_pLevelStrip = m_pOwnLevelStrip.get();
         }
         return m_pLevelStrip;
     }
     if (!m_pIconStrip) {
-        m_pOwnIconStrip = osd::LoadImageStrip(osd::kIconStripFile);
+        m_pOwnIconStrip = osd::CFrameStrip::Load(osd::kIconStripFile);
         m_pIconStrip = m_pOwnIconStrip.get();
     }
     return m_pIconStrip;
@@ -129,9 +129,9 @@ int CHKIconWindowDlg::InitHotKeyIcon(int code) {
             m_nFrameIndex = frames.frame;
             m_nOverlayFrameIndex = frames.overlay;
         }
-        Gdiplus::Bitmap* strip = StripOf(code);
+        osd::CFrameStrip* strip = StripOf(code);
         SIZE size{m_nFrameWidth, m_nFrameHeight};
-        if (m_nFrameIndex >= 0) osd::SelectFrame(strip, m_nFrameIndex, &size);
+        if (m_nFrameIndex >= 0 && strip) strip->FrameSize(m_nFrameIndex, &size);
         const bool sizeChanged = size.cx != m_nFrameWidth || size.cy != m_nFrameHeight;
         m_nFrameWidth = size.cx;
         m_nFrameHeight = size.cy;
@@ -242,33 +242,39 @@ void CHKIconWindowDlg::SetPictureSize(SIZE size) {
 void CHKIconWindowDlg::DrawHotKeyIcon() {
     try {
         AdjustWindowToIcon();
-        Gdiplus::Bitmap* strip = StripOf(m_nIconCode);
-        gdi::CDeviceContext dc(CreateCompatibleDC(m_screenDC.Get()));
-        osd::CPictureCanvas canvas(m_nFrameWidth, m_nFrameHeight);
+        osd::CFrameStrip* strip = StripOf(m_nIconCode);
+        if (!m_canvas.Begin(m_nFrameWidth, m_nFrameHeight)) {
+            ReportError(L"CHKIconWindowDlg::DrawHotKeyIcon()", GetLastError());
+            return;
+        }
+        // Each frame at its own pixel size; a missing strip or frame leaves its part empty.
+        auto draw = [&](int frame, POINT at, int clipRight = INT_MAX) {
+            if (!strip) return;
+            if (std::shared_ptr<const osd::FramePixels> pixels = strip->Frame(frame)) {
+                m_canvas.Draw(*pixels, at.x, at.y, clipRight);
+            }
+        };
         if (m_nFrameIndex == -1) {
             // Nothing to draw: the window shows an empty picture.
         } else if (m_nIconCode == osd::kBatteryCode) {
             const osd::BatteryPicture battery = osd::BatteryPictureOf(m_nLevel);
             m_nFrameIndex = battery.background;
-            canvas.DrawFrame(strip, battery.background, 0, 0);
-            if (battery.leadingOne) canvas.DrawFrame(strip, 7, osd::kHundredsAt.x, osd::kHundredsAt.y);
-            canvas.DrawFrame(strip, battery.tensFrame, osd::kTensAt.x, osd::kTensAt.y);
-            canvas.DrawFrame(strip, battery.unitsFrame, osd::kUnitsAt.x, osd::kUnitsAt.y);
+            draw(battery.background, {0, 0});
+            if (battery.leadingOne) draw(7, osd::kHundredsAt);
+            draw(battery.tensFrame, osd::kTensAt);
+            draw(battery.unitsFrame, osd::kUnitsAt);
         } else if (m_nIconCode == osd::kBrightnessCode || m_nIconCode == osd::kVolumeCode) {
-            canvas.DrawFrame(strip, m_nFrameIndex, 0, 0);
+            draw(m_nFrameIndex, {0, 0});
             const bool brightness = m_nIconCode == osd::kBrightnessCode;
             const int clipRight =
-                brightness ? osd::BrightnessClipRight(m_nLevel, canvas.Width())
-                           : osd::VolumeClipRight(m_nLevel, m_nVolumeStepScale, proc::windowsVersion, canvas.Width());
-            const RECT clip{0, 0, clipRight, canvas.Height()};
-            const POINT at = brightness ? osd::kBrightnessBarAt : osd::kVolumeBarAt;
-            canvas.DrawFrame(strip, m_nOverlayFrameIndex, at.x, at.y, &clip);
+                brightness ? osd::BrightnessClipRight(m_nLevel, m_canvas.Width())
+                           : osd::VolumeClipRight(m_nLevel, m_nVolumeStepScale, proc::windowsVersion, m_canvas.Width());
+            draw(m_nOverlayFrameIndex, brightness ? osd::kBrightnessBarAt : osd::kVolumeBarAt, clipRight);
         } else {
-            canvas.DrawFrame(strip, m_nFrameIndex, 0, 0);
+            draw(m_nFrameIndex, {0, 0});
         }
-        gdi::CBitmap picture = canvas.ToDeviceBitmap();
-        gdi::CSelection selection(dc.Get(), picture.Get());
-        SetShapeWnd(dc.Get());
+        gdi::CSelection selection(m_memoryDC.Get(), m_canvas.Bitmap());
+        SetShapeWnd(m_memoryDC.Get());
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::DrawHotKeyIcon()");
     }
@@ -734,6 +740,7 @@ void CHKIconWindowDlg::OnDestroy() {
     try {
         m_displaySwitch.Release();
         m_wirelessToggle.Release();
+        m_canvas.Release();
         m_memoryDC.Reset();
         m_screenDC.Reset();
         FreeImgResource();
@@ -750,6 +757,7 @@ void CHKIconWindowDlg::OnDestroy() {
         m_nFirstVisibleChoice = 0;
         m_bAnimationStarted = false;
         m_bAnimationRunning = false;
+        m_partners.WindowDestroyed();
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::OnDestroy()");
     }

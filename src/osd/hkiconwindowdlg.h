@@ -15,6 +15,8 @@
 #include "hardware/hotkeyports.h"
 #include "osd/displayswitchosd.h"
 #include "osd/displayswitchports.h"
+#include "osd/framestrip.h"
+#include "osd/layercanvas.h"
 #include "osd/osdmode.h"
 #include "osd/osdpartners.h"
 #include "osd/resolutiontoggleosd.h"
@@ -42,7 +44,7 @@ public:
     // Creates the window from its template, without an owner (hidden, disabled).
     bool CreateOsdWindow();
     // Takes the two shared strips (not owned) and makes the window layered.
-    void Init(Gdiplus::Bitmap* iconStrip, Gdiplus::Bitmap* levelStrip);
+    void Init(osd::CFrameStrip* iconStrip, osd::CFrameStrip* levelStrip);
 
     // Prepares and draws the picture of an icon code and starts the hide
     // timer; the caller then shows the window with SW_SHOWNA. 0: no window or
@@ -169,7 +171,7 @@ private:
         RunHideSequence();
     }
     // The strip a code draws from, loaded here when it was not handed over.
-    Gdiplus::Bitmap* StripOf(int code);
+    osd::CFrameStrip* StripOf(int code);
 
     osd::IOsdPartners& m_partners;
 
@@ -195,11 +197,13 @@ private:
     bool m_bDestroyed = false;
     std::array<bool, kKinds> m_bLastShown{};
 
-    Gdiplus::Bitmap* m_pIconStrip = nullptr;
-    Gdiplus::Bitmap* m_pLevelStrip = nullptr;
+    osd::CFrameStrip* m_pIconStrip = nullptr;
+    osd::CFrameStrip* m_pLevelStrip = nullptr;
     // Strips this window had to load itself because none were handed over.
-    std::unique_ptr<Gdiplus::Bitmap> m_pOwnIconStrip;
-    std::unique_ptr<Gdiplus::Bitmap> m_pOwnLevelStrip;
+    std::unique_ptr<osd::CFrameStrip> m_pOwnIconStrip;
+    std::unique_ptr<osd::CFrameStrip> m_pOwnLevelStrip;
+    // The hotkey picture, kept while the window lives.
+    osd::CLayerCanvas m_canvas;
 
     gdi::CDeviceContext m_screenDC;
     gdi::CDeviceContext m_memoryDC;

@@ -30,6 +30,9 @@ public:
     virtual void HideMessageWindow() = 0;
     // Forgets the main window's note that the dispatcher changed the mute state itself.
     virtual void ClearDispatcherMuteNote() = 0;
+    // The window has been destroyed (after its hide): its owner may make the
+    // next cycle's window ahead of the next key. Nothing to do by default.
+    virtual void WindowDestroyed() {}
 };
 
 }  // namespace osd

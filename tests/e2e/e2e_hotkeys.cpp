@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "osd/hotkeypicture.h"
 #include "programtest.h"
@@ -101,6 +102,61 @@ TEST_F(HotkeyEndToEnd, FirmwareWriteFaultsAreRetriedAndTheLastOneGivesUp) {
     EXPECT_EQ(vqdrive::firmware::Value(L"Brightness"), 4u);
     RECT osd{};
     EXPECT_FALSE(vqdrive::FindOsdRect(program_.ProcessId(), &osd)) << "no picture after six failed writes";
+}
+
+// The program's layered windows that are shown, or hidden.
+std::vector<HWND> LayeredWindows(DWORD processId, bool visible) {
+    struct Search {
+        DWORD processId;
+        bool visible;
+        std::vector<HWND> found;
+    } search{processId, visible, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+                (IsWindowVisible(window) != FALSE) == s->visible) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Waits until the program has exactly one layered window of that kind.
+HWND WaitForOneLayeredWindow(DWORD processId, bool visible) {
+    const DWORD start = GetTickCount();
+    std::vector<HWND> windows;
+    while ((windows = LayeredWindows(processId, visible)).size() != 1 && GetTickCount() - start < 3000) {
+        vqdrive::Pause(10);
+    }
+    return windows.size() == 1 ? windows.front() : nullptr;
+}
+
+TEST_F(HotkeyEndToEnd, EveryKeyAfterAHideShowsANewWindowMadeBeforeTheKey) {
+    Start(L"win7");
+    // After the start the first OSD window waits, hidden, for the first key.
+    const HWND first = WaitForOneLayeredWindow(program_.ProcessId(), false);
+    ASSERT_NE(first, nullptr) << "no OSD window made ahead";
+    vqdrive::TapKey(0xFF, 8);
+    ASSERT_TRUE(WaitForBrightness(4));
+    EXPECT_EQ(WaitForOneLayeredWindow(program_.ProcessId(), true), first);
+    EXPECT_TRUE(LayeredWindows(program_.ProcessId(), false).empty()) << "one OSD window at a time";
+
+    // Its hide destroys it; then the next one is made, and the next key shows that one.
+    const DWORD start = GetTickCount();
+    while (IsWindow(first) && GetTickCount() - start < 3000) vqdrive::Pause(20);
+    EXPECT_FALSE(IsWindow(first)) << "the window outlived its hide";
+    const HWND second = WaitForOneLayeredWindow(program_.ProcessId(), false);
+    ASSERT_NE(second, nullptr) << "no OSD window made ahead after the hide";
+    EXPECT_NE(second, first);
+    vqdrive::TapKey(0xFF, 9);
+    ASSERT_TRUE(WaitForBrightness(3));
+    EXPECT_EQ(WaitForOneLayeredWindow(program_.ProcessId(), true), second);
+    ExpectBrightnessOnScreen(3);
 }
 
 TEST_F(HotkeyEndToEnd, WirelessKeyIsBlockedForFiveSecondsAfterItActed) {

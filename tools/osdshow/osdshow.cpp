@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/mainosdpartners.h"
+#include "osd/framestrip.h"
 #include "osd/hkiconwindowdlg.h"
 #include "osd/imagestrip.h"
 #include "vqdrive.h"
@@ -81,7 +82,7 @@ void Step(CHKIconWindowDlg& osd, const Request& request) {
     }
 }
 
-int ShowAndCapture(const Request& request, Gdiplus::Bitmap* icon, Gdiplus::Bitmap* level, const std::wstring& out,
+int ShowAndCapture(const Request& request, osd::CFrameStrip* icon, osd::CFrameStrip* level, const std::wstring& out,
                    bool wholeScreen) {
     CMainOsdPartners partners;
     CHKIconWindowDlg osd(partners);
@@ -116,8 +117,8 @@ int wmain(int argc, wchar_t** argv) {
     int failures = 0;
     {
         std::wstring out = L".";
-        auto icon = osd::LoadImageStrip(osd::kIconStripFile);
-        auto level = osd::LoadImageStrip(osd::kLevelStripFile);
+        auto icon = osd::CFrameStrip::Load(osd::kIconStripFile);
+        auto level = osd::CFrameStrip::Load(osd::kLevelStripFile);
         bool first = true;
         for (int i = 1; i < argc; ++i) {
             const std::wstring argument = argv[i];

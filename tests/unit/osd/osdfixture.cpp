@@ -35,16 +35,22 @@ public:
     void TearDown() override {
         s_iconStrip.reset();
         s_levelStrip.reset();
+        s_osdIconStrip.reset();
+        s_osdLevelStrip.reset();
         Gdiplus::GdiplusShutdown(m_token);
     }
     static std::unique_ptr<Gdiplus::Bitmap> s_iconStrip;
     static std::unique_ptr<Gdiplus::Bitmap> s_levelStrip;
+    static std::unique_ptr<osd::CFrameStrip> s_osdIconStrip;
+    static std::unique_ptr<osd::CFrameStrip> s_osdLevelStrip;
 
 private:
     ULONG_PTR m_token = 0;
 };
 std::unique_ptr<Gdiplus::Bitmap> GdiplusEnvironment::s_iconStrip;
 std::unique_ptr<Gdiplus::Bitmap> GdiplusEnvironment::s_levelStrip;
+std::unique_ptr<osd::CFrameStrip> GdiplusEnvironment::s_osdIconStrip;
+std::unique_ptr<osd::CFrameStrip> GdiplusEnvironment::s_osdLevelStrip;
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 }  // namespace
 
@@ -86,6 +92,19 @@ Gdiplus::Bitmap* LevelStrip() {
     return GdiplusEnvironment::s_levelStrip.get();
 }
 
+osd::CFrameStrip* OsdIconStrip() {
+    if (!GdiplusEnvironment::s_osdIconStrip) {
+        GdiplusEnvironment::s_osdIconStrip = osd::CFrameStrip::Load(osd::kIconStripFile);
+    }
+    return GdiplusEnvironment::s_osdIconStrip.get();
+}
+osd::CFrameStrip* OsdLevelStrip() {
+    if (!GdiplusEnvironment::s_osdLevelStrip) {
+        GdiplusEnvironment::s_osdLevelStrip = osd::CFrameStrip::Load(osd::kLevelStripFile);
+    }
+    return GdiplusEnvironment::s_osdLevelStrip.get();
+}
+
 size_t LogSize() { return vqdrive::ReadFileBytes(logfile::LogFilePath()).size(); }
 std::string NewLogText(size_t since) {
     const std::string all = vqdrive::ReadFileBytes(logfile::LogFilePath());
@@ -99,6 +118,8 @@ void OsdTest::SetUp() {
     proc::windowsVersion = 8;
     ASSERT_NE(IconStrip(), nullptr) << "vqiHK.dll is missing from the program folder";
     ASSERT_NE(LevelStrip(), nullptr) << "vqiHKLevel.dll is missing from the program folder";
+    ASSERT_NE(OsdIconStrip(), nullptr);
+    ASSERT_NE(OsdLevelStrip(), nullptr);
     logStart_ = LogSize();
     MakeOsd();
 }
@@ -113,7 +134,7 @@ void OsdTest::MakeOsd(bool handStrips) {
     osd_.reset();
     osd_ = std::make_unique<CHKIconWindowDlg>(partners_, clickSound_);
     ASSERT_TRUE(osd_->CreateOsdWindow());
-    if (handStrips) osd_->Init(IconStrip(), LevelStrip());
+    if (handStrips) osd_->Init(OsdIconStrip(), OsdLevelStrip());
     else osd_->Init(nullptr, nullptr);
 }
 

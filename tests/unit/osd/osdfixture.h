@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "osd/framestrip.h"
 #include "osd/hkiconwindowdlg.h"
 #include "osd/osdpartners.h"
 
@@ -73,9 +74,13 @@ public:
     }
 };
 
-// The strips as the program folder holds them (loaded once per run).
+// The strips as the program folder holds them (loaded once per run),
+// decoded by GDI+: what the pictures on the screen are compared with.
 Gdiplus::Bitmap* IconStrip();
 Gdiplus::Bitmap* LevelStrip();
+// The same files as the program reads them, handed to the OSD windows.
+osd::CFrameStrip* OsdIconStrip();
+osd::CFrameStrip* OsdLevelStrip();
 
 // The log as written since the case began.
 std::string NewLogText(size_t since);
