@@ -100,6 +100,14 @@ echo "  requests the audio driver answered:"
 wine reg query 'HKCU\Software\VqSim\AudioFx' /v Requests 2>/dev/null | tr -d '\r' | grep Requests | sed 's/^ */    /' || true
 wine reg delete 'HKCU\Software\VqSim\AudioFx' /f >/dev/null 2>&1 || true
 
+echo "== 10. The wireless key on a notebook with a built-in 3G modem (two radios, both on): the wireless"
+echo "      toggle opens on the radios' state, one press steps it, and the choice reaches the firmware"
+drive wireless-3g firmware-reset fwset=Radio1,2 fwset=WirelessForm,2 fwset=Wireless,1 fwset=Wireless2,3 \
+    adapter=intel inject inject-usb 'usbdevices=USB\VID_12D1&PID_1404\6&11AA22BB&0&2' version=win7 start wait=800 \
+    key=6 wait=400 "$(rs 7-wireless-opened-both-on)" \
+    key=6 wait=400 "$(rs 8-wireless-step-first-only)" \
+    wait=3000 quit firmware adapter=wine usbdevices=none | grep -E 'Wireless|Radio' || true
+
 echo "== trace of run 1"
 grep -v '^call \(OnTimer\|Has\|Is\)' "$OUT/win7-trace.txt" | tr -d '\r' | sed 's/^/  /'
 echo "== log"

@@ -34,7 +34,7 @@
 //   inject                           the next start (and probe) loads the adapter library before its entry point
 //   inject-audiofx                   the next start loads the sound-effect audio driver library instead
 //   inject-usb                       the next start also loads the USB bus library (after the one above)
-//   usb=ID,ID...|none                the USB devices the USB bus library lists (none: no device)
+//   usbdevices=ID,ID...|none         the USB devices the USB bus library lists (none: no device)
 //   probe                            run adapterprobe.exe and print what it saw of the graphics adapter
 //   gfxshown=D1,D2                   the device bits the two displays show in the simulated graphics
 //   menu                             open the sibling menu program's window (class MORROW_MENU)
@@ -77,8 +77,8 @@ void PrintFirmware() {
     std::printf("firmware: library %ls\n", vqdrive::firmware::Text(value::kLibrary).c_str());
     std::printf("firmware: handshakes %ls\n", vqdrive::firmware::Text(value::kHandshakes).c_str());
     std::printf("firmware: calls %ls\n", vqdrive::firmware::Text(value::kCalls).c_str());
-    for (const wchar_t* name : {value::kBrightness, value::kWireless, value::kBacklight, value::kEtiquette,
-                                value::kRadio1, value::kRadio2, value::kRadio3}) {
+    for (const wchar_t* name : {value::kBrightness, value::kWireless, value::kWireless2, value::kBacklight,
+                                value::kEtiquette, value::kRadio1, value::kRadio2, value::kRadio3}) {
         const DWORD data = vqdrive::firmware::Value(name, vqsim::kNoRecord);
         if (data == vqsim::kNoRecord) std::printf("firmware: %ls (stock)\n", name);
         else std::printf("firmware: %ls %lu\n", name, data);
@@ -319,7 +319,7 @@ int wmain(int argc, wchar_t** argv) {
         } else if (!(value = After(step, L"adapter=")).empty()) {
             if (value == L"intel") vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
             else vqdrive::adapter::Reset();
-        } else if (!(value = After(step, L"usb=")).empty()) {
+        } else if (!(value = After(step, L"usbdevices=")).empty()) {
             std::vector<std::wstring> ids;
             for (size_t from = 0; value != L"none" && from <= value.size();) {
                 const size_t comma = std::min(value.find(L',', from), value.size());
