@@ -420,7 +420,11 @@ void CHKIconWindowDlg::OnShowWindow(bool show) {
     // Only a show counts: the placements hide the window on their way.
     if (!show) return;
     if (!m_bShown) m_bShown = true;
-    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // First in the z-order already (the window made ahead usually is): a
+    // raise would change nothing on screen and only cost a round trip.
+    if (GetTopWindow(nullptr) != m_hWnd) {
+        SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     SetTimer(TE_OSD_ENABLE, kEnableAfterMs);
 }
 

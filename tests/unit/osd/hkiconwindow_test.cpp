@@ -200,6 +200,27 @@ TEST_F(OsdWindow, CornerPictureFollowedByAnotherIsCentredAgain) {
     EXPECT_EQ(WindowRect().left, CentredPicture(*osd_, FramePicture(IconStrip(), kWirelessOnFrame).width).x);
 }
 
+TEST_F(OsdWindow, ShownPictureComesAboveATopmostWindowMadeAfterItWithoutActivation) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VqOsdTestRival";
+    RegisterClassW(&wc);
+    const HWND rival = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, L"",
+                                       WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(rival, nullptr);
+    ShowWindow(rival, SW_SHOWNA);
+    ASSERT_EQ(GetTopWindow(nullptr), rival);
+    const HWND active = GetForegroundWindow();
+
+    ASSERT_EQ(ShowPicture(kWirelessOn), 1);
+    EXPECT_EQ(GetTopWindow(nullptr), osd_->Handle());
+    EXPECT_EQ(GetWindow(osd_->Handle(), GW_HWNDNEXT), rival);
+    EXPECT_EQ(GetForegroundWindow(), active);
+    EXPECT_NE(GetActiveWindow(), osd_->Handle());
+    DestroyWindow(rival);
+}
+
 // --- What reaches the screen
 
 TEST_F(OsdWindow, OnOffPictureReachesTheScreenWithItsPremultipliedPixels) {
