@@ -470,6 +470,17 @@ TEST_F(OsdWindow, FailedLayeredUpdateIsReportedWithItsSystemErrorCode) {
     SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     ASSERT_EQ(ShowPicture(80), 1);
     EXPECT_NE(NewLog().find("fail: SetShapeWnd (errorCode=87)"), std::string::npos) << NewLog();
+
+    // A picture that places the window again still gets its place and size when the update fails.
+    ASSERT_EQ(ShowPicture(osd::kBrightnessCode, 5), 1);
+    EXPECT_NE(NewLog().find("fail: SetShapeWnd (errorCode=87)"), std::string::npos);
+    const Picture bar = FramePicture(LevelStrip(), 0);
+    const POINT at = CentredPicture(*osd_, bar.width);
+    const RECT rect = WindowRect();
+    EXPECT_EQ(rect.left, at.x);
+    EXPECT_EQ(rect.top, at.y);
+    EXPECT_EQ(rect.right - rect.left, bar.width);
+    EXPECT_EQ(rect.bottom - rect.top, bar.height);
 }
 
 struct StripFileCase {
