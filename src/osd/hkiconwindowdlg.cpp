@@ -241,8 +241,8 @@ void CHKIconWindowDlg::SetPictureSize(SIZE size) {
 
 void CHKIconWindowDlg::DrawHotKeyIcon() {
     try {
-        // The window is fitted to the picture by the layered update itself
-        // (one move fewer while it is hidden), or here when nothing is shown.
+        // A due fit to the picture is done by the layered update itself (one
+        // move fewer while the window is hidden); by a move when drawing fails.
         POINT fittedAt{};
         const bool fit = TakePictureMove(&fittedAt);
         osd::CFrameStrip* strip = StripOf(m_nIconCode);
