@@ -1,5 +1,5 @@
 // Resident memory of the program at rest, against a floor, with a breakdown.
-//   ./dev wine ../bench/rest_memory.exe [latency samples, default 12]
+//   ./dev wine ../bench/rest_memory.exe [latency samples, default 16]
 //
 // 1. Starts vqhkcore.exe as Windows 7 on the simulated notebook, shows one
 //    OSD (brightness key), waits until it has hidden itself and memory has
@@ -14,7 +14,8 @@
 //    and finished); this copy reads the other's private memory after each
 //    step (a process under Wine cannot read its own /proc/self).
 // 4. Key -> OSD latency of both: SendInput of the key from this process to
-//    the OSD window visible, seen from this process.
+//    the OSD window visible, seen from this process (polled without sleeps:
+//    Wine sends no show events to an event hook); median, mean and spread.
 // The audio step is what Wine loads for a facility the program must use: its
 // dirty pages, and the clean pages of the libraries it brings in as the
 // program holds them at rest, are reported and taken off the program's share
@@ -33,6 +34,7 @@
 #include <cwctype>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/audiovista.h"
@@ -188,22 +190,71 @@ bool WaitOsd(DWORD processId, bool shown, DWORD timeoutMs) {
     return true;
 }
 
+// The thread that owns a process's top-level windows (its OSD among them); 0 when none.
+DWORD WindowThreadOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        DWORD threadId;
+    } search{processId, 0};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            const DWORD thread = GetWindowThreadProcessId(window, &owner);
+            if (owner != search->processId) return TRUE;
+            search->threadId = thread;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.threadId;
+}
+
+bool ThreadShowsLayeredWindow(DWORD threadId) {
+    bool shown = false;
+    EnumThreadWindows(
+        threadId,
+        [](HWND window, LPARAM param) -> BOOL {
+            if (!IsWindowVisible(window) || (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return TRUE;
+            *reinterpret_cast<bool*>(param) = true;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&shown));
+    return shown;
+}
+
+// The moment the thread's layered window becomes visible, in ms (below 0
+// after the timeout). Polled without sleeping (a sleep would round the
+// figure to the timer's granularity), yielding the processor each time.
+double WaitShown(DWORD threadId, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!ThreadShowsLayeredWindow(threadId)) {
+        if (GetTickCount() - start >= timeoutMs) return -1;
+        SwitchToThread();
+    }
+    return NowMs();
+}
+
 // One key press to the OSD visible, in ms; below 0 when no OSD came.
 double KeyToOsd(DWORD processId, BYTE scanCode) {
     vqdrive::EnsureForegroundWindow();
     if (!WaitOsd(processId, false, 4000)) return -1;
     vqdrive::Pause(300);
+    const DWORD threadId = WindowThreadOf(processId);
+    if (threadId == 0) return -1;
     const double start = NowMs();
     vqdrive::PressKey(kNotebookKey, scanCode);
-    const bool shown = WaitOsd(processId, true, 3000);
-    const double elapsed = NowMs() - start;
+    const double shownAt = WaitShown(threadId, 3000);
     vqdrive::ReleaseKey(kNotebookKey, scanCode);
-    return shown ? elapsed : -1;
+    return shownAt < 0 ? -1 : shownAt - start;
 }
 
 struct Latency {
     double median = -1;
     double mean = -1;
+    double fastest = -1;
+    double lowerQuartile = -1;
+    double upperQuartile = -1;
+    double slowest = -1;
     int missed = 0;
 };
 
@@ -218,10 +269,15 @@ Latency MeasureLatency(DWORD processId, int samples) {
     }
     if (times.empty()) return result;
     std::sort(times.begin(), times.end());
-    result.median = times[times.size() / 2];
+    const size_t n = times.size();
+    result.median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    result.fastest = times.front();
+    result.lowerQuartile = times[n / 4];
+    result.upperQuartile = times[(3 * n) / 4 < n ? (3 * n) / 4 : n - 1];
+    result.slowest = times.back();
     double sum = 0;
     for (double t : times) sum += t;
-    result.mean = sum / static_cast<double>(times.size());
+    result.mean = sum / static_cast<double>(n);
     return result;
 }
 
@@ -482,7 +538,7 @@ bool RunStepsCopy(StepFigures* figures) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 2 && std::wcscmp(argv[1], L"steps") == 0) return RunSteps();
-    const int samples = argc > 1 ? std::max(2, _wtoi(argv[1])) : 12;
+    const int samples = argc > 1 ? std::max(2, _wtoi(argv[1])) : 16;
 
     Measured product, floor;
     {
@@ -561,11 +617,12 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("Wine's audio: %.1f MB set up (dirty), %.1f MB clean library pages at rest in %s\n",
                 audioDirtyKb / 1024.0, audioCleanKb / 1024.0, audioNames.empty() ? "-" : audioNames.c_str());
 
-    std::printf("Key -> OSD visible, %d presses each (median / mean):\n", samples);
-    std::printf("  vqhkcore.exe %.1f / %.1f ms, %d without an OSD\n", product.latency.median, product.latency.mean,
-                product.latency.missed);
-    std::printf("  floor        %.1f / %.1f ms, %d without an OSD\n", floor.latency.median, floor.latency.mean,
-                floor.latency.missed);
+    std::printf("Key -> OSD shown, %d presses each (median / mean; fastest, quartiles, slowest):\n", samples);
+    for (const auto& [name, latency] : {std::pair{"vqhkcore.exe", &product.latency}, std::pair{"floor       ", &floor.latency}}) {
+        std::printf("  %s %.2f / %.2f ms; %.2f, %.2f - %.2f, %.2f ms; %d without an OSD\n", name, latency->median,
+                    latency->mean, latency->fastest, latency->lowerQuartile, latency->upperQuartile, latency->slowest,
+                    latency->missed);
+    }
     const double ownKb = extraKb - audioKb;
     std::printf("Program's own private memory at rest: %+.1f MB over the floor, less %.1f MB of Wine's audio = %+.1f MB "
                 "(budget +4.0 MB)\n",

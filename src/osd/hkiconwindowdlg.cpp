@@ -241,10 +241,15 @@ void CHKIconWindowDlg::SetPictureSize(SIZE size) {
 
 void CHKIconWindowDlg::DrawHotKeyIcon() {
     try {
-        AdjustWindowToIcon();
+        // A due fit to the picture is done by the layered update itself (one
+        // move fewer while the window is hidden); by a move when drawing fails.
+        POINT fittedAt{};
+        const bool fit = TakePictureMove(&fittedAt);
         osd::CFrameStrip* strip = StripOf(m_nIconCode);
         if (!m_canvas.Begin(m_nFrameWidth, m_nFrameHeight)) {
-            ReportError(L"CHKIconWindowDlg::DrawHotKeyIcon()", GetLastError());
+            const DWORD error = GetLastError();
+            if (fit) MoveWindow(m_hWnd, fittedAt.x, fittedAt.y, m_nFrameWidth, m_nFrameHeight, FALSE);
+            ReportError(L"CHKIconWindowDlg::DrawHotKeyIcon()", error);
             return;
         }
         // Each frame at its own pixel size; a missing strip or frame leaves its part empty.
@@ -274,21 +279,29 @@ void CHKIconWindowDlg::DrawHotKeyIcon() {
             draw(m_nFrameIndex, {0, 0});
         }
         gdi::CSelection selection(m_memoryDC.Get(), m_canvas.Bitmap());
-        SetShapeWnd(m_memoryDC.Get());
+        if (!fit) {
+            SetShapeWnd(m_memoryDC.Get());
+        } else if (!UpdateShape(m_memoryDC.Get(), fittedAt)) {
+            MoveWindow(m_hWnd, fittedAt.x, fittedAt.y, m_nFrameWidth, m_nFrameHeight, FALSE);
+        }
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::DrawHotKeyIcon()");
     }
 }
 
 void CHKIconWindowDlg::AdjustWindowToIcon() {
-    if (m_bShown && !m_bRepositionPending) return;
+    POINT at{};
+    if (TakePictureMove(&at)) MoveWindow(m_hWnd, at.x, at.y, m_nFrameWidth, m_nFrameHeight, FALSE);
+}
+
+bool CHKIconWindowDlg::TakePictureMove(POINT* at) {
+    if (m_bShown && !m_bRepositionPending) return false;
+    m_bRepositionPending = false;
+    if (m_bAtRightBottom) return false;
     RECT window{};
     GetWindowRect(m_hWnd, &window);
-    if (!m_bAtRightBottom) {
-        MoveWindow(m_hWnd, osd::CentredPictureLeft(window.left, m_nTemplateWidth, m_nFrameWidth), window.top,
-                   m_nFrameWidth, m_nFrameHeight, FALSE);
-    }
-    m_bRepositionPending = false;
+    *at = {osd::CentredPictureLeft(window.left, m_nTemplateWidth, m_nFrameWidth), window.top};
+    return true;
 }
 
 int CHKIconWindowDlg::MoveHKWindowToCenter() {
@@ -330,20 +343,25 @@ int CHKIconWindowDlg::MoveHKWindowToRightButtom() {
 }
 
 void CHKIconWindowDlg::SetShapeWnd(HDC dc) {
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    UpdateShape(dc, {window.left, window.top});
+}
+
+bool CHKIconWindowDlg::UpdateShape(HDC dc, POINT destination) {
     try {
-        RECT window{};
-        GetWindowRect(m_hWnd, &window);
-        POINT destination{window.left, window.top};
         SIZE size{m_nFrameWidth, m_nFrameHeight};
         POINT source{0, 0};
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        if (!UpdateLayeredWindow(m_hWnd, m_screenDC.Get(), &destination, &size, dc, &source, 0, &blend, ULW_ALPHA)) {
-            const DWORD error = GetLastError();
-            ReportError(FormatText(L"fail: SetShapeWnd (errorCode=%d)", static_cast<int>(error)), error);
+        if (UpdateLayeredWindow(m_hWnd, m_screenDC.Get(), &destination, &size, dc, &source, 0, &blend, ULW_ALPHA)) {
+            return true;
         }
+        const DWORD error = GetLastError();
+        ReportError(FormatText(L"fail: SetShapeWnd (errorCode=%d)", static_cast<int>(error)), error);
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::SetShapeWnd()");
     }
+    return false;
 }
 
 void CHKIconWindowDlg::ShowNoActivate() {
@@ -420,7 +438,11 @@ void CHKIconWindowDlg::OnShowWindow(bool show) {
     // Only a show counts: the placements hide the window on their way.
     if (!show) return;
     if (!m_bShown) m_bShown = true;
-    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // First in the z-order already (the window made ahead usually is): a
+    // raise would change nothing on screen and only cost a round trip.
+    if (GetTopWindow(nullptr) != m_hWnd) {
+        SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     SetTimer(TE_OSD_ENABLE, kEnableAfterMs);
 }
 

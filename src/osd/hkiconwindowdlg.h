@@ -141,6 +141,10 @@ private:
 
     void DrawHotKeyIcon();
     void AdjustWindowToIcon();
+    // Where the picture's window goes when a fit is due (and clears it); false: no move.
+    bool TakePictureMove(POINT* at);
+    // The layered update with the window's top-left at `destination`; false after a reported failure.
+    bool UpdateShape(HDC dc, POINT destination);
     void OnShowWindow(bool show);
     void OnDestroy();
     void OnLeftButtonDown();

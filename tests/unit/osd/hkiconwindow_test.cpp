@@ -30,6 +30,15 @@ POINT CentredPicture(const CHKIconWindowDlg& osd, int frameWidth) {
     return {osd::CentredPictureLeft(box.x, osd.TemplateSize().cx, frameWidth), box.y};
 }
 
+// The window sits where a centred `picture` lands, at the picture's size.
+void ExpectCentredAtItsSize(const CHKIconWindowDlg& osd, const RECT& window, const Picture& picture) {
+    const POINT at = CentredPicture(osd, picture.width);
+    EXPECT_EQ(window.left, at.x);
+    EXPECT_EQ(window.top, at.y);
+    EXPECT_EQ(window.right - window.left, picture.width);
+    EXPECT_EQ(window.bottom - window.top, picture.height);
+}
+
 void MoveBy(HWND window, int dx, int dy) {
     RECT rect{};
     GetWindowRect(window, &rect);
@@ -106,12 +115,7 @@ TEST_F(OsdWindow, WithoutAWindowEveryOperationReportsAndFails) {
 TEST_F(OsdWindow, FirstPictureIsCentredBelowTheMiddleAtItsFrameSize) {
     ASSERT_EQ(ShowPicture(kWirelessOn), 1);
     const Picture frame = FramePicture(IconStrip(), kWirelessOnFrame);
-    const POINT at = CentredPicture(*osd_, frame.width);
-    const RECT rect = WindowRect();
-    EXPECT_EQ(rect.left, at.x);
-    EXPECT_EQ(rect.top, at.y);
-    EXPECT_EQ(rect.right - rect.left, frame.width);
-    EXPECT_EQ(rect.bottom - rect.top, frame.height);
+    ExpectCentredAtItsSize(*osd_, WindowRect(), frame);
     EXPECT_TRUE(IsWindowVisible(osd_->Handle()));
     EXPECT_TRUE(osd_->IsShown());
     EXPECT_EQ(osd_->Mode(), osd::OsdMode::HotkeyPicture);
@@ -198,6 +202,27 @@ TEST_F(OsdWindow, CornerPictureFollowedByAnotherIsCentredAgain) {
     ASSERT_EQ(ShowPicture(kWirelessOn), 1);
     EXPECT_FALSE(osd_->AtRightBottom());
     EXPECT_EQ(WindowRect().left, CentredPicture(*osd_, FramePicture(IconStrip(), kWirelessOnFrame).width).x);
+}
+
+TEST_F(OsdWindow, ShownPictureComesAboveATopmostWindowMadeAfterItWithoutActivation) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VqOsdTestRival";
+    RegisterClassW(&wc);
+    const HWND rival = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, L"",
+                                       WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(rival, nullptr);
+    ShowWindow(rival, SW_SHOWNA);
+    ASSERT_EQ(GetTopWindow(nullptr), rival);
+    const HWND active = GetForegroundWindow();
+
+    ASSERT_EQ(ShowPicture(kWirelessOn), 1);
+    EXPECT_EQ(GetTopWindow(nullptr), osd_->Handle());
+    EXPECT_EQ(GetWindow(osd_->Handle(), GW_HWNDNEXT), rival);
+    EXPECT_EQ(GetForegroundWindow(), active);
+    EXPECT_NE(GetActiveWindow(), osd_->Handle());
+    DestroyWindow(rival);
 }
 
 // --- What reaches the screen
@@ -449,6 +474,11 @@ TEST_F(OsdWindow, FailedLayeredUpdateIsReportedWithItsSystemErrorCode) {
     SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     ASSERT_EQ(ShowPicture(80), 1);
     EXPECT_NE(NewLog().find("fail: SetShapeWnd (errorCode=87)"), std::string::npos) << NewLog();
+
+    // A picture that places the window again still gets its place and size when the update fails.
+    ASSERT_EQ(ShowPicture(osd::kBrightnessCode, 5), 1);
+    EXPECT_NE(NewLog().find("fail: SetShapeWnd (errorCode=87)"), std::string::npos);
+    ExpectCentredAtItsSize(*osd_, WindowRect(), FramePicture(LevelStrip(), 0));
 }
 
 struct StripFileCase {
