@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "common/commondefine.h"
+#include "osd/displayswitchosd.h"
 
 namespace osd {
 
@@ -82,6 +83,13 @@ gdi::CBitmap CPictureCanvas::ToDeviceBitmap() const {
     HBITMAP bitmap = nullptr;
     if (m_pBitmap->GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), &bitmap) != Gdiplus::Ok) return gdi::CBitmap();
     return gdi::CBitmap(bitmap);
+}
+
+void CPictureCanvas::ShowOn(IOsdSurface& surface) const {
+    gdi::CBitmap picture = ToDeviceBitmap();
+    gdi::CDeviceContext dc(CreateCompatibleDC(surface.ScreenDC()));
+    gdi::CSelection selection(dc.Get(), picture.Get());
+    surface.ShowContent(dc.Get());
 }
 
 }  // namespace osd

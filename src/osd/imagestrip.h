@@ -15,6 +15,8 @@ class Graphics;
 
 namespace osd {
 
+class IOsdSurface;
+
 inline constexpr wchar_t kIconStripFile[] = L"vqiHK.dll";
 inline constexpr wchar_t kLevelStripFile[] = L"vqiHKLevel.dll";
 
@@ -46,6 +48,8 @@ public:
 
     // The picture as a 32-bit device bitmap over a fully transparent background.
     gdi::CBitmap ToDeviceBitmap() const;
+    // Makes the picture the surface's content.
+    void ShowOn(IOsdSurface& surface) const;
 
 private:
     int m_nWidth;

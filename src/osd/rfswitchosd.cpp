@@ -48,7 +48,7 @@ bool CRfSwitchOsd::Draw() {
                                       radio.labelAt.y + m_labelSize.cy});
             }
         }
-        ShowPictureOn(canvas, m_surface);
+        canvas.ShowOn(m_surface);
         return true;
     } catch (...) {
         ReportError(L"fail: InitRFSwitchWnd()");

@@ -78,13 +78,6 @@ void CSelectionCanvas::ShowOn(IOsdSurface& surface) {
     surface.ShowContent(dc.Get());
 }
 
-void ShowPictureOn(const CPictureCanvas& canvas, IOsdSurface& surface) {
-    gdi::CBitmap picture = canvas.ToDeviceBitmap();
-    gdi::CDeviceContext dc(CreateCompatibleDC(surface.ScreenDC()));
-    gdi::CSelection selection(dc.Get(), picture.Get());
-    surface.ShowContent(dc.Get());
-}
-
 bool CConfirmationSteps::Start(HWND window) {
     Cancel();
     m_bRunning = true;

@@ -16,7 +16,6 @@ class Graphics;
 namespace osd {
 
 class IOsdSurface;
-class CPictureCanvas;
 
 // A copy of one frame of a strip, at its own size with its alpha; null when
 // the strip has no such frame.
@@ -43,9 +42,6 @@ private:
     std::unique_ptr<Gdiplus::Bitmap> m_pBitmap;
     std::unique_ptr<Gdiplus::Graphics> m_pGraphics;
 };
-
-// Makes a picture put together from frames the surface's content.
-void ShowPictureOn(const CPictureCanvas& canvas, IOsdSurface& surface);
 
 // Posted to the window by the animation's timer callback; wParam = the timer's id.
 constexpr UINT WM_OSD_ANIMATION_STEP = WM_APP + 0x62;

@@ -3,7 +3,6 @@
 #include <objbase.h>
 #include <gdiplus.h>
 
-#include "common/gdiobjects.h"
 #include "osd/imagestrip.h"
 #include "osd/togglechoices.h"
 
@@ -49,10 +48,7 @@ bool CToggleRowPicture::Draw(const ToggleRow& row, int choice) {
         m_labelAt = CentredLabelAt(m_background, label, row.labelTop);
         canvas.DrawFrame(m_pStrip.get(), labelFrame, m_labelAt.x, m_labelAt.y);
     }
-    gdi::CBitmap picture = canvas.ToDeviceBitmap();
-    gdi::CDeviceContext dc(CreateCompatibleDC(m_surface.ScreenDC()));
-    gdi::CSelection selection(dc.Get(), picture.Get());
-    m_surface.ShowContent(dc.Get());
+    canvas.ShowOn(m_surface);
     return true;
 }
 
