@@ -34,26 +34,21 @@ public:
     virtual void SendOsdSelectionTimer() = 0;
 };
 
-// The resolution selector, created on first use.
-class IResolutionSelection {
+// The toggle selectors, each created on first use.
+class ISelectors {
 public:
-    virtual ~IResolutionSelection() = default;
+    virtual ~ISelectors() = default;
+    virtual int SelectSRSEffect() = 0;
     virtual int SelectResolution() = 0;
+    // `twoChoice` binds the wireless selector when this call creates it.
+    virtual int SelectWirelessDeviceStatus(int twoChoice) = 0;
+    // RF selector: show the state of the radios.
+    virtual int SelectRFStatus() = 0;
     virtual bool HasResolutionSelector() = 0;
     virtual void RenewResolutionSelector() = 0;
     virtual int WaResetResolutionBeforeS3S4() = 0;
     virtual int CanRotate() = 0;
     virtual void ClearResolutionSelectorPending() = 0;
-};
-
-// The toggle selectors, each created on first use.
-class ISelectors : public IResolutionSelection {
-public:
-    virtual int SelectSRSEffect() = 0;
-    // `twoChoice` binds the wireless selector when this call creates it.
-    virtual int SelectWirelessDeviceStatus(int twoChoice) = 0;
-    // RF selector: show the state of the radios.
-    virtual int SelectRFStatus() = 0;
     virtual void ClearWirelessSelectorPending() = 0;
 };
 
