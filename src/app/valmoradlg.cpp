@@ -262,9 +262,12 @@ bool CValmoraDlg::OnSysCommand(UINT command) {
 
 void CValmoraDlg::PostNcDestroy() {
     try {
-        // In this order: the RF selector, the display history, the mini UI
-        // and the magnifier; the keyboard libraries; the message and Num Lock
-        // windows; the image strips and the owned objects; COM; notifications.
+        // In this order: the RF (and wireless) selector, the display history,
+        // the mini UI and the magnifier; the keyboard libraries; the message
+        // and Num Lock windows; the image strips, the dispatcher, the OSD
+        // window, the system information, the SRS and resolution selectors
+        // and the display changer; COM; notifications.
+        m_selectors.ReleaseRadioSelectors();
         m_detection.ReleaseHistory();
         trapkey::Unhook();
         if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
@@ -279,12 +282,12 @@ void CValmoraDlg::PostNcDestroy() {
         m_pHKIconWindow.reset();
         m_pNextHKIconWindow.reset();
         m_osdPartners.SetSelectors(nullptr);
-        m_selectors.Release();
         m_selectors.SetSystemInfo(nullptr);
-        m_selectors.SetResolutionDisplay(nullptr, nullptr);
-        m_resolutionDisplay.SetChanger(nullptr);
         m_systemInfoPorts.SetSystemInfo(nullptr);
         m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
+        m_selectors.ReleaseDisplaySelectors();
+        m_selectors.SetResolutionDisplay(nullptr, nullptr);
+        m_resolutionDisplay.SetChanger(nullptr);
         m_osdPartners.SetDisplayChanger(nullptr);
         m_displayPorts.SetChanger(nullptr);
         m_monitorIdentities.SetStore(nullptr);

@@ -114,11 +114,6 @@ int RotationDegrees(int orientation) {
     }
 }
 
-bool Lists(const std::vector<SIZE>& sizes, SIZE size) {
-    return std::any_of(sizes.begin(), sizes.end(),
-                       [&](const SIZE& s) { return s.cx == size.cx && s.cy == size.cy; });
-}
-
 template <typename T>
 void Put(T* out, const T& data) {
     if (out) *out = data;
@@ -474,16 +469,15 @@ int CDisplayProfile::DetectAuditMode() {
     return proc::auditMode ? 1 : 0;
 }
 
-// The resolution of the default profile: the first display's largest, a
-// known panel when that is no more than VGA, and never a size the first
-// display does not list.
+// The resolution of the default profile: the first display's largest, or
+// the notebook's panel when the adapter offers no more than VGA (a generic
+// driver that does not know the panel) or the model has a 1024 x 600 panel.
 SIZE CDisplayProfile::ChooseDefaultResolution(const profiles::DisplayMode& current) {
     SIZE chosen{current.width, current.height};
     if (m_pDisplayModes) {
         SIZE largest{};
         if (m_pDisplayModes->LargestResolution(&largest)) chosen = largest;
     }
-    const SIZE offered = chosen;
     if (chosen.cx <= kVgaWidth && chosen.cy <= kVgaHeight) {
         if (proc::modelFamily == kFerrinFamily) {
             chosen = kFerrinPanel;
@@ -496,16 +490,6 @@ SIZE CDisplayProfile::ChooseDefaultResolution(const profiles::DisplayMode& curre
     if (std::find(std::begin(kNetbookFamilies), std::end(kNetbookFamilies), proc::modelFamily) !=
         std::end(kNetbookFamilies)) {
         chosen = kNetbookPanel;
-    }
-
-    std::vector<SIZE> listed;
-    if (!m_pDisplayModes || !m_pDisplayModes->ListResolutions(&listed)) listed.clear();
-    if (!Lists(listed, chosen)) {
-        const SIZE fallback = Lists(listed, offered) ? offered : SIZE{current.width, current.height};
-        ReportError(FormatText(L"Panel Recognition: %dx%d is not listed, using %dx%d", static_cast<int>(chosen.cx),
-                               static_cast<int>(chosen.cy), static_cast<int>(fallback.cx),
-                               static_cast<int>(fallback.cy)));
-        chosen = fallback;
     }
     return chosen;
 }
