@@ -28,6 +28,8 @@ constexpr WPARAM kRotateStep = 17;
 constexpr WPARAM kRotateStep42 = 42;
 constexpr WPARAM kChangeCombination = 53;
 constexpr LPARAM kPanelOnly = 0x01;
+constexpr WPARAM kDisplaySwitchKey = 1;
+constexpr WPARAM kBrightnessDownCode = 8;  // N10A's, from the menu program
 constexpr char kTearDown[] = "KbdHkSetUnhook";
 
 class ReentryE2eTest : public ProgramTest {
@@ -140,6 +142,33 @@ TEST_F(ReentryE2eTest, ACloseDuringADisplayChangeEndsTheProgramAfterIt) {
     for (const std::string& line : LinesAfterTearDown()) {
         EXPECT_EQ(line.find("call "), std::string::npos) << "after the tear-down: " << line;
     }
+}
+
+// The display switcher applies its choice from its own selection timer and
+// lets the desktop repaint with the queue running. A key that arrived
+// meanwhile (here the brightness down key from the menu program) found the
+// switcher hidden, had a new OSD window made and the switcher's window freed
+// while its handler was still applying the choice: an access violation in
+// the OSD window right after the change. The key now waits for the change.
+TEST_F(ReentryE2eTest, AKeyArrivingWhileTheSwitcherAppliesItsChoiceIsHandledAfterIt) {
+    StartIntelNotebook();
+    vqdrive::firmware::SetValue(L"Brightness", 5);
+    vqdrive::intel::ClearJournal();
+    SetCursorPos(5, 5);  // away from the OSD
+    ASSERT_TRUE(vqdrive::PostSibling(window_, kDisplaySwitchKey, 0));
+    ASSERT_TRUE(WaitForOsdShown(true, 5000)) << "the display switcher did not open\n" << TraceText();
+    // The selection timer confirms the first choice and the component is asked to change.
+    DWORD start = GetTickCount();
+    while (vqdrive::intel::JournalOf("ChangeActiveDevices").empty() && GetTickCount() - start < 10000) vqdrive::Pause(10);
+    ASSERT_FALSE(vqdrive::intel::JournalOf("ChangeActiveDevices").empty()) << "the choice was not applied\n" << TraceText();
+    ASSERT_TRUE(vqdrive::PostSibling(window_, kBrightnessDownCode, 0));
+    start = GetTickCount();
+    while (vqdrive::firmware::Value(L"Brightness") != 4 && GetTickCount() - start < 8000) vqdrive::Pause(50);
+    EXPECT_TRUE(program_.Running()) << TraceText();
+    EXPECT_EQ(vqdrive::firmware::Value(L"Brightness"), 4u) << TraceText();
+    EXPECT_TRUE(WaitForOsdShown(true, 3000)) << "the brightness picture";
+    ASSERT_TRUE(PostMessageW(window_, WM_CLOSE, 0, 0));
+    EXPECT_TRUE(EndsCleanly(20000));
 }
 
 }  // namespace
