@@ -13,6 +13,7 @@
 #include "app/trapkeylibs.h"
 #include "audio/audio.h"
 #include "common/commondefine.h"
+#include "common/modalloop.h"
 #include "common/processstate.h"
 #include "common/siblingmessages.h"
 #include "display/displaychanger.h"
@@ -145,6 +146,7 @@ bool CValmoraDlg::OnInitDialog() {
     // What a pumping handler held back runs from the message loop; a close last.
     m_reentry.SetCloseAction([this] { DestroyWindow(); });
     if (fw::CWinApp* app = fw::CWinApp::Current(); app && app->MainWindow() == this) app->SetReentryGuard(&m_reentry);
+    modal::SetWatcher(&m_reentry);
     Trace(FormatText(L"started version=%d family=%d usb=%d", proc::windowsVersion, proc::modelFamily,
                      proc::usbKeyboardModel ? 1 : 0));
     return true;
@@ -364,6 +366,7 @@ void CValmoraDlg::PostNcDestroy() {
     } catch (...) {
         ReportError(L"DValmoraDlg::PostNcDestroy()");
     }
+    if (modal::Watcher() == &m_reentry) modal::SetWatcher(nullptr);
     delete this;
 }
 

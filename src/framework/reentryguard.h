@@ -5,7 +5,8 @@
 // itself, after the handler that pumped has returned (CWinApp::Run calls
 // RunDeferred after every message); a close drops what is still held back
 // and ends the window last.
-// Pumps nest at most kMaxNesting deep; a deeper one only waits.
+// Pumps nest at most kMaxNesting deep; a deeper one only waits. A message
+// box (a modal loop of the system) counts as a pump while it is open.
 #pragma once
 
 #include <windows.h>
@@ -14,9 +15,11 @@
 #include <deque>
 #include <functional>
 
+#include "common/modalloop.h"
+
 namespace fw {
 
-class CReentryGuard {
+class CReentryGuard : public modal::IModalLoopWatcher {
 public:
     static constexpr int kMaxNesting = 2;
 
@@ -53,6 +56,10 @@ public:
     // a held-back close runs last. True when the close ran: the guard may be
     // gone then.
     bool RunDeferred();
+
+    // A modal loop the system runs (a message box) holds back as a pump does.
+    void ModalLoopBegins() override { ++m_nDepth; }
+    void ModalLoopEnds() override { --m_nDepth; }
 
     bool Pumping() const { return m_nDepth > 0; }
     bool CloseRequested() const { return m_bCloseRequested; }

@@ -107,6 +107,19 @@ TEST(ReentryGuardTest, WorkHeldBackDoesNotRunInsideAPump) {
     EXPECT_FALSE(guard.MustDefer());
 }
 
+// A message box the system runs inside a handler holds back as a pump does.
+TEST(ReentryGuardTest, AMessageBoxOpenInsideAHandlerHoldsBackAsAPump) {
+    GuardedWindow window;
+    modal::IModalLoopWatcher& watcher = window.guard_;
+    watcher.ModalLoopBegins();
+    window.Receive("close");
+    window.Receive("key");
+    EXPECT_TRUE(window.log_.empty());
+    watcher.ModalLoopEnds();
+    EXPECT_TRUE(window.guard_.RunDeferred());
+    EXPECT_EQ(window.log_, (std::vector<std::string>{"closed"}));
+}
+
 TEST(ReentryGuardTest, ATimerThatFiresAgainWhileHeldBackRunsOnce) {
     GuardedWindow window;
     window.queue_ = {"rotate", "timer", "timer", "timer"};
