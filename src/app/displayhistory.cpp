@@ -43,7 +43,10 @@ bool IsInHistory(const std::vector<std::wstring>& history, const std::wstring& m
 std::string CDisplayHistory::Serialize(const std::vector<std::wstring>& entries) {
     std::wstring text(1, kByteOrderMark);
     text += FormatText(L"%d _\r\n", static_cast<int>(entries.size()));
-    for (const std::wstring& entry : entries) text += FormatText(L"%s _\r\n", entry.c_str());
+    for (const std::wstring& entry : entries) {
+        text += entry;  // as it was read: a NUL inside must not shorten it
+        text += L" _\r\n";
+    }
     std::string bytes;
     bytes.reserve(text.size() * 2);
     for (wchar_t c : text) {
@@ -106,11 +109,23 @@ CDisplayHistory::LoadResult CDisplayHistory::Load() {
     }
     bytes.resize(read);
     file.reset();
-    if (!Parse(bytes, &m_entries) || size.QuadPart > static_cast<LONGLONG>(kMaxFileBytes)) {
-        ReportError(FormatText(L"error: IsNewDisplay() - dispHistory.dat is damaged; rewritten with the %d "
-                               L"identifiers that could be read",
-                               static_cast<int>(m_entries.size())));
-        Write(m_entries);
+    const bool intact = Parse(bytes, &m_entries);
+    const int kept = static_cast<int>(m_entries.size());
+    if (size.QuadPart > static_cast<LONGLONG>(kMaxFileBytes)) {
+        m_bReadInPart = true;
+        ReportError(FormatText(L"error: IsNewDisplay() - dispHistory.dat is longer than %d bytes; %d identifiers "
+                               L"are read and the file is left as it is",
+                               static_cast<int>(kMaxFileBytes), kept));
+    } else if (!intact) {
+        if (Write(m_entries)) {
+            ReportError(FormatText(L"error: IsNewDisplay() - dispHistory.dat is damaged; rewritten with the %d "
+                                   L"identifiers that could be read",
+                                   kept));
+        } else {
+            ReportError(FormatText(L"error: IsNewDisplay() - dispHistory.dat is damaged; %d identifiers could be "
+                                   L"read, the file is not rewritten",
+                                   kept));
+        }
     }
     return LoadResult::Loaded;
 }
@@ -145,7 +160,12 @@ int CDisplayHistory::IsNewDisplay(const std::vector<std::wstring>& monitors, int
         Trace(L"New Display Device....\n");
         fresh.insert(fresh.end(), m_entries.begin(), m_entries.end());
         m_entries = std::move(fresh);
-        Write(m_entries);
+        if (m_bReadInPart) {
+            ReportError(L"error: IsNewDisplay() - dispHistory.dat is too long to be rewritten; the new monitors are "
+                        L"kept in memory only");
+        } else {
+            Write(m_entries);
+        }
         return 1;
     } catch (...) {
         ReportError(L"fail: IsNewDisplay()");

@@ -42,7 +42,6 @@ constexpr wchar_t kActiveSize[] = L"activeSize";
 constexpr wchar_t kTotalSize[] = L"totalSize";
 }  // namespace value
 
-constexpr int kFreeSlotCount = -1;  // "cnt" of a slot never written
 constexpr int kWindows7 = 8;
 constexpr int kLastXpFamilyVersion = 6;
 
@@ -81,6 +80,19 @@ constexpr int kLowestUsableDepth = 16;
 constexpr wchar_t kNotInitialized[] = L"CDisplayProfile is not initialized... ";
 
 bool OnWindows7() { return proc::windowsVersion == kWindows7; }
+
+// What a slot's "cnt" says: a slot never written ends the slots (they have
+// no gaps); one whose count cannot be read is skipped and never reused, so
+// that what it holds is kept and the slots after it are still found.
+enum class SlotUse { Free, Unreadable, Used };
+
+SlotUse ReadSlotCount(const std::wstring& section, int* count) {
+    switch (settings::ReadIntState(section.c_str(), value::kCount, count)) {
+    case settings::IntState::Absent: return SlotUse::Free;
+    case settings::IntState::Unreadable: return SlotUse::Unreadable;
+    default: return SlotUse::Used;
+    }
+}
 
 int ReadValue(const std::wstring& section, const wchar_t* name, int defaultValue = 0) {
     return settings::ReadInt(section.c_str(), name, defaultValue);
@@ -254,8 +266,14 @@ int CDisplayProfile::FindDisplayHistory(int code, int* found, std::wstring* key)
         if (!ReadMonitorsWithRetries()) return 0;
         for (int slot = 1;; ++slot) {
             const std::wstring section = SlotSection(slot);
-            const int count = ReadValue(section, value::kCount, kFreeSlotCount);
-            if (count == kFreeSlotCount) return 1;
+            int count = 0;
+            const SlotUse use = ReadSlotCount(section, &count);
+            if (use == SlotUse::Free) return 1;
+            if (use == SlotUse::Unreadable) {
+                ReportError(L"error: FindDisplayHistory() - " + section + L"\\" + value::kCount +
+                            L" is not a number; the profile is skipped");
+                continue;
+            }
             if (ReadValue(section, value::kMode) != code || count != m_nMonitorCount) continue;
             if (!SlotMatchesMonitors(section)) continue;
             Put(found, 1);
@@ -270,7 +288,8 @@ int CDisplayProfile::FindDisplayHistory(int code, int* found, std::wstring* key)
 
 int CDisplayProfile::FirstFreeSlot() const {
     int slot = 1;
-    while (ReadValue(SlotSection(slot), value::kCount, kFreeSlotCount) != kFreeSlotCount) ++slot;
+    int count = 0;
+    while (ReadSlotCount(SlotSection(slot), &count) != SlotUse::Free) ++slot;
     return slot;
 }
 

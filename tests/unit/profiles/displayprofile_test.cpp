@@ -158,6 +158,44 @@ TEST_F(ProfileStoreTest, SlotsStayWithoutGapsAfterADeleteAndAdd) {
     EXPECT_EQ(WidthUsed(kCrtOnly), 1002);
 }
 
+// A count of the wrong type (text, or a DWORD's size) makes that slot
+// unusable, reported; the slots after it are still found and it is not reused.
+TEST_F(ProfileStoreTest, ASlotWhoseCountIsNotANumberIsSkippedAndKept) {
+    Attach({kPanel, kMonitorB});
+    ASSERT_EQ(SaveSingle(kClone, 1024, 768), 1);
+    Attach({kPanel, kMonitorA});
+    ASSERT_EQ(SaveSingle(kClone, 1280, 1024), 1);
+    ASSERT_EQ(Find(kClone).key, kSlot2);
+    const struct {
+        const char* what;
+        DWORD type;
+        std::wstring data;
+    } damages[] = {
+        {"a text", REG_SZ, L"1"},
+        {"two bytes", REG_BINARY, std::wstring(1, L'\x0002')},
+    };
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        ReportLog::Clear();
+        const DWORD bytes = damage.type == REG_SZ ? static_cast<DWORD>((damage.data.size() + 1) * sizeof(wchar_t))
+                                                  : static_cast<DWORD>(damage.data.size() * sizeof(wchar_t));
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, profiletest::SectionPath(kSlot1).c_str(), L"cnt", damage.type,
+                                  damage.data.c_str(), bytes),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(WidthUsed(kClone), 1280) << "the intact profile of slot 002";
+        EXPECT_TRUE(ReportLog::Has(L"error: FindDisplayHistory() - Profile\\disp_pro_001\\cnt is not a number; the "
+                                   L"profile is skipped"))
+            << ReportLog::Text();
+        // New monitors take the first free slot, after both.
+        Attach({kPanel, kMonitorC});
+        ASSERT_EQ(SaveSingle(kClone, 1366, 768), 1);
+        EXPECT_FALSE(Dword(kSlot1, L"cnt").has_value()) << "the damaged slot is left as it is";
+        EXPECT_EQ(Text(kSlot3, L"disp_01"), L"DISPLAY\\VQE2710");
+        DeleteSection(kSlot3);
+        Attach({kPanel, kMonitorA});
+    }
+}
+
 TEST_F(ProfileStoreTest, SlotNumbersAboveNineHundredNinetyNineUseTheirDigits) {
     EXPECT_EQ(CDisplayProfile::SlotSection(7), L"Profile\\disp_pro_007");
     for (int slot = 1; slot <= 999; ++slot) WriteDword(CDisplayProfile::SlotSection(slot), L"cnt", 9);
