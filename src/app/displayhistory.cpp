@@ -7,10 +7,10 @@
 
 #include "common/commondefine.h"
 #include "common/scopedhandle.h"
+#include "common/utf16text.h"
 
 namespace {
 
-constexpr wchar_t kByteOrderMark = 0xFEFF;
 constexpr wchar_t kLineEnd[] = L" _";  // before CR LF on every line
 constexpr size_t kLineEndChars = 2;
 
@@ -41,35 +41,18 @@ bool IsInHistory(const std::vector<std::wstring>& history, const std::wstring& m
 }  // namespace
 
 std::string CDisplayHistory::Serialize(const std::vector<std::wstring>& entries) {
-    std::wstring text(1, kByteOrderMark);
-    text += FormatText(L"%d _\r\n", static_cast<int>(entries.size()));
+    std::wstring text = FormatText(L"%d _\r\n", static_cast<int>(entries.size()));
     for (const std::wstring& entry : entries) {
         text += entry;  // as it was read: a NUL inside must not shorten it
         text += L" _\r\n";
     }
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return bytes;
+    return utf16::EncodeLittleEndian(text);
 }
 
 bool CDisplayHistory::Parse(const std::string& bytes, std::vector<std::wstring>* entries) {
     entries->clear();
-    bool intact = bytes.size() % 2 == 0;
     std::wstring text;
-    text.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                            (static_cast<unsigned char>(bytes[i + 1]) << 8)));
-    }
-    if (!text.empty() && text[0] == kByteOrderMark) {
-        text.erase(0, 1);
-    } else {
-        intact = false;
-    }
+    bool intact = utf16::DecodeLittleEndian(bytes, &text) == utf16::DecodeResult::Decoded;
     const std::vector<std::wstring> lines = SplitLines(text);
     if (lines.empty() || !EndsWithSeparator(lines[0])) return false;
 
