@@ -17,6 +17,20 @@ inline constexpr wchar_t kPanelMonitor[] = L"VQP1366";
 inline constexpr wchar_t kExternalMonitorA[] = L"VQE2201";
 inline constexpr wchar_t kExternalMonitorB[] = L"VQE1905";
 
+// The monitors plugged into the simulated notebook's outputs, registered as
+// Windows registers a plugged-in monitor: a device "DISPLAY\<name>\VQOUT&<output>"
+// of the monitor class with the hardware id "MONITOR\<name>" and the
+// monitor's EDID (its manufacturer and product code are the name, its
+// native size the preferred timing) in the device's parameters.
+class MonitorDevices {
+public:
+    static bool Plug(const std::wstring& output, const std::wstring& name, int width, int height);
+    static bool Unplug(const std::wstring& output);
+    static void UnplugAll();
+    // The 128-byte EDID of a monitor of that name and native size.
+    static std::vector<unsigned char> Edid(const std::wstring& name, int width, int height, bool digital);
+};
+
 class SimulatedMonitors {
 public:
     SimulatedMonitors() = default;
