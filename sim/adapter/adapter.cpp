@@ -6,8 +6,9 @@
 // the real ones and change only the adapters' DeviceID and description, as
 // the registry (adapterstore.h) names them; EnumDisplaySettingsW and ...ExW
 // likewise, which add the orientation of the current mode that the notebook's
-// graphics state records, and ChangeDisplaySettingsExW, whose orientation
-// changes the notebook carries out (displayservice.h). The four display-configuration
+// graphics state records, and ChangeDisplaySettingsW/ExW, whose orientation
+// changes the notebook carries out and which keep a clone one picture
+// (displayservice.h). The four display-configuration
 // functions looked up by name are answered by the notebook's own service
 // (displayservice.h). Nothing else is touched.
 #include <windows.h>
@@ -82,6 +83,10 @@ LONG WINAPI SimChangeDisplaySettingsExW(LPCWSTR device, DEVMODEW* mode, HWND win
     return vqsim::displayconfig::TurnDisplay(device, mode, window, flags, parameter, g_realChangeDisplaySettingsEx);
 }
 
+LONG WINAPI SimChangeDisplaySettingsW(DEVMODEW* mode, DWORD flags) {
+    return vqsim::displayconfig::TurnDisplay(nullptr, mode, nullptr, flags, nullptr, g_realChangeDisplaySettingsEx);
+}
+
 bool IsUser32(HMODULE module) { return module && module == GetModuleHandleW(L"user32.dll"); }
 
 FARPROC WINAPI SimGetProcAddress(HMODULE module, LPCSTR name) {
@@ -92,6 +97,9 @@ FARPROC WINAPI SimGetProcAddress(HMODULE module, LPCSTR name) {
     }
     if (byName && IsUser32(module) && std::strcmp(name, "EnumDisplaySettingsW") == 0) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimEnumDisplaySettingsW));
+    }
+    if (byName && IsUser32(module) && std::strcmp(name, "ChangeDisplaySettingsW") == 0) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimChangeDisplaySettingsW));
     }
     if (byName && IsUser32(module) && std::strcmp(name, "ChangeDisplaySettingsExW") == 0) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimChangeDisplaySettingsExW));
@@ -115,6 +123,7 @@ void Install() {
         reinterpret_cast<EnumDisplaySettingsFn>(reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplaySettingsW")));
     g_realEnumDisplaySettingsEx = reinterpret_cast<EnumDisplaySettingsExFn>(
         reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplaySettingsExW")));
+    void* realChangeDisplaySettings = reinterpret_cast<void*>(GetProcAddress(user32, "ChangeDisplaySettingsW"));
     g_realChangeDisplaySettingsEx = reinterpret_cast<ChangeDisplaySettingsExFn>(
         reinterpret_cast<void*>(GetProcAddress(user32, "ChangeDisplaySettingsExW")));
     g_realGetProcAddress =
@@ -128,6 +137,7 @@ void Install() {
         {reinterpret_cast<void*>(g_realEnumDisplaySettings), reinterpret_cast<void*>(&SimEnumDisplaySettingsW)},
         {reinterpret_cast<void*>(g_realEnumDisplaySettingsEx), reinterpret_cast<void*>(&SimEnumDisplaySettingsExW)},
         {reinterpret_cast<void*>(g_realChangeDisplaySettingsEx), reinterpret_cast<void*>(&SimChangeDisplaySettingsExW)},
+        {realChangeDisplaySettings, reinterpret_cast<void*>(&SimChangeDisplaySettingsW)},
         {reinterpret_cast<void*>(g_realGetProcAddress), reinterpret_cast<void*>(&SimGetProcAddress)},
     };
     vqsim::PatchProgramImports(replacements);

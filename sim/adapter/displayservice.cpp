@@ -312,7 +312,7 @@ std::wstring Check(UINT32 pathCount, const DISPLAYCONFIG_PATH_INFO* paths, UINT3
 
 // Shows a checked layout on the simulated screen: source 0 at the origin,
 // source 1 at its place; a clone is one picture on both outputs.
-LONG ShowOnDesktop(const Layout& layout) {
+vqsim::notebook::Outcome ShowOnDesktop(const Layout& layout) {
     std::vector<vqsim::notebook::Source> sources(static_cast<size_t>(layout.sources));
     for (size_t s = 0; s < sources.size(); ++s) {
         sources[s].devices = layout.shown[s];
@@ -320,17 +320,18 @@ LONG ShowOnDesktop(const Layout& layout) {
         sources[s].x = layout.source[s].x;
         sources[s].y = layout.source[s].y;
     }
-    return vqsim::notebook::Show(sources).result;
+    return vqsim::notebook::Show(sources);
 }
 
 void Journal(const std::wstring& line) { Store().AppendJournal(L"SetDisplayConfig " + line); }
 
 LONG ApplyLayout(UINT32 flags, const Layout& layout) {
-    const LONG shown = ShowOnDesktop(layout);
+    const vqsim::notebook::Outcome outcome = ShowOnDesktop(layout);
+    const LONG shown = outcome.result;
     Store().WriteText(L"DisplayConfig", layout.text);
     Store().WriteDword(gs::value::kDesktopResult, static_cast<DWORD>(shown));
     if (shown != DISP_CHANGE_SUCCESSFUL) {
-        Journal(Hex(flags) + L" not shown: " + std::to_wstring(shown));
+        Journal(Hex(flags) + L" not shown: " + std::to_wstring(shown) + L" (" + outcome.description + L")");
         return ERROR_GEN_FAILURE;
     }
     Store().WriteDword(gs::value::kDisplay1, layout.shown[0]);
@@ -501,11 +502,26 @@ DWORD Orientation(const wchar_t* deviceName) {
     return output ? Store().ReadDword(std::wstring(output->name) + gs::value::kRotationSuffix, 0) & 3 : DMDO_DEFAULT;
 }
 
+namespace {
+// A change applied now to the first display while the Intel outputs show a
+// clone keeps the clone: both outputs take the new picture.
+LONG ChangeKeepingClone(const wchar_t* deviceName, DEVMODEW* mode, HWND window, DWORD flags, void* parameter,
+                        LONG(WINAPI* real)(LPCWSTR, DEVMODEW*, HWND, DWORD, LPVOID)) {
+    const DWORD first = IntelNotebook() ? Store().ReadDword(gs::value::kDisplay1, gs::stock::kDisplay1) : 0;
+    const bool clone = (first & (first - 1)) != 0 && Store().ReadDword(gs::value::kDisplay2, 0) == 0;
+    const bool firstDisplay = !deviceName || _wcsicmp(deviceName, L"\\\\.\\DISPLAY1") == 0;
+    if (!clone || !firstDisplay || (flags & (CDS_TEST | CDS_NORESET))) {
+        return real(deviceName, mode, window, flags, parameter);
+    }
+    return vqsim::notebook::KeepClone(first, [&] { return real(deviceName, mode, window, flags, parameter); });
+}
+}  // namespace
+
 LONG TurnDisplay(const wchar_t* deviceName, DEVMODEW* mode, HWND window, DWORD flags, void* parameter,
                  LONG(WINAPI* real)(LPCWSTR, DEVMODEW*, HWND, DWORD, LPVOID)) {
     const gs::Output* output = IntelNotebook() ? OutputOn(deviceName) : nullptr;
     if (!mode || !(mode->dmFields & DM_DISPLAYORIENTATION) || !output || mode->dmDisplayOrientation > 3) {
-        return real(deviceName, mode, window, flags, parameter);
+        return ChangeKeepingClone(deviceName, mode, window, flags, parameter, real);
     }
     // The picture becomes portrait at the size asked for: the output offers
     // it from now on, as a turned screen's driver lists its turned sizes.
@@ -516,7 +532,7 @@ LONG TurnDisplay(const wchar_t* deviceName, DEVMODEW* mode, HWND window, DWORD f
     DEVMODEW plain = *mode;
     plain.dmFields &= ~static_cast<DWORD>(DM_DISPLAYORIENTATION);
     plain.dmDisplayOrientation = DMDO_DEFAULT;
-    const LONG result = real(deviceName, &plain, window, flags, parameter);
+    const LONG result = ChangeKeepingClone(deviceName, &plain, window, flags, parameter, real);
     if (result == DISP_CHANGE_SUCCESSFUL && !(flags & CDS_TEST)) {
         Store().WriteDword(std::wstring(output->name) + gs::value::kRotationSuffix, mode->dmDisplayOrientation);
     }

@@ -1,5 +1,9 @@
 #include "notebookdesktop.h"
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 namespace vqsim::notebook {
 
 namespace {
@@ -46,45 +50,139 @@ Size SizeOf(const Source& source, const std::vector<xscreen::Output>& outputs) {
     return best;
 }
 
-int AttachedHere() {
-    int attached = 0;
-    DISPLAY_DEVICEW device{};
-    device.cb = sizeof device;
-    for (DWORD i = 0; EnumDisplayDevicesW(nullptr, i, &device, 0); ++i) {
-        if (device.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) ++attached;
-        device = {};
-        device.cb = sizeof device;
+// A display of this process's list and the X output it stands for.
+struct Shown {
+    std::wstring device;  // "\\.\DISPLAYn"
+    std::wstring output;  // "DUMMYn"; empty: not known
+};
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM seen) {
+    MONITORINFOEXW info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        reinterpret_cast<std::vector<std::pair<std::wstring, RECT>>*>(seen)->push_back({info.szDevice, info.rcMonitor});
     }
-    return attached;
+    return TRUE;
 }
 
-// Stores every display's mode as X now shows it (source n on \\.\DISPLAYn+1,
-// the primary first, as Wine lists them; every further display detached) and
-// applies them at once, which leaves X as it is and makes this process read
-// the new modes.
-LONG Refresh(const std::vector<Source>& sources) {
-    const DWORD start = GetTickCount();
-    while (AttachedHere() != static_cast<int>(sources.size()) && GetTickCount() - start < kSettleMs) Sleep(50);
+std::vector<std::wstring> DeviceNames() {
+    std::vector<std::wstring> names;
     DISPLAY_DEVICEW device{};
     device.cb = sizeof device;
-    LONG result = DISP_CHANGE_SUCCESSFUL;
     for (DWORD i = 0; EnumDisplayDevicesW(nullptr, i, &device, 0); ++i) {
-        DEVMODEW mode{};
-        mode.dmSize = sizeof mode;
-        mode.dmFields = DM_POSITION | DM_PELSWIDTH | DM_PELSHEIGHT;
-        if (i < sources.size()) {
-            mode.dmPelsWidth = static_cast<DWORD>(sources[i].size.width);
-            mode.dmPelsHeight = static_cast<DWORD>(sources[i].size.height);
-            mode.dmPosition = {sources[i].x, sources[i].y};
-        }
-        const LONG stored =
-            ChangeDisplaySettingsExW(device.DeviceName, &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr);
-        if (stored != DISP_CHANGE_SUCCESSFUL && i < sources.size()) result = stored;
+        names.push_back(device.DeviceName);
         device = {};
         device.cb = sizeof device;
     }
-    const LONG applied = ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
-    return result != DISP_CHANGE_SUCCESSFUL ? result : applied;
+    return names;
+}
+
+// The sizes this process's list offers for a display (32 bits).
+std::vector<Size> SizesOf(const std::wstring& device) {
+    std::vector<Size> sizes;
+    DEVMODEW mode{};
+    mode.dmSize = sizeof mode;
+    for (DWORD i = 0; EnumDisplaySettingsW(device.c_str(), i, &mode); ++i) {
+        const Size size{static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight)};
+        if (mode.dmBitsPerPel == 32 && std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
+        mode = {};
+        mode.dmSize = sizeof mode;
+    }
+    return sizes;
+}
+
+bool SameSizes(std::vector<Size> a, std::vector<Size> b) {
+    auto order = [](const Size& x, const Size& y) { return x.width != y.width ? x.width < y.width : x.height < y.height; };
+    std::sort(a.begin(), a.end(), order);
+    std::sort(b.begin(), b.end(), order);
+    return a == b;
+}
+
+// Which X output each display of this process's list stands for: a display
+// on the desktop by its place (Wine's places count from the primary's
+// corner, which is the picture at X's origin), one that is not by its list of
+// sizes. Waits until the list has one display for every X output that is
+// connected and every picture has its display; empty when it did not.
+std::vector<Shown> MapDisplays(const std::vector<xscreen::Output>& outputs) {
+    size_t connected = 0;
+    std::vector<const xscreen::Output*> pictures;
+    for (const xscreen::Output& o : outputs) {
+        if (!o.connected) continue;
+        ++connected;
+        bool shared = false;
+        for (const xscreen::Output* p : pictures) shared = shared || (p->x == o.x && p->y == o.y && o.on);
+        if (o.on && !shared) pictures.push_back(&o);
+    }
+    const size_t displays = connected - std::count_if(outputs.begin(), outputs.end(), [&](const xscreen::Output& o) {
+        if (!o.on) return false;
+        for (const xscreen::Output* p : pictures) {
+            if (p != &o && p->x == o.x && p->y == o.y) return true;
+        }
+        return false;
+    });
+    const DWORD start = GetTickCount();
+    do {
+        std::vector<std::pair<std::wstring, RECT>> seen;
+        EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&seen));
+        const std::vector<std::wstring> names = DeviceNames();
+        std::vector<Shown> shown;
+        std::vector<const xscreen::Output*> dark;
+        for (const xscreen::Output& o : outputs) {
+            if (o.connected && !o.on) dark.push_back(&o);
+        }
+        size_t placed = 0;
+        for (const std::wstring& name : names) {
+            Shown display{name, L""};
+            for (const auto& [device, rect] : seen) {
+                if (_wcsicmp(device.c_str(), name.c_str()) != 0) continue;
+                for (const xscreen::Output* p : pictures) {
+                    const RECT place{p->x, p->y, p->x + p->width, p->y + p->height};
+                    if (EqualRect(&rect, &place)) display.output = p->name, ++placed;
+                }
+            }
+            if (display.output.empty()) {
+                const std::vector<Size> sizes = SizesOf(name);
+                for (const xscreen::Output* o : dark) {
+                    if (SameSizes(o->modes, sizes)) display.output = o->name;
+                }
+                if (display.output.empty() && dark.size() == 1) display.output = dark[0]->name;
+            }
+            shown.push_back(display);
+        }
+        if (shown.size() == displays && placed == pictures.size()) return shown;
+        Sleep(50);
+    } while (GetTickCount() - start < kSettleMs);
+    return {};
+}
+
+// Waits until this process's list offers `size` for the display of `output`
+// (a size just added to an output reaches it within a second).
+void WaitForSize(const std::vector<Shown>& displays, const std::wstring& output, Size size) {
+    for (const Shown& d : displays) {
+        if (d.output != output) continue;
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < kSettleMs) {
+            const std::vector<Size> sizes = SizesOf(d.device);
+            if (std::find(sizes.begin(), sizes.end(), size) != sizes.end()) return;
+            Sleep(50);
+        }
+    }
+}
+
+// Turns off every output that shows the same picture as another one (the
+// second output of a clone), so that each output is a display of its own.
+void SplitClones(const std::vector<xscreen::Output>& outputs) {
+    std::wstring arguments;
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        for (size_t j = 0; j < i; ++j) {
+            const xscreen::Output &a = outputs[j], &b = outputs[i];
+            if (a.on && b.on && a.x == b.x && a.y == b.y) {
+                arguments += L" --output " + b.name + L" --off";
+                break;
+            }
+        }
+    }
+    if (!arguments.empty()) xscreen::Xrandr(arguments);
 }
 
 }  // namespace
@@ -115,14 +213,24 @@ std::vector<Source> Current(std::uint32_t devices1, std::uint32_t devices2) {
     return sources;
 }
 
+// Wine sets every mode and place itself, in this process, so that the
+// process keeps mapping its displays to the right outputs (it reads that
+// mapping again only after it set a mode); it cannot put two outputs on one
+// picture, so a clone's second output joins its first by xrandr afterwards.
 Outcome Show(std::vector<Source> sources) {
     Outcome outcome;
     if (sources.empty() || sources.size() > 2) return {DISP_CHANGE_BADPARAM, L"not shown: one or two sources"};
-    const std::vector<xscreen::Output> outputs = xscreen::ReadOutputs();
+    std::vector<xscreen::Output> outputs = xscreen::ReadOutputs();
     if (outputs.empty()) return {DISP_CHANGE_FAILED, L"not shown: the X server did not answer"};
     sources[0].x = sources[0].y = 0;
-    std::wstring arguments;
-    std::uint32_t shown = 0;
+    struct Target {
+        std::wstring output;
+        Size size;
+        int x, y;
+        bool primary;
+    };
+    std::vector<Target> targets;                          // the first output of each source
+    std::vector<std::pair<std::wstring, std::wstring>> joins;  // second output of a clone, the first
     for (size_t s = 0; s < sources.size(); ++s) {
         Source& source = sources[s];
         source.size = SizeOf(source, outputs);
@@ -134,34 +242,103 @@ Outcome Show(std::vector<Source> sources) {
             if (!(source.devices & bit)) continue;
             const wchar_t* output = xscreen::OutputOfDevice(bit);
             // A scaler shows the picture on an output that lacks its size.
-            xscreen::AddMode(output, source.size);
-            arguments += std::wstring(L" --output ") + output + L" --mode " + xscreen::ModeName(source.size);
+            const xscreen::Output* known = xscreen::Find(outputs, output);
+            if (!known || !known->Offers(source.size)) xscreen::AddMode(output, source.size);
             if (first) {
-                arguments += std::wstring(L" --same-as ") + first;
+                joins.push_back({output, first});
             } else {
-                arguments += L" --pos " + std::to_wstring(source.x) + L"x" + std::to_wstring(source.y) +
-                             (s == 0 ? L" --primary" : L"");
+                targets.push_back({output, source.size, source.x, source.y, s == 0});
                 first = output;
             }
             outcome.description += std::wstring(DeviceName(bit)) + L" ";
-            shown |= bit;
         }
         outcome.description += xscreen::ModeName(source.size) + L"@" + std::to_wstring(source.x) + L"," +
                                std::to_wstring(source.y);
     }
-    for (std::uint32_t bit : kDeviceBits) {
-        if (!(shown & bit)) arguments += std::wstring(L" --output ") + xscreen::OutputOfDevice(bit) + L" --off";
+    // Outputs never shown yet are no display of Wine's: they start dark beside the desktop.
+    std::wstring lighting;
+    for (const Target& t : targets) {
+        const xscreen::Output* o = xscreen::Find(outputs, t.output);
+        if (!o || !o->connected) {
+            lighting += L" --output " + t.output + L" --mode " + xscreen::ModeName(t.size) + L" --pos 5000x0";
+        }
     }
-    if (!xscreen::Xrandr(arguments)) {
-        outcome.result = DISP_CHANGE_FAILED;
-        outcome.description += L", not shown: xrandr refused it";
-        return outcome;
+    if (!lighting.empty()) {
+        xscreen::Xrandr(lighting);
+        xscreen::Xrandr(lighting.substr(0, lighting.find(L" --mode")) + L" --off");
     }
-    outcome.result = Refresh(sources);
-    if (outcome.result != DISP_CHANGE_SUCCESSFUL) {
-        outcome.description += L", not shown: the display change returned " + std::to_wstring(outcome.result);
+    SplitClones(outputs);
+    outputs = xscreen::ReadOutputs();
+    const std::vector<Shown> displays = MapDisplays(outputs);
+    if (displays.empty()) {
+        return {DISP_CHANGE_FAILED, outcome.description + L", not shown: the displays did not match the outputs"};
+    }
+    for (const Target& t : targets) WaitForSize(displays, t.output, t.size);
+    LONG result = DISP_CHANGE_SUCCESSFUL;
+    for (const Shown& d : displays) {
+        DEVMODEW mode{};
+        mode.dmSize = sizeof mode;
+        mode.dmFields = DM_POSITION | DM_PELSWIDTH | DM_PELSHEIGHT;
+        DWORD flags = CDS_UPDATEREGISTRY | CDS_NORESET;
+        bool wanted = false;
+        for (const Target& t : targets) {
+            if (t.output != d.output) continue;
+            mode.dmPelsWidth = static_cast<DWORD>(t.size.width);
+            mode.dmPelsHeight = static_cast<DWORD>(t.size.height);
+            mode.dmPosition = {t.x, t.y};
+            if (t.primary) flags |= CDS_SET_PRIMARY;
+            wanted = true;
+        }
+        const LONG stored = ChangeDisplaySettingsExW(d.device.c_str(), &mode, nullptr, flags, nullptr);
+        if (stored != DISP_CHANGE_SUCCESSFUL && wanted) result = stored;
+    }
+    if (result == DISP_CHANGE_SUCCESSFUL) result = ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+    if (result == DISP_CHANGE_SUCCESSFUL && !joins.empty()) {
+        std::wstring arguments;
+        for (const auto& [output, first] : joins) {
+            for (const Target& t : targets) {
+                if (t.output == first) {
+                    arguments += L" --output " + output + L" --mode " + xscreen::ModeName(t.size) + L" --same-as " + first;
+                }
+            }
+        }
+        if (!xscreen::Xrandr(arguments)) result = DISP_CHANGE_FAILED;
+    }
+    outcome.result = result;
+    if (result != DISP_CHANGE_SUCCESSFUL) {
+        outcome.description += L", not shown: the display change returned " + std::to_wstring(result);
     }
     return outcome;
+}
+
+LONG KeepClone(std::uint32_t devices, const std::function<LONG()>& change) {
+    std::vector<xscreen::Output> outputs = xscreen::ReadOutputs();
+    std::vector<std::wstring> seconds;
+    const wchar_t* first = nullptr;
+    for (std::uint32_t bit : kDeviceBits) {
+        if (!(devices & bit)) continue;
+        const xscreen::Output* o = xscreen::Find(outputs, xscreen::OutputOfDevice(bit));
+        if (!o || !o->on) continue;
+        if (!first) first = xscreen::OutputOfDevice(bit);
+        else seconds.push_back(o->name);
+    }
+    if (!first || seconds.empty()) return change();
+    // The change reaches the first output alone; the others join it again.
+    SplitClones(outputs);
+    MapDisplays(xscreen::ReadOutputs());
+    const LONG result = change();
+    outputs = xscreen::ReadOutputs();
+    const xscreen::Output* shown = xscreen::Find(outputs, first);
+    if (shown && shown->on) {
+        std::wstring arguments;
+        for (const std::wstring& output : seconds) {
+            xscreen::AddMode(output, {shown->width, shown->height});
+            arguments += L" --output " + output + L" --mode " + xscreen::ModeName({shown->width, shown->height}) +
+                         L" --same-as " + first;
+        }
+        xscreen::Xrandr(arguments);
+    }
+    return result;
 }
 
 }  // namespace vqsim::notebook

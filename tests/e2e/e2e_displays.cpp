@@ -5,6 +5,7 @@
 // an output plugged in while the program runs; and the adapter identity that
 // the injected library gives a program.
 #include <windows.h>
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 
@@ -46,9 +47,12 @@ protected:
         desktop::Reset();
     }
 
-    // Plugs in the external monitor right of the panel and waits until programs see it.
-    void ConnectExternal(int width, int height) {
-        ASSERT_TRUE(desktop::Connect(desktop::kExternal, width, height, desktop::kPanelWidth, 0));
+    // Plugs in an external monitor of that native size right of the panel
+    // (at first showing `shownWidth` x `shownHeight`, 0: its native size)
+    // and waits until programs see it.
+    void ConnectExternal(int width, int height, int shownWidth = 0, int shownHeight = 0) {
+        ASSERT_TRUE(desktop::Connect(desktop::kExternal, width, height, desktop::kPanelWidth, 0, shownWidth,
+                                     shownHeight));
         ASSERT_TRUE(desktop::WaitForAttached(2, 5000)) << desktop::Describe(desktop::Displays());
     }
 
@@ -140,7 +144,7 @@ TEST_F(DisplaysE2eTest, SecondDisplayIsDetachedAndAttachedAgain) {
 }
 
 TEST_F(DisplaysE2eTest, SecondDisplayTakesAnotherSizeAndMovesBesideThePanel) {
-    ConnectExternal(1024, 768);
+    ConnectExternal(1280, 1024, 1024, 768);
     // The size change is saved (CDS_UPDATEREGISTRY); a move names the position
     // alone and the system takes the rest from those saved settings.
     ASSERT_EQ(Vga(L"second 1280 1024 0 0").result, 1);

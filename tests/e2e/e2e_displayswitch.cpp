@@ -103,8 +103,16 @@ protected:
         }
         return text;
     }
+    // Whether the panel and the CRT show one picture: the same place and size.
+    static bool ShowOnePicture() {
+        const std::vector<vqsim::xscreen::Output> outputs = vqsim::xscreen::ReadOutputs();
+        const vqsim::xscreen::Output* panel = vqsim::xscreen::Find(outputs, desktop::kPanel);
+        const vqsim::xscreen::Output* crt = vqsim::xscreen::Find(outputs, desktop::kExternal);
+        return panel && crt && panel->on && crt->on && panel->x == crt->x && panel->y == crt->y &&
+               panel->width == crt->width && panel->height == crt->height;
+    }
     // Draws the desktop beside the run's test results (test-results/desktop-pictures).
-    static void Picture(const std::string& name) {
+    static void DrawDesktop(const std::string& name) {
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::wstring folder = vqdrive::ProgramFolder() + L"..\\test-results\\desktop-pictures\\";
         CreateDirectoryW((vqdrive::ProgramFolder() + L"..\\test-results").c_str(), nullptr);
@@ -156,7 +164,7 @@ TEST_F(DisplaySwitchE2eTest, IntelDriverSwitchesToThePanelAloneAndToTheClone) {
     EXPECT_TRUE(desktop::WaitForAttached(1, 8000)) << Desktop() << "\n" << Log();
     EXPECT_FALSE(vqdrive::intel::JournalOf("ChangeActiveDevices").empty());
     EXPECT_EQ(Outputs(), "panel 1366x768+0+0, CRT off");
-    Picture("panel-alone");
+    DrawDesktop("panel-alone");
     LPARAM active = 0;
     ASSERT_TRUE(menu.WaitFor(kActiveDisplayRequest, 8000, &active)) << Log();
     EXPECT_EQ(active, 0x01);
@@ -171,8 +179,8 @@ TEST_F(DisplaySwitchE2eTest, IntelDriverSwitchesToThePanelAloneAndToTheClone) {
     EXPECT_EQ(active, 0x03);
     // A true clone: one picture on both outputs, one display on the desktop.
     EXPECT_TRUE(desktop::WaitForAttached(1, 8000)) << Desktop();
-    EXPECT_EQ(Outputs(), "panel 1366x768+0+0, CRT 1366x768+0+0") << Log();
-    Picture("clone");
+    EXPECT_TRUE(ShowOnePicture()) << Outputs() << "\n" << Log();
+    DrawDesktop("clone");
     EXPECT_TRUE(LogHas("TargetDisplay=0x003, ExistProfile=0")) << Log();
     // The clone's settings were saved before the next change (at the default
     // mode, which opens no slot of its own).
@@ -215,6 +223,7 @@ TEST_F(DisplaySwitchE2eTest, PressesStepTheOsdAndShiftStepsBackward) {
     DWORD start = GetTickCount();
     while (vqdrive::intel::Value(L"Display1") != 0x03 && GetTickCount() - start < 8000) vqdrive::Pause(50);
     EXPECT_EQ(vqdrive::intel::Value(L"Display1"), 0x03u) << "the clone shows on the first display\n" << Log();
+    EXPECT_TRUE(ShowOnePicture()) << Outputs();
     // The change ends with the profile restore and its re-check.
     EXPECT_TRUE(WaitForLog("no Profile: 1024x768", 8000)) << Log();
     vqdrive::Pause(1500);
@@ -374,7 +383,7 @@ protected:
         EXPECT_EQ(Desktop(), expected.desktop) << Log();
         EXPECT_EQ(Outputs(), expected.outputs);
         EXPECT_EQ(ServiceJournal(), expected.journal) << Log();
-        Picture(std::to_string(++step_) + "-" + expected.what);
+        DrawDesktop(std::to_string(++step_) + "-" + expected.what);
     }
 
     int step_ = 0;

@@ -15,13 +15,9 @@ namespace xs = vqsim::xscreen;
 
 std::vector<Display> ReadInFreshProcess(const std::wstring& extra, bool* succeeded);
 
-// Runs outputmodes.sh (beside the driver) for an output.
+// Runs outputmodes.sh (beside the program) for an output.
 bool GiveModes(const std::wstring& output, int width, int height) {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring script(exe);
-    script = script.substr(0, script.find_last_of(L'\\') + 1) + L"outputmodes.sh";
-    const std::wstring unix = xs::UnixPath(script);
+    const std::wstring unix = xs::UnixPath(ProgramFolder() + L"outputmodes.sh");
     return !unix.empty() && xs::RunShell(L"sh '" + unix + L"' " + output + L" " + std::to_wstring(width) + L" " +
                                          std::to_wstring(height) + L" >/dev/null 2>&1");
 }
@@ -109,10 +105,10 @@ bool Reset(int panelWidth, int panelHeight) {
     for (const wchar_t* output : {xs::kCrtOutput, xs::kHdmiOutput, xs::kTvOutput}) GiveModes(output, 0, 0);
     MonitorDevices::UnplugAll();
     // The panel shows 640 x 480 of the server's pool while its list changes.
-    Xrandr(std::wstring(L"--output ") + kPanel + L" --mode 640x480 --pos 0x0 --primary");
+    Xrandr(std::wstring(L"--output ") + kPanel + L" --mode 640x480 --pos 0x0 --output DUMMY15 --primary");
     const bool panelModes = GiveModes(kPanel, panelWidth, panelHeight);
     const bool panel = Xrandr(std::wstring(L"--output ") + kPanel + L" --mode " +
-                              xs::ModeName({panelWidth, panelHeight}) + L" --pos 0x0 --primary");
+                              xs::ModeName({panelWidth, panelHeight}) + L" --pos 0x0");
     MonitorDevices::Plug(kPanel, MonitorName(kPanel, panelWidth, panelHeight), panelWidth, panelHeight);
     // The system's saved settings too: an apply of them must not bring back an earlier mode.
     bool stored = false;
