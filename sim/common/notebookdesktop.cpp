@@ -12,6 +12,7 @@ using xscreen::Size;
 
 constexpr std::uint32_t kDeviceBits[] = {0x01, 0x02, 0x08, 0x04};  // panel first: the clone's picture follows it
 constexpr DWORD kSettleMs = 4000;
+constexpr wchar_t kNoPictureOutput[] = L"DUMMY15";
 
 const wchar_t* DeviceName(std::uint32_t bit) {
     switch (bit) {
@@ -268,6 +269,12 @@ Outcome Show(std::vector<Source> sources) {
         xscreen::Xrandr(lighting.substr(0, lighting.find(L" --mode")) + L" --off");
     }
     SplitClones(outputs);
+    // X's primary output decides Wine's primary and this process cannot move
+    // it; with an output that never shows anything as X's primary, Wine takes
+    // the picture at the origin, the same one, and a mode change below can
+    // move the primary. Pinned again afterwards, the primary stays where it
+    // is when a display moves left of it.
+    xscreen::Xrandr(std::wstring(L"--output ") + kNoPictureOutput + L" --primary");
     outputs = xscreen::ReadOutputs();
     const std::vector<Shown> displays = MapDisplays(outputs);
     if (displays.empty()) {
@@ -303,6 +310,9 @@ Outcome Show(std::vector<Source> sources) {
             }
         }
         if (!xscreen::Xrandr(arguments)) result = DISP_CHANGE_FAILED;
+    }
+    for (const Target& t : targets) {
+        if (t.primary) xscreen::Xrandr(L"--output " + t.output + L" --primary");
     }
     outcome.result = result;
     if (result != DISP_CHANGE_SUCCESSFUL) {

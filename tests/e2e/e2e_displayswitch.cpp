@@ -103,8 +103,14 @@ protected:
         }
         return text;
     }
-    // Whether the panel and the CRT show one picture: the same place and size.
+    // Whether the panel and the CRT show one picture (the same place and
+    // size), waiting up to 8 s for the change under way.
     static bool ShowOnePicture() {
+        const DWORD start = GetTickCount();
+        while (!ShowingOnePicture() && GetTickCount() - start < 8000) vqdrive::Pause(200);
+        return ShowingOnePicture();
+    }
+    static bool ShowingOnePicture() {
         const std::vector<vqsim::xscreen::Output> outputs = vqsim::xscreen::ReadOutputs();
         const vqsim::xscreen::Output* panel = vqsim::xscreen::Find(outputs, desktop::kPanel);
         const vqsim::xscreen::Output* crt = vqsim::xscreen::Find(outputs, desktop::kExternal);

@@ -66,9 +66,7 @@ bool DrawPicture(const std::wstring& pngPath) {
             same = pictures.end() - 1;
         }
         same->outputs.push_back(name);
-        // X's own primary is an output that never shows anything: the
-        // system's primary is the picture at the origin.
-        same->primary = o.x == 0 && o.y == 0;
+        same->primary = same->primary || o.primary;
         if (role && intel::Value((std::wstring(role->state) + L"Rotation").c_str()) != 0) {
             same->degrees = static_cast<int>(intel::Value((std::wstring(role->state) + L"Rotation").c_str()) * 90);
         }

@@ -105,10 +105,10 @@ bool Reset(int panelWidth, int panelHeight) {
     for (const wchar_t* output : {xs::kCrtOutput, xs::kHdmiOutput, xs::kTvOutput}) GiveModes(output, 0, 0);
     MonitorDevices::UnplugAll();
     // The panel shows 640 x 480 of the server's pool while its list changes.
-    Xrandr(std::wstring(L"--output ") + kPanel + L" --mode 640x480 --pos 0x0 --output DUMMY15 --primary");
+    Xrandr(std::wstring(L"--output ") + kPanel + L" --mode 640x480 --pos 0x0 --primary");
     const bool panelModes = GiveModes(kPanel, panelWidth, panelHeight);
     const bool panel = Xrandr(std::wstring(L"--output ") + kPanel + L" --mode " +
-                              xs::ModeName({panelWidth, panelHeight}) + L" --pos 0x0");
+                              xs::ModeName({panelWidth, panelHeight}) + L" --pos 0x0 --primary");
     MonitorDevices::Plug(kPanel, MonitorName(kPanel, panelWidth, panelHeight), panelWidth, panelHeight);
     // The system's saved settings too: an apply of them must not bring back an earlier mode.
     bool stored = false;
