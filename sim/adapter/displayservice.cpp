@@ -503,6 +503,23 @@ DWORD Orientation(const wchar_t* deviceName) {
 }
 
 namespace {
+constexpr DWORD kListWaitMs = 3000;
+
+// A size just added to an output reaches the display's list within a second.
+void WaitUntilListed(const wchar_t* deviceName, DWORD width, DWORD height) {
+    const DWORD start = GetTickCount();
+    do {
+        DEVMODEW listed{};
+        listed.dmSize = sizeof listed;
+        for (DWORD i = 0; EnumDisplaySettingsW(deviceName, i, &listed); ++i) {
+            if (listed.dmPelsWidth == width && listed.dmPelsHeight == height) return;
+            listed = {};
+            listed.dmSize = sizeof listed;
+        }
+        Sleep(50);
+    } while (GetTickCount() - start < kListWaitMs);
+}
+
 // A change applied now to the first display while the Intel outputs show a
 // clone keeps the clone: both outputs take the new picture.
 LONG ChangeKeepingClone(const wchar_t* deviceName, DEVMODEW* mode, HWND window, DWORD flags, void* parameter,
@@ -528,6 +545,7 @@ LONG TurnDisplay(const wchar_t* deviceName, DEVMODEW* mode, HWND window, DWORD f
     if ((mode->dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT)) == (DM_PELSWIDTH | DM_PELSHEIGHT)) {
         vqsim::xscreen::AddMode(vqsim::xscreen::OutputOfDevice(output->deviceBit),
                                 {static_cast<int>(mode->dmPelsWidth), static_cast<int>(mode->dmPelsHeight)});
+        WaitUntilListed(deviceName, mode->dmPelsWidth, mode->dmPelsHeight);
     }
     DEVMODEW plain = *mode;
     plain.dmFields &= ~static_cast<DWORD>(DM_DISPLAYORIENTATION);

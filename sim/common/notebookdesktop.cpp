@@ -13,6 +13,7 @@ using xscreen::Size;
 constexpr std::uint32_t kDeviceBits[] = {0x01, 0x02, 0x08, 0x04};  // panel first: the clone's picture follows it
 constexpr DWORD kSettleMs = 4000;
 constexpr wchar_t kNoPictureOutput[] = L"DUMMY15";
+constexpr int kScreenWidth = 5760;  // the X screen's largest width (tools/xorg/dummy.conf)
 
 const wchar_t* DeviceName(std::uint32_t bit) {
     switch (bit) {
@@ -257,16 +258,27 @@ Outcome Show(std::vector<Source> sources) {
                                std::to_wstring(source.y);
     }
     // Outputs never shown yet are no display of Wine's: they start dark beside the desktop.
+    int right = 0;
+    for (const xscreen::Output& o : outputs) {
+        if (o.on) right = std::max(right, o.x + o.width);
+    }
     std::wstring lighting;
     for (const Target& t : targets) {
         const xscreen::Output* o = xscreen::Find(outputs, t.output);
         if (!o || !o->connected) {
-            lighting += L" --output " + t.output + L" --mode " + xscreen::ModeName(t.size) + L" --pos 5000x0";
+            const int x = right + t.size.width <= kScreenWidth ? right : 0;
+            lighting += L" --output " + t.output + L" --mode " + xscreen::ModeName(t.size) + L" --pos " +
+                        std::to_wstring(x) + L"x0";
         }
     }
     if (!lighting.empty()) {
         xscreen::Xrandr(lighting);
-        xscreen::Xrandr(lighting.substr(0, lighting.find(L" --mode")) + L" --off");
+        std::wstring dark;
+        for (const Target& t : targets) {
+            const xscreen::Output* o = xscreen::Find(outputs, t.output);
+            if (!o || !o->connected) dark += L" --output " + t.output + L" --off";
+        }
+        xscreen::Xrandr(dark);
     }
     SplitClones(outputs);
     // X's primary output decides Wine's primary and this process cannot move
