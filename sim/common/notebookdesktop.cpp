@@ -13,6 +13,8 @@ using xscreen::Size;
 constexpr std::uint32_t kDeviceBits[] = {0x01, 0x02, 0x08, 0x04};  // panel first: the clone's picture follows it
 constexpr DWORD kSettleMs = 4000;
 constexpr wchar_t kNoPictureOutput[] = L"DUMMY15";
+constexpr Size kPoolSize{640, 480};   // the server's own mode, on every output
+constexpr Size kSafeSize{1024, 768};  // what a driver shows on a monitor it knows nothing of
 constexpr int kScreenWidth = 5760;  // the X screen's largest width (tools/xorg/dummy.conf)
 
 const wchar_t* DeviceName(std::uint32_t bit) {
@@ -47,9 +49,10 @@ Size SizeOf(const Source& source, const std::vector<xscreen::Output>& outputs) {
     if (shown[0]->on && offeredByAll({shown[0]->width, shown[0]->height})) return {shown[0]->width, shown[0]->height};
     Size best;
     for (const Size& s : shown[0]->modes) {
-        if (offeredByAll(s) && Area(s) > Area(best)) best = s;
+        if (offeredByAll(s) && Area(s) > Area(best) && !(s == kPoolSize)) best = s;
     }
-    return best;
+    // Outputs that say nothing of their sizes get the size every screen shows.
+    return best.width ? best : kSafeSize;
 }
 
 // A display of this process's list and the X output it stands for.
