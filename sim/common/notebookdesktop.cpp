@@ -314,7 +314,31 @@ Outcome Show(std::vector<Source> sources) {
         const LONG stored = ChangeDisplaySettingsExW(d.device.c_str(), &mode, nullptr, flags, nullptr);
         if (stored != DISP_CHANGE_SUCCESSFUL && wanted) result = stored;
     }
-    if (result == DISP_CHANGE_SUCCESSFUL) result = ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+    if (result == DISP_CHANGE_SUCCESSFUL) {
+        result = ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+        // An output this process has not seen yet is refused at the first
+        // apply (-5); the next one knows it.
+        if (result == DISP_CHANGE_BADPARAM) result = ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+    }
+    if (result == DISP_CHANGE_BADPARAM) {
+        // This process refuses every change until it maps its displays
+        // again, which Wine does only after a change of its own: X shows the
+        // layout by itself, and this process reads the old one meanwhile.
+        std::wstring arguments;
+        for (const Target& t : targets) {
+            arguments += L" --output " + t.output + L" --mode " + xscreen::ModeName(t.size) + L" --pos " +
+                         std::to_wstring(t.x) + L"x" + std::to_wstring(t.y);
+        }
+        for (const xscreen::Output& o : outputs) {
+            bool target = false;
+            for (const Target& t : targets) target = target || t.output == o.name;
+            if (o.connected && !target) arguments += L" --output " + o.name + L" --off";
+        }
+        if (xscreen::Xrandr(arguments)) {
+            result = DISP_CHANGE_SUCCESSFUL;
+            outcome.description += L" (by X alone: this process has not mapped every display yet)";
+        }
+    }
     if (result == DISP_CHANGE_SUCCESSFUL && !joins.empty()) {
         std::wstring arguments;
         for (const auto& [output, first] : joins) {

@@ -126,7 +126,9 @@ std::wstring MonitorName(const std::wstring& output, int width, int height) {
 
 std::vector<std::wstring> MonitorIdentities() {
     std::vector<std::wstring> identities;
-    for (const std::wstring& id : SimulatedMonitors::MonitorDeviceIds()) {
+    std::vector<std::wstring> ids = SimulatedMonitors::MonitorDeviceIds();
+    for (const std::wstring& id : MonitorDevices::PluggedIds()) ids.push_back(id);
+    for (const std::wstring& id : ids) {
         const size_t first = id.find(L'\\');
         const size_t second = first == std::wstring::npos ? first : id.find(L'\\', first + 1);
         identities.push_back(id.substr(0, second));

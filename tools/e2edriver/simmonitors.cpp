@@ -13,6 +13,12 @@ namespace {
 
 // The monitor device class.
 constexpr GUID kMonitorClass = {0x4D36E96E, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+// The class of the monitors plugged into the simulated outputs. Wine's own
+// display code walks every device of the monitor class and expects each to
+// belong to one of its adapters (QueryDisplayConfig answers 31 otherwise), so
+// they are registered in a class of their own; the management
+// instrumentation lists them by their device id (DISPLAY\...) all the same.
+constexpr GUID kPluggedMonitorClass = {0x6F1C3A52, 0x8D0E, 0x4B7A, {0x9C, 0x21, 0x5E, 0x4D, 0x77, 0x10, 0xA3, 0x6B}};
 constexpr wchar_t kInstanceSuffix[] = L"\\VQSIM&0000";
 
 class DeviceList {
@@ -31,12 +37,13 @@ private:
 };
 
 // The system error of the registration, ERROR_SUCCESS when the device is registered.
-DWORD RegisterDevice(const std::wstring& deviceId, const std::wstring& description) {
-    DeviceList list(SetupDiCreateDeviceInfoList(&kMonitorClass, nullptr));
+DWORD RegisterDevice(const std::wstring& deviceId, const std::wstring& description,
+                     const GUID& deviceClass = kMonitorClass) {
+    DeviceList list(SetupDiCreateDeviceInfoList(&deviceClass, nullptr));
     if (!list.valid()) return GetLastError();
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
-    if (!SetupDiCreateDeviceInfoW(list.get(), deviceId.c_str(), &kMonitorClass, description.c_str(), nullptr, 0,
+    if (!SetupDiCreateDeviceInfoW(list.get(), deviceId.c_str(), &deviceClass, description.c_str(), nullptr, 0,
                                   &device) ||
         !SetupDiRegisterDeviceInfo(list.get(), &device, 0, nullptr, nullptr, nullptr)) {
         return GetLastError();
@@ -44,8 +51,8 @@ DWORD RegisterDevice(const std::wstring& deviceId, const std::wstring& descripti
     return ERROR_SUCCESS;
 }
 
-bool RemoveDevice(const std::wstring& deviceId) {
-    DeviceList list(SetupDiCreateDeviceInfoList(&kMonitorClass, nullptr));
+bool RemoveDevice(const std::wstring& deviceId, const GUID& deviceClass = kMonitorClass) {
+    DeviceList list(SetupDiCreateDeviceInfoList(&deviceClass, nullptr));
     if (!list.valid()) return false;
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
@@ -61,7 +68,7 @@ bool EndsWith(const std::wstring& text, const std::wstring& end) {
 
 // Writes the hardware id and the EDID of a registered monitor.
 bool Describe(const std::wstring& deviceId, const std::wstring& hardwareId, const std::vector<unsigned char>& edid) {
-    DeviceList list(SetupDiCreateDeviceInfoList(&kMonitorClass, nullptr));
+    DeviceList list(SetupDiCreateDeviceInfoList(&kPluggedMonitorClass, nullptr));
     if (!list.valid()) return false;
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
@@ -122,21 +129,21 @@ std::vector<unsigned char> MonitorDevices::Edid(const std::wstring& name, int wi
 bool MonitorDevices::Plug(const std::wstring& output, const std::wstring& name, int width, int height) {
     Unplug(output);
     const std::wstring id = L"DISPLAY\\" + name + kPlugSuffix + output;
-    if (RegisterDevice(id, L"Generic PnP Monitor") != ERROR_SUCCESS) return false;
+    if (RegisterDevice(id, L"Generic PnP Monitor", kPluggedMonitorClass) != ERROR_SUCCESS) return false;
     return Describe(id, L"MONITOR\\" + name, Edid(name, width, height, output != L"DUMMY1"));
 }
 
 bool MonitorDevices::Unplug(const std::wstring& output) {
     bool removed = false;
-    for (const std::wstring& id : SimulatedMonitors::MonitorDeviceIds()) {
-        if (EndsWith(id, kPlugSuffix + output)) removed = RemoveDevice(id) || removed;
+    for (const std::wstring& id : PluggedIds()) {
+        if (EndsWith(id, kPlugSuffix + output)) removed = RemoveDevice(id, kPluggedMonitorClass) || removed;
     }
     return removed;
 }
 
 void MonitorDevices::UnplugAll() {
-    for (const std::wstring& id : SimulatedMonitors::MonitorDeviceIds()) {
-        if (id.find(kPlugSuffix) != std::wstring::npos) RemoveDevice(id);
+    for (const std::wstring& id : PluggedIds()) {
+        if (id.find(kPlugSuffix) != std::wstring::npos) RemoveDevice(id, kPluggedMonitorClass);
     }
 }
 
@@ -181,9 +188,13 @@ void SimulatedMonitors::DetachAll() {
     }
 }
 
-std::vector<std::wstring> SimulatedMonitors::MonitorDeviceIds() {
+std::vector<std::wstring> MonitorDevices::PluggedIds() { return IdsOf(kPluggedMonitorClass); }
+
+std::vector<std::wstring> SimulatedMonitors::MonitorDeviceIds() { return IdsOf(kMonitorClass); }
+
+std::vector<std::wstring> IdsOf(const GUID& deviceClass) {
     std::vector<std::wstring> ids;
-    DeviceList list(SetupDiGetClassDevsW(&kMonitorClass, nullptr, nullptr, 0));
+    DeviceList list(SetupDiGetClassDevsW(&deviceClass, nullptr, nullptr, 0));
     if (!list.valid()) return ids;
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
