@@ -41,8 +41,13 @@ drive usb firmware-reset fwmodel=S30K1 version=win7 start wait=500 \
 echo "== 4. The notebook's screen: an external monitor plugged in beside the panel, then removed"
 DESK="$OUT/displays"
 mkdir -p "$DESK"
-drive displays desktop-reset desktop connect=DUMMY1,1920x1080 wait=500 desktop \
-    "screenshot=$(winepath -w "$DESK/panel-and-external.png")" unplug=DUMMY1 wait=500 desktop
+# Each monitor has its own identity (its monitor device, DISPLAY\NAME); the
+# same monitor plugged in again has the same one.
+drive displays desktop-reset desktop monitors "picture=$(winepath -w "$DESK/1-panel-alone.png")" \
+    connect=DUMMY1,1280x1024 wait=500 desktop monitors "picture=$(winepath -w "$DESK/2-panel-and-crt.png")" \
+    unplug=DUMMY1 connect=DUMMY2,1920x1080 wait=500 desktop monitors \
+    "picture=$(winepath -w "$DESK/3-panel-and-digital-monitor.png")" \
+    unplug=DUMMY2 connect=DUMMY1,1280x1024 wait=500 monitors unplug=DUMMY1 wait=500 desktop
 
 echo "== 5. The graphics adapter a program sees: Wine's, then the notebook's Intel adapter through the injected library"
 drive adapter-wine adapter=wine probe
@@ -56,13 +61,13 @@ sw() { echo "$1=$(winepath -w "$SWITCH/$2.png")"; }
 # panel alone and the clone, and its menu program is told of every change.
 drive display-switch firmware-reset fwmodel=N10A graphics-reset graphics-register desktop-reset \
     connect=DUMMY1,1280x1024 wait=500 gfxset=CrtConnected,1 gfxshown=1,2 adapter=intel inject \
-    version=vista menu start wait=800 desktop "$(sw screenshot 1-desktop-extended-before)" \
+    version=vista menu start wait=800 desktop "$(sw picture 1-desktop-extended-before)" \
     key=1 wait=300 "$(sw osdshot 2-osd-opened-panel-alone)" \
     key=1 wait=300 "$(sw osdshot 3-osd-step-clone)" \
     key=1 wait=300 "$(sw osdshot 4-osd-step-panel-alone-again)" \
-    wait=7000 desktop "$(sw screenshot 5-desktop-panel-alone)" \
+    wait=7000 desktop "$(sw picture 5-desktop-panel-alone)" \
     key=1 wait=300 key=1 wait=300 "$(sw osdshot 6-osd-clone-chosen)" \
-    wait=7000 desktop "$(sw screenshot 7-desktop-clone)" \
+    wait=7000 desktop "$(sw picture 7-desktop-clone)" \
     menu-received profiles quit adapter=wine graphics-unregister desktop-reset
 
 echo "== 7. The resolution key on the small-panel model (Intel driver, the panel alone)"
@@ -75,7 +80,7 @@ drive resolution-toggle firmware-reset fwmodel=N10A graphics-reset graphics-regi
     addmode=DUMMY0,800x480 adapter=intel inject version=vista start wait=800 desktop \
     key=118 wait=300 "$(rsz osdshot 1-toggle-opened-1024x600)" \
     key=118 wait=300 "$(rsz osdshot 2-toggle-step-800x480)" \
-    wait=4000 desktop "$(rsz screenshot 3-desktop-800x480)" \
+    wait=4000 desktop "$(rsz picture 3-desktop-800x480)" \
     quit adapter=wine graphics-unregister desktop-reset
 echo "== 8. The wireless master key: all radios off, then back on, and the radio overview of each"
 RADIOS="$OUT/toggles"
@@ -128,11 +133,11 @@ echo "== screenshots of the hotkey OSD in $SHOTS:"
 ls "$SHOTS" | sed 's/^/  /'
 echo "== artwork screenshots in $OSD_OUT:"
 ls "$OSD_OUT" | sed 's/^/  /'
-echo "== desktop screenshots in $DESK:"
+echo "== desktop pictures in $DESK:"
 ls "$DESK" | sed 's/^/  /'
-echo "== display switch screenshots in $SWITCH:"
+echo "== display switch OSD screenshots and desktop pictures in $SWITCH:"
 ls "$SWITCH" | sed 's/^/  /'
-echo "== resolution toggle screenshots in $RES:"
+echo "== resolution toggle OSD screenshots and desktop pictures in $RES:"
 ls "$RES" | sed 's/^/  /'
 echo "== radio overview and SRS toggle screenshots in $RADIOS:"
 ls "$RADIOS" | sed 's/^/  /'

@@ -4,8 +4,11 @@
 // adapter instead. On load it points the program's import entries of
 // EnumDisplayDevicesW and GetProcAddress at its own functions; those call
 // the real ones and change only the adapters' DeviceID and description, as
-// the registry (adapterstore.h) names them, and the second display's
-// attachment while the outputs show a clone. The four display-configuration
+// the registry (adapterstore.h) names them; EnumDisplaySettingsW and ...ExW
+// likewise, which add the orientation of the current mode that the notebook's
+// graphics state records, and ChangeDisplaySettingsW/ExW, whose orientation
+// changes the notebook carries out and which keep a clone one picture
+// (displayservice.h). The four display-configuration
 // functions looked up by name are answered by the notebook's own service
 // (displayservice.h). Nothing else is touched.
 #include <windows.h>
@@ -20,9 +23,15 @@
 namespace {
 
 using EnumDisplayDevicesFn = BOOL(WINAPI*)(LPCWSTR, DWORD, PDISPLAY_DEVICEW, DWORD);
+using EnumDisplaySettingsFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DEVMODEW*);
+using EnumDisplaySettingsExFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DEVMODEW*, DWORD);
+using ChangeDisplaySettingsExFn = LONG(WINAPI*)(LPCWSTR, DEVMODEW*, HWND, DWORD, LPVOID);
 using GetProcAddressFn = FARPROC(WINAPI*)(HMODULE, LPCSTR);
 
 EnumDisplayDevicesFn g_realEnumDisplayDevices = nullptr;
+EnumDisplaySettingsFn g_realEnumDisplaySettings = nullptr;
+EnumDisplaySettingsExFn g_realEnumDisplaySettingsEx = nullptr;
+ChangeDisplaySettingsExFn g_realChangeDisplaySettingsEx = nullptr;
 GetProcAddressFn g_realGetProcAddress = nullptr;
 
 // Reads one text value of the adapter's state; false when it is absent or does not fit.
@@ -41,7 +50,6 @@ BOOL WINAPI SimEnumDisplayDevicesW(LPCWSTR device, DWORD index, PDISPLAY_DEVICEW
     const BOOL found = g_realEnumDisplayDevices(device, index, info, flags);
     // Adapters only (no parent device named); monitors keep their own ids.
     if (!found || device != nullptr || !info || info->cb < sizeof(DISPLAY_DEVICEW)) return found;
-    info->StateFlags = vqsim::displayconfig::DeviceStateFlags(info->DeviceName, info->StateFlags);
     wchar_t text[128];
     if (ReadText(vqsim::adapter::kDeviceId, text, sizeof text / sizeof text[0])) {
         wcsncpy(info->DeviceID, text, sizeof info->DeviceID / sizeof(wchar_t) - 1);
@@ -54,6 +62,31 @@ BOOL WINAPI SimEnumDisplayDevicesW(LPCWSTR device, DWORD index, PDISPLAY_DEVICEW
     return found;
 }
 
+// The current mode carries the orientation of the picture.
+BOOL Oriented(BOOL found, LPCWSTR device, DWORD mode, DEVMODEW* info) {
+    if (found && info && mode == ENUM_CURRENT_SETTINGS) {
+        info->dmDisplayOrientation = vqsim::displayconfig::Orientation(device);
+        info->dmFields |= DM_DISPLAYORIENTATION;
+    }
+    return found;
+}
+
+BOOL WINAPI SimEnumDisplaySettingsW(LPCWSTR device, DWORD mode, DEVMODEW* info) {
+    return Oriented(g_realEnumDisplaySettings(device, mode, info), device, mode, info);
+}
+
+BOOL WINAPI SimEnumDisplaySettingsExW(LPCWSTR device, DWORD mode, DEVMODEW* info, DWORD flags) {
+    return Oriented(g_realEnumDisplaySettingsEx(device, mode, info, flags), device, mode, info);
+}
+
+LONG WINAPI SimChangeDisplaySettingsExW(LPCWSTR device, DEVMODEW* mode, HWND window, DWORD flags, LPVOID parameter) {
+    return vqsim::displayconfig::TurnDisplay(device, mode, window, flags, parameter, g_realChangeDisplaySettingsEx);
+}
+
+LONG WINAPI SimChangeDisplaySettingsW(DEVMODEW* mode, DWORD flags) {
+    return vqsim::displayconfig::TurnDisplay(nullptr, mode, nullptr, flags, nullptr, g_realChangeDisplaySettingsEx);
+}
+
 bool IsUser32(HMODULE module) { return module && module == GetModuleHandleW(L"user32.dll"); }
 
 FARPROC WINAPI SimGetProcAddress(HMODULE module, LPCSTR name) {
@@ -61,6 +94,18 @@ FARPROC WINAPI SimGetProcAddress(HMODULE module, LPCSTR name) {
     const bool byName = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF;
     if (byName && IsUser32(module) && std::strcmp(name, "EnumDisplayDevicesW") == 0) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimEnumDisplayDevicesW));
+    }
+    if (byName && IsUser32(module) && std::strcmp(name, "EnumDisplaySettingsW") == 0) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimEnumDisplaySettingsW));
+    }
+    if (byName && IsUser32(module) && std::strcmp(name, "ChangeDisplaySettingsW") == 0) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimChangeDisplaySettingsW));
+    }
+    if (byName && IsUser32(module) && std::strcmp(name, "ChangeDisplaySettingsExW") == 0) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimChangeDisplaySettingsExW));
+    }
+    if (byName && IsUser32(module) && std::strcmp(name, "EnumDisplaySettingsExW") == 0) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimEnumDisplaySettingsExW));
     }
     if (byName && IsUser32(module)) {
         if (FARPROC service = vqsim::displayconfig::Replacement(name)) return service;
@@ -74,11 +119,25 @@ void Install() {
     if (!user32 || !kernel32) return;
     g_realEnumDisplayDevices =
         reinterpret_cast<EnumDisplayDevicesFn>(reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplayDevicesW")));
+    g_realEnumDisplaySettings =
+        reinterpret_cast<EnumDisplaySettingsFn>(reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplaySettingsW")));
+    g_realEnumDisplaySettingsEx = reinterpret_cast<EnumDisplaySettingsExFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplaySettingsExW")));
+    void* realChangeDisplaySettings = reinterpret_cast<void*>(GetProcAddress(user32, "ChangeDisplaySettingsW"));
+    g_realChangeDisplaySettingsEx = reinterpret_cast<ChangeDisplaySettingsExFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ChangeDisplaySettingsExW")));
     g_realGetProcAddress =
         reinterpret_cast<GetProcAddressFn>(reinterpret_cast<void*>(GetProcAddress(kernel32, "GetProcAddress")));
-    if (!g_realEnumDisplayDevices || !g_realGetProcAddress) return;
+    if (!g_realEnumDisplayDevices || !g_realEnumDisplaySettings || !g_realEnumDisplaySettingsEx ||
+        !g_realChangeDisplaySettingsEx || !g_realGetProcAddress) {
+        return;
+    }
     const vqsim::Replacement replacements[] = {
         {reinterpret_cast<void*>(g_realEnumDisplayDevices), reinterpret_cast<void*>(&SimEnumDisplayDevicesW)},
+        {reinterpret_cast<void*>(g_realEnumDisplaySettings), reinterpret_cast<void*>(&SimEnumDisplaySettingsW)},
+        {reinterpret_cast<void*>(g_realEnumDisplaySettingsEx), reinterpret_cast<void*>(&SimEnumDisplaySettingsExW)},
+        {reinterpret_cast<void*>(g_realChangeDisplaySettingsEx), reinterpret_cast<void*>(&SimChangeDisplaySettingsExW)},
+        {realChangeDisplaySettings, reinterpret_cast<void*>(&SimChangeDisplaySettingsW)},
         {reinterpret_cast<void*>(g_realGetProcAddress), reinterpret_cast<void*>(&SimGetProcAddress)},
     };
     vqsim::PatchProgramImports(replacements);

@@ -9,6 +9,7 @@
 
 #include "adapterstore.h"
 #include "graphicsstore.h"
+#include "notebookdesktop.h"
 
 namespace vqsim::displayconfig {
 
@@ -199,6 +200,8 @@ Answer CurrentAnswer(UINT32 flags) {
             target.adapterId = AdapterLuid();
             target.targetMode.targetVideoSignalInfo = Timing(source.width, source.height);
             DISPLAYCONFIG_PATH_INFO path = PathTo(t, sourceId);
+            path.targetInfo.rotation = static_cast<DISPLAYCONFIG_ROTATION>(
+                DISPLAYCONFIG_ROTATION_IDENTITY + (Store().ReadDword(std::wstring(t.name) + gs::value::kRotationSuffix, 0) & 3));
             path.sourceInfo.modeInfoIdx = sourceIndex;
             path.sourceInfo.statusFlags = DISPLAYCONFIG_SOURCE_IN_USE;
             path.targetInfo.modeInfoIdx = static_cast<UINT32>(answer.modes.size());
@@ -307,56 +310,28 @@ std::wstring Check(UINT32 pathCount, const DISPLAYCONFIG_PATH_INFO* paths, UINT3
     return L"";
 }
 
-LONG StoreMode(const wchar_t* device, DEVMODEW* mode) {
-    return ChangeDisplaySettingsExW(device, mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr);
-}
-
-DEVMODEW Placed(const Source& s) {
-    DEVMODEW mode{};
-    mode.dmSize = sizeof mode;
-    mode.dmFields = DM_POSITION | DM_PELSWIDTH | DM_PELSHEIGHT;
-    mode.dmPelsWidth = s.width;
-    mode.dmPelsHeight = s.height;
-    mode.dmPosition = {s.x, s.y};
-    if (s.refresh) {
-        mode.dmFields |= DM_DISPLAYFREQUENCY;
-        mode.dmDisplayFrequency = s.refresh;
+// Shows a checked layout on the simulated screen: source 0 at the origin,
+// source 1 at its place; a clone is one picture on both outputs.
+vqsim::notebook::Outcome ShowOnDesktop(const Layout& layout) {
+    std::vector<vqsim::notebook::Source> sources(static_cast<size_t>(layout.sources));
+    for (size_t s = 0; s < sources.size(); ++s) {
+        sources[s].devices = layout.shown[s];
+        sources[s].size = {static_cast<int>(layout.source[s].width), static_cast<int>(layout.source[s].height)};
+        sources[s].x = layout.source[s].x;
+        sources[s].y = layout.source[s].y;
     }
-    return mode;
-}
-
-// Shows a checked layout on the desktop: the first display takes source 0,
-// the second source 1 (extended), the first's size and place (clone) or
-// nothing. Wine lets no two displays overlap: it moves a clone's second
-// display beside the first, with the same size.
-LONG ShowOnDesktop(const Layout& layout, bool clone) {
-    DEVMODEW first = Placed(layout.source[0]);
-    first.dmPosition = {0, 0};
-    LONG result = StoreMode(L"\\\\.\\DISPLAY1", &first);
-    if (result != DISP_CHANGE_SUCCESSFUL) return result;
-    DEVMODEW second{};
-    second.dmSize = sizeof second;
-    second.dmFields = DM_POSITION | DM_PELSWIDTH | DM_PELSHEIGHT;  // 0 x 0: detached
-    if (layout.sources == 2) second = Placed(layout.source[1]);
-    if (clone) second = first;
-    DEVMODEW current;
-    const bool secondExists = CurrentMode(L"\\\\.\\DISPLAY2", &current) || layout.sources == 2 || clone;
-    if (secondExists) {
-        result = StoreMode(L"\\\\.\\DISPLAY2", &second);
-        if (result != DISP_CHANGE_SUCCESSFUL && (layout.sources == 2 || clone)) return result;
-    }
-    return ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+    return vqsim::notebook::Show(sources);
 }
 
 void Journal(const std::wstring& line) { Store().AppendJournal(L"SetDisplayConfig " + line); }
 
 LONG ApplyLayout(UINT32 flags, const Layout& layout) {
-    const bool clone = layout.sources == 1 && (layout.shown[0] & (layout.shown[0] - 1)) != 0;
-    const LONG shown = ShowOnDesktop(layout, clone);
+    const vqsim::notebook::Outcome outcome = ShowOnDesktop(layout);
+    const LONG shown = outcome.result;
     Store().WriteText(L"DisplayConfig", layout.text);
     Store().WriteDword(gs::value::kDesktopResult, static_cast<DWORD>(shown));
     if (shown != DISP_CHANGE_SUCCESSFUL) {
-        Journal(Hex(flags) + L" not shown: " + std::to_wstring(shown));
+        Journal(Hex(flags) + L" not shown: " + std::to_wstring(shown) + L" (" + outcome.description + L")");
         return ERROR_GEN_FAILURE;
     }
     Store().WriteDword(gs::value::kDisplay1, layout.shown[0]);
@@ -506,11 +481,80 @@ LONG WINAPI SimSetDisplayConfig(UINT32 pathCount, DISPLAYCONFIG_PATH_INFO* paths
 
 }  // namespace
 
-DWORD DeviceStateFlags(const wchar_t* deviceName, DWORD flags) {
-    if (!deviceName || _wcsicmp(deviceName, L"\\\\.\\DISPLAY2") != 0 || !IntelNotebook()) return flags;
-    const DWORD first = Store().ReadDword(gs::value::kDisplay1, gs::stock::kDisplay1);
+
+namespace {
+// The output a display device shows (its first, for a clone), or null.
+const gs::Output* OutputOn(const wchar_t* deviceName) {
+    const wchar_t* value = nullptr;
+    if (deviceName && _wcsicmp(deviceName, L"\\\\.\\DISPLAY1") == 0) value = gs::value::kDisplay1;
+    if (deviceName && _wcsicmp(deviceName, L"\\\\.\\DISPLAY2") == 0) value = gs::value::kDisplay2;
+    if (!value) return nullptr;
+    const DWORD shown = Store().ReadDword(value, value == gs::value::kDisplay1 ? gs::stock::kDisplay1 : 0);
+    for (const gs::Output& output : gs::kOutputs) {
+        if (shown & output.deviceBit) return &output;
+    }
+    return nullptr;
+}
+}  // namespace
+
+DWORD Orientation(const wchar_t* deviceName) {
+    const gs::Output* output = IntelNotebook() ? OutputOn(deviceName) : nullptr;
+    return output ? Store().ReadDword(std::wstring(output->name) + gs::value::kRotationSuffix, 0) & 3 : DMDO_DEFAULT;
+}
+
+namespace {
+constexpr DWORD kListWaitMs = 3000;
+
+// A size just added to an output reaches the display's list within a second.
+void WaitUntilListed(const wchar_t* deviceName, DWORD width, DWORD height) {
+    const DWORD start = GetTickCount();
+    do {
+        DEVMODEW listed{};
+        listed.dmSize = sizeof listed;
+        for (DWORD i = 0; EnumDisplaySettingsW(deviceName, i, &listed); ++i) {
+            if (listed.dmPelsWidth == width && listed.dmPelsHeight == height) return;
+            listed = {};
+            listed.dmSize = sizeof listed;
+        }
+        Sleep(50);
+    } while (GetTickCount() - start < kListWaitMs);
+}
+
+// A change applied now to the first display while the Intel outputs show a
+// clone keeps the clone: both outputs take the new picture.
+LONG ChangeKeepingClone(const wchar_t* deviceName, DEVMODEW* mode, HWND window, DWORD flags, void* parameter,
+                        LONG(WINAPI* real)(LPCWSTR, DEVMODEW*, HWND, DWORD, LPVOID)) {
+    const DWORD first = IntelNotebook() ? Store().ReadDword(gs::value::kDisplay1, gs::stock::kDisplay1) : 0;
     const bool clone = (first & (first - 1)) != 0 && Store().ReadDword(gs::value::kDisplay2, 0) == 0;
-    return clone ? flags & ~static_cast<DWORD>(DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) : flags;
+    const bool firstDisplay = !deviceName || _wcsicmp(deviceName, L"\\\\.\\DISPLAY1") == 0;
+    if (!clone || !firstDisplay || (flags & (CDS_TEST | CDS_NORESET))) {
+        return real(deviceName, mode, window, flags, parameter);
+    }
+    return vqsim::notebook::KeepClone(first, [&] { return real(deviceName, mode, window, flags, parameter); });
+}
+}  // namespace
+
+LONG TurnDisplay(const wchar_t* deviceName, DEVMODEW* mode, HWND window, DWORD flags, void* parameter,
+                 LONG(WINAPI* real)(LPCWSTR, DEVMODEW*, HWND, DWORD, LPVOID)) {
+    const gs::Output* output = IntelNotebook() ? OutputOn(deviceName) : nullptr;
+    if (!mode || !(mode->dmFields & DM_DISPLAYORIENTATION) || !output || mode->dmDisplayOrientation > 3) {
+        return ChangeKeepingClone(deviceName, mode, window, flags, parameter, real);
+    }
+    // The picture becomes portrait at the size asked for: the output offers
+    // it from now on, as a turned screen's driver lists its turned sizes.
+    if ((mode->dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT)) == (DM_PELSWIDTH | DM_PELSHEIGHT)) {
+        vqsim::xscreen::AddMode(vqsim::xscreen::OutputOfDevice(output->deviceBit),
+                                {static_cast<int>(mode->dmPelsWidth), static_cast<int>(mode->dmPelsHeight)});
+        WaitUntilListed(deviceName, mode->dmPelsWidth, mode->dmPelsHeight);
+    }
+    DEVMODEW plain = *mode;
+    plain.dmFields &= ~static_cast<DWORD>(DM_DISPLAYORIENTATION);
+    plain.dmDisplayOrientation = DMDO_DEFAULT;
+    const LONG result = ChangeKeepingClone(deviceName, &plain, window, flags, parameter, real);
+    if (result == DISP_CHANGE_SUCCESSFUL && !(flags & CDS_TEST)) {
+        Store().WriteDword(std::wstring(output->name) + gs::value::kRotationSuffix, mode->dmDisplayOrientation);
+    }
+    return result;
 }
 
 FARPROC Replacement(const char* name) {

@@ -17,10 +17,17 @@ namespace vqsim::displayconfig {
 // Looked up by name in user32: the replacement of that function, or null.
 FARPROC Replacement(const char* name);
 
-// The state flags the notebook gives a display device of the desktop. A
-// clone is one source shown on two outputs: one display device on the
-// desktop. Wine can show it only as a second display of the same size
-// (see ShowOnDesktop), which the system would not list as attached.
-DWORD DeviceStateFlags(const wchar_t* deviceName, DWORD flags);
+// The orientation (0..3) of the picture a display device shows, as the
+// notebook's graphics state records it: the X server turns no picture, so
+// Wine always reports 0; the picture itself is portrait on the screen.
+DWORD Orientation(const wchar_t* deviceName);
+
+// A mode change of the Intel notebook that names an orientation: Wine
+// refuses every orientation (the X server turns no picture), so the change
+// goes through at the size asked for, which makes the picture portrait for
+// a quarter turn, and the orientation is recorded for the output shown.
+// Every other change goes to `real` unchanged.
+LONG TurnDisplay(const wchar_t* deviceName, DEVMODEW* mode, HWND window, DWORD flags, void* parameter,
+                 LONG(WINAPI* real)(LPCWSTR, DEVMODEW*, HWND, DWORD, LPVOID));
 
 }  // namespace vqsim::displayconfig

@@ -140,6 +140,9 @@ const Output* ConnectedOutput(std::uint32_t id) {
 }
 
 // The display whose picture the device shows; null while it is dark.
+// What a device record asks the first display to show.
+enum class DesktopLayout { Single, Clone, Extended };
+
 const wchar_t* DisplayShowing(const Output& output) {
     if (Store().ReadDword(value::kDisplay2, 0) & output.deviceBit) return L"\\\\.\\DISPLAY2";
     if (Store().ReadDword(value::kDisplay1, stock::kDisplay1) & output.deviceBit) return L"\\\\.\\DISPLAY1";
@@ -212,12 +215,15 @@ public:
         // The display that shows the device turns. Where the desktop cannot
         // show the rotation, the request still succeeds, as the hardware would
         // have turned; the state says what could not be shown.
-        if (const wchar_t* display = DisplayShowing(*output)) {
-            const DesktopOutcome outcome = TurnDisplay(display, rotation);
+        const std::wstring rotationName = OutputValue(*output, value::kRotationSuffix);
+        if (DisplayShowing(*output)) {
+            const DesktopOutcome outcome =
+                TurnDevice(Store().ReadDword(value::kDisplay1, stock::kDisplay1), Store().ReadDword(value::kDisplay2, 0),
+                           output->deviceBit, Store().ReadDword(rotationName, 0), rotation);
             Store().WriteText(value::kDesktop, outcome.description);
             Store().WriteDword(value::kDesktopResult, static_cast<DWORD>(outcome.result));
         }
-        Store().WriteDword(OutputValue(*output, value::kRotationSuffix), rotation);
+        Store().WriteDword(rotationName, rotation);
         *error = kErrorNone;
         return S_OK;
     }
@@ -250,7 +256,7 @@ public:
         }
         Store().WriteDword(value::kDisplay1, display1);
         Store().WriteDword(value::kDisplay2, display2);
-        const DesktopOutcome outcome = ShowLayout(layout);
+        const DesktopOutcome outcome = ShowDevices(display1, display2);
         Store().WriteText(value::kDesktop, outcome.description);
         Store().WriteDword(value::kDesktopResult, static_cast<DWORD>(outcome.result));
         *error = kErrorNone;

@@ -53,6 +53,13 @@ std::vector<std::wstring> ListedDevices() {
     return devices;
 }
 
+bool AnswersNothing() {
+    DWORD noAnswer = 0, size = sizeof noAnswer;
+    return RegGetValueW(HKEY_CURRENT_USER, vqsim::usbbus::kKey, vqsim::usbbus::kNoAnswer, RRF_RT_REG_DWORD, nullptr,
+                        &noAnswer, &size) == ERROR_SUCCESS &&
+           noAnswer != 0;
+}
+
 void CountAnswer() {
     DWORD answered = 0, size = sizeof answered;
     RegGetValueW(HKEY_CURRENT_USER, vqsim::usbbus::kKey, vqsim::usbbus::kAnswered, RRF_RT_REG_DWORD, nullptr,
@@ -151,15 +158,20 @@ private:
 // The listed devices, handed out in order.
 class DeviceEnumerator : public ComObject<IEnumWbemClassObject> {
 public:
-    explicit DeviceEnumerator(std::vector<std::wstring> ids) : m_ids(std::move(ids)) {}
+    DeviceEnumerator(std::vector<std::wstring> ids, bool answersNothing)
+        : m_ids(std::move(ids)), m_bAnswersNothing(answersNothing) {}
 
     HRESULT STDMETHODCALLTYPE Reset() override {
         m_next = 0;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE Next(LONG, ULONG count, IWbemClassObject** objects, ULONG* returned) override {
+    HRESULT STDMETHODCALLTYPE Next(LONG timeout, ULONG count, IWbemClassObject** objects, ULONG* returned) override {
         if (!objects || !returned) return E_INVALIDARG;
         *returned = 0;
+        if (m_bAnswersNothing) {
+            Sleep(timeout == static_cast<LONG>(WBEM_INFINITE) ? INFINITE : static_cast<DWORD>(timeout));
+            return WBEM_S_TIMEDOUT;
+        }
         while (*returned < count && m_next < m_ids.size()) objects[(*returned)++] = new DeviceObject(m_ids[m_next++]);
         return *returned == count ? S_OK : kFewerLeft;
     }
@@ -176,6 +188,7 @@ protected:
 
 private:
     std::vector<std::wstring> m_ids;
+    bool m_bAnswersNothing;
     size_t m_next = 0;
 };
 
@@ -189,7 +202,7 @@ public:
                                         IEnumWbemClassObject** objects) override {
         if (language && query && objects && _wcsicmp(language, L"WQL") == 0 && _wcsicmp(query, kUsbClassQuery) == 0) {
             CountAnswer();
-            *objects = new DeviceEnumerator(ListedDevices());
+            *objects = new DeviceEnumerator(ListedDevices(), AnswersNothing());
             return S_OK;
         }
         return m_real->ExecQuery(language, query, flags, context, objects);

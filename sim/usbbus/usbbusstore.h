@@ -11,5 +11,9 @@ inline constexpr wchar_t kKey[] = L"Software\\VqSim\\Usb";  // under HKEY_CURREN
 inline constexpr wchar_t kDevices[] = L"Devices";
 // DWORD, written: how many USB-class queries the library has answered.
 inline constexpr wchar_t kAnswered[] = L"Answered";
+// DWORD fault: nonzero makes the bus a management service that has stopped
+// answering: the USB-class query's enumerator hands out nothing and each
+// step waits its whole time-out (for ever when it has none).
+inline constexpr wchar_t kNoAnswer[] = L"NoAnswer";
 
 }  // namespace vqsim::usbbus

@@ -171,7 +171,6 @@ void CDisplayDetection::CountDown() {
         m_ports.timers.StopTimer(kTimerMiniUiCountdown);
         m_ports.miniUi.SetCountdownTitle(0);
         m_ports.miniUi.ShowMiniUI(0);
-        m_nTimeSec = kCountdownSeconds;  // the next countdown starts full
     }
 }
 

@@ -7,10 +7,10 @@
 
 #include "common/commondefine.h"
 #include "common/scopedhandle.h"
+#include "common/utf16text.h"
 
 namespace {
 
-constexpr wchar_t kByteOrderMark = 0xFEFF;
 constexpr wchar_t kLineEnd[] = L" _";  // before CR LF on every line
 constexpr size_t kLineEndChars = 2;
 
@@ -41,32 +41,18 @@ bool IsInHistory(const std::vector<std::wstring>& history, const std::wstring& m
 }  // namespace
 
 std::string CDisplayHistory::Serialize(const std::vector<std::wstring>& entries) {
-    std::wstring text(1, kByteOrderMark);
-    text += FormatText(L"%d _\r\n", static_cast<int>(entries.size()));
-    for (const std::wstring& entry : entries) text += FormatText(L"%s _\r\n", entry.c_str());
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+    std::wstring text = FormatText(L"%d _\r\n", static_cast<int>(entries.size()));
+    for (const std::wstring& entry : entries) {
+        text += entry;  // as it was read: a NUL inside must not shorten it
+        text += L" _\r\n";
     }
-    return bytes;
+    return utf16::EncodeLittleEndian(text);
 }
 
 bool CDisplayHistory::Parse(const std::string& bytes, std::vector<std::wstring>* entries) {
     entries->clear();
-    bool intact = bytes.size() % 2 == 0;
     std::wstring text;
-    text.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                            (static_cast<unsigned char>(bytes[i + 1]) << 8)));
-    }
-    if (!text.empty() && text[0] == kByteOrderMark) {
-        text.erase(0, 1);
-    } else {
-        intact = false;
-    }
+    bool intact = utf16::DecodeLittleEndian(bytes, &text) == utf16::DecodeResult::Decoded;
     const std::vector<std::wstring> lines = SplitLines(text);
     if (lines.empty() || !EndsWithSeparator(lines[0])) return false;
 
@@ -106,11 +92,23 @@ CDisplayHistory::LoadResult CDisplayHistory::Load() {
     }
     bytes.resize(read);
     file.reset();
-    if (!Parse(bytes, &m_entries) || size.QuadPart > static_cast<LONGLONG>(kMaxFileBytes)) {
-        ReportError(FormatText(L"error: IsNewDisplay() - dispHistory.dat is damaged; rewritten with the %d "
-                               L"identifiers that could be read",
-                               static_cast<int>(m_entries.size())));
-        Write(m_entries);
+    const bool intact = Parse(bytes, &m_entries);
+    const int kept = static_cast<int>(m_entries.size());
+    if (size.QuadPart > static_cast<LONGLONG>(kMaxFileBytes)) {
+        m_bReadInPart = true;
+        ReportError(FormatText(L"error: IsNewDisplay() - dispHistory.dat is longer than %d bytes; %d identifiers "
+                               L"are read and the file is left as it is",
+                               static_cast<int>(kMaxFileBytes), kept));
+    } else if (!intact) {
+        if (Write(m_entries)) {
+            ReportError(FormatText(L"error: IsNewDisplay() - dispHistory.dat is damaged; rewritten with the %d "
+                                   L"identifiers that could be read",
+                                   kept));
+        } else {
+            ReportError(FormatText(L"error: IsNewDisplay() - dispHistory.dat is damaged; %d identifiers could be "
+                                   L"read, the file is not rewritten",
+                                   kept));
+        }
     }
     return LoadResult::Loaded;
 }
@@ -145,7 +143,12 @@ int CDisplayHistory::IsNewDisplay(const std::vector<std::wstring>& monitors, int
         Trace(L"New Display Device....\n");
         fresh.insert(fresh.end(), m_entries.begin(), m_entries.end());
         m_entries = std::move(fresh);
-        Write(m_entries);
+        if (m_bReadInPart) {
+            ReportError(L"error: IsNewDisplay() - dispHistory.dat is too long to be rewritten; the new monitors are "
+                        L"kept in memory only");
+        } else {
+            Write(m_entries);
+        }
         return 1;
     } catch (...) {
         ReportError(L"fail: IsNewDisplay()");

@@ -11,8 +11,10 @@
 class CDisplayHistory {
 public:
     static constexpr wchar_t kFileName[] = L"dispHistory.dat";
-    // More than the file of any real machine holds; the rest is left unread.
-    static constexpr size_t kMaxFileBytes = 256 * 1024;
+    // Far more than the file of any real machine holds (about 400,000
+    // identifiers); a longer file is read up to here and never rewritten, so
+    // that what lies beyond is not lost.
+    static constexpr size_t kMaxFileBytes = 16 * 1024 * 1024;
     // An identifier is cut at the size of the monitor identifiers' buffer.
     static constexpr size_t kMaxIdentifierChars = 259;
 
@@ -21,19 +23,21 @@ public:
     // Whether a monitor of `monitors` is missing from the history (`*isNew`);
     // the new ones are written into the file, first, in their order. Returns 0
     // when the file could not be read (missing or empty: nothing is written),
-    // else 1. A file that cannot be written is reported; the history in memory
-    // still takes the new monitors.
+    // else 1. A file that cannot be written, or is too long to be rewritten
+    // whole, is reported; the history in memory still takes the new monitors.
     int IsNewDisplay(const std::vector<std::wstring>& monitors, int* isNew);
 
     // Forgets what was read; the next question reads the file again.
     void Release() {
         m_entries.clear();
         m_bLoaded = false;
+        m_bReadInPart = false;
     }
     bool Loaded() const { return m_bLoaded; }
     const std::vector<std::wstring>& Entries() const { return m_entries; }
 
-    // The file's contents for `entries`, byte-order mark first.
+    // The file's contents for `entries`, byte-order mark first; each
+    // identifier whole, whatever characters it holds.
     static std::string Serialize(const std::vector<std::wstring>& entries);
     // Reads the entries of a file's contents; false when the contents are
     // damaged (then `entries` holds what could be read).
@@ -46,5 +50,6 @@ private:
 
     std::wstring m_path;
     bool m_bLoaded = false;
+    bool m_bReadInPart = false;  // the file is longer than kMaxFileBytes: never rewritten
     std::vector<std::wstring> m_entries;
 };

@@ -100,17 +100,30 @@ bool CEventRouter::DecodeHookRecord(LPARAM lParam, DecodedKey* key) {
     return true;
 }
 
+bool CEventRouter::DecodeKey(WPARAM /*wParam*/, LPARAM lParam, DecodedKey* key, LRESULT* result) {
+    if (proc::windowsVersion == 8) return DecodeRawInput(reinterpret_cast<HRAWINPUT>(lParam), key, result);
+    *result = 1;
+    return DecodeHookRecord(lParam, key);
+}
+
 LRESULT CEventRouter::OnHookKey(WPARAM wParam, LPARAM lParam) {
     if (m_bHookBusy) return 1;
     BusyGuard busy(m_bHookBusy);
     try {
         DecodedKey key;
-        if (proc::windowsVersion == 8) {
-            LRESULT early = 0;
-            if (!DecodeRawInput(reinterpret_cast<HRAWINPUT>(lParam), &key, &early)) return early;
-        } else if (!DecodeHookRecord(lParam, &key)) {
-            return 1;
-        }
+        LRESULT early = 0;
+        if (!DecodeKey(wParam, lParam, &key, &early)) return early;
+        return HandleDecodedKey(key);
+    } catch (...) {
+        ReportError(L"fail: OnHookKey()");
+        return 0;
+    }
+}
+
+LRESULT CEventRouter::HandleHeldBackKey(const DecodedKey& key) {
+    if (m_bHookBusy) return 1;
+    BusyGuard busy(m_bHookBusy);
+    try {
         return HandleDecodedKey(key);
     } catch (...) {
         ReportError(L"fail: OnHookKey()");

@@ -74,6 +74,13 @@ public:
 
     // A decoded key as it continues after decoding (step 3 on).
     LRESULT HandleDecodedKey(const DecodedKey& key);
+    // Decodes a "TrapkeyPS2" or WM_INPUT key without acting on it (the hook
+    // record and the raw input are readable only while their message is
+    // handled). False when there is no key to act on; `*result` then answers
+    // the message.
+    bool DecodeKey(WPARAM wParam, LPARAM lParam, DecodedKey* key, LRESULT* result);
+    // A key decoded earlier and held back, handled as OnHookKey would.
+    LRESULT HandleHeldBackKey(const DecodedKey& key);
 
     bool BiosReannouncePending() const { return m_bBiosReannouncePending; }
     void SetBiosReannouncePending(bool pending) { m_bBiosReannouncePending = pending; }

@@ -19,9 +19,12 @@ void CMainSelectors::SetOsdWindow(CHKIconWindowDlg* window) {
     m_otherUsers.SetOsdWindow(window);
 }
 
-void CMainSelectors::Release() {
+void CMainSelectors::ReleaseRadioSelectors() {
     m_pRfSelector.reset();
     m_pWirelessSelector.reset();
+}
+
+void CMainSelectors::ReleaseDisplaySelectors() {
     m_pSrsSelector.reset();
     m_pResolutionSelector.reset();
     m_pWindow = nullptr;

@@ -35,8 +35,10 @@ public:
         m_hMainWindow = mainWindow;
     }
     void SetOsdWindow(CHKIconWindowDlg* window) override;
-    // Deletes the selectors (the main window's tear-down).
-    void Release();
+    // The main window's tear-down deletes the radio selectors first and the
+    // SRS and resolution selectors after the system information.
+    void ReleaseRadioSelectors();
+    void ReleaseDisplaySelectors();
 
     CSRSEffectSelector* SrsSelector() const { return m_pSrsSelector.get(); }
     // The SRS effect of the OSD's current choice takes effect.

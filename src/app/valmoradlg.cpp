@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <wtsapi32.h>
 
+#include <cstdint>
 #include <string>
 
 #include "framework/winapp.h"
@@ -10,8 +11,11 @@
 #include "app/maintimers.h"
 #include "app/tracecall.h"
 #include "app/trapkeylibs.h"
+#include "audio/audio.h"
 #include "common/commondefine.h"
+#include "common/modalloop.h"
 #include "common/processstate.h"
+#include "common/siblingmessages.h"
 #include "display/displaychanger.h"
 #include "display/displaysettings.h"
 #include "hardware/hwicondisplayer.h"
@@ -139,12 +143,74 @@ bool CValmoraDlg::OnInitDialog() {
         if (m_hWnd) PostMessageW(m_hWnd, WM_VQ_PREPARE_OSD, 0, 0);
     });
     PostMessageW(m_hWnd, WM_VQ_PREPARE_OSD, 0, 0);
+    // What a pumping handler held back runs from the message loop; a close last.
+    m_reentry.SetCloseAction([this] { DestroyWindow(); });
+    if (fw::CWinApp* app = fw::CWinApp::Current(); app && app->MainWindow() == this) app->SetReentryGuard(&m_reentry);
+    modal::SetWatcher(&m_reentry);
     Trace(FormatText(L"started version=%d family=%d usb=%d", proc::windowsVersion, proc::modelFamily,
                      proc::usbKeyboardModel ? 1 : 0));
     return true;
 }
 
 LRESULT CValmoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_VQ_RUN_HELD_BACK) return 0;  // the message loop runs the work after this
+    LRESULT result = 0;
+    if (m_reentry.MustDefer() && HoldBack(message, wParam, lParam, &result)) return result;
+    return HandleMessage(message, wParam, lParam);
+}
+
+bool CValmoraDlg::HoldBack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    *result = 0;
+    if (message == WM_CLOSE || (message == WM_COMMAND && LOWORD(wParam) == IDC_QUIT)) {
+        // Ended once the running handler has finished with every object.
+        Trace(L"close held back");
+        m_reentry.DeferClose();
+        return true;
+    }
+    if (message == TrapkeyPs2Message() || message == WM_INPUT) {
+        // The key's record is readable only now: decoded now, acted on later.
+        DecodedKey key;
+        if (m_router.DecodeKey(wParam, lParam, &key, result)) {
+            *result = 1;  // answered as a key that arrives while another is handled
+            if (!key.released) m_reentry.Defer([this, key] { m_router.HandleHeldBackKey(key); });
+        }
+        if (message == WM_INPUT) *result = fw::CDialogBase::WindowProc(message, wParam, lParam);
+        return true;
+    }
+    const auto later = [this, message, wParam, lParam] { HandleMessage(message, wParam, lParam); };
+    if (m_nUsbMessage != 0 && message == m_nUsbMessage) {
+        *result = 1;
+        m_reentry.Defer(later);
+        return true;
+    }
+    switch (message) {
+    case WM_VQ_SIBLING:
+        // The menu program's questions are answered at once: they change nothing.
+        for (const int question : {sibling::kMenuStatus, sibling::kMenuStatus71, sibling::kActiveDisplay,
+                                   sibling::kConnectedDisplay}) {
+            if (wParam == static_cast<WPARAM>(question)) return false;
+        }
+        m_reentry.Defer(later);
+        return true;
+    case WM_VQ_EXTKEY_ON:
+    case WM_VQ_EXTKEY_OFF:  // in their order with the requests
+        m_reentry.Defer(later);
+        return true;
+    case WM_TIMER:
+        // A timer that fires again while held back runs once.
+        m_reentry.Defer(later, (std::uint64_t{1} << 32) | static_cast<std::uint32_t>(wParam));
+        return true;
+    case audio::kMixerControlChangeMessage:
+    case audio::kEndpointVolumeMessage:
+        // A volume change may show the OSD (a new window); it is read once, afterwards.
+        m_reentry.Defer(later, (std::uint64_t{2} << 32) | message);
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CValmoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == TrapkeyPs2Message()) return m_router.OnHookKey(wParam, lParam);
     if (m_nUsbMessage != 0 && message == m_nUsbMessage) return m_router.OnUsbHidKey(wParam, lParam);
     if (message == WM_VQ_PREPARE_OSD) {
@@ -262,9 +328,12 @@ bool CValmoraDlg::OnSysCommand(UINT command) {
 
 void CValmoraDlg::PostNcDestroy() {
     try {
-        // In this order: the RF selector, the display history, the mini UI
-        // and the magnifier; the keyboard libraries; the message and Num Lock
-        // windows; the image strips and the owned objects; COM; notifications.
+        // In this order: the RF (and wireless) selector, the display history,
+        // the mini UI and the magnifier; the keyboard libraries; the message
+        // and Num Lock windows; the image strips, the dispatcher, the OSD
+        // window, the system information, the SRS and resolution selectors
+        // and the display changer; COM; notifications.
+        m_selectors.ReleaseRadioSelectors();
         m_detection.ReleaseHistory();
         trapkey::Unhook();
         if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
@@ -279,12 +348,12 @@ void CValmoraDlg::PostNcDestroy() {
         m_pHKIconWindow.reset();
         m_pNextHKIconWindow.reset();
         m_osdPartners.SetSelectors(nullptr);
-        m_selectors.Release();
         m_selectors.SetSystemInfo(nullptr);
-        m_selectors.SetResolutionDisplay(nullptr, nullptr);
-        m_resolutionDisplay.SetChanger(nullptr);
         m_systemInfoPorts.SetSystemInfo(nullptr);
         m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
+        m_selectors.ReleaseDisplaySelectors();
+        m_selectors.SetResolutionDisplay(nullptr, nullptr);
+        m_resolutionDisplay.SetChanger(nullptr);
         m_osdPartners.SetDisplayChanger(nullptr);
         m_displayPorts.SetChanger(nullptr);
         m_monitorIdentities.SetStore(nullptr);
@@ -294,11 +363,13 @@ void CValmoraDlg::PostNcDestroy() {
         m_commands.ReleaseDeviceNotification();
         if (fw::CWinApp* app = fw::CWinApp::Current(); app && app->MainWindow() == this) {
             app->SetMainWindow(nullptr);
+            app->SetReentryGuard(nullptr);
             PostQuitMessage(0);
         }
     } catch (...) {
         ReportError(L"DValmoraDlg::PostNcDestroy()");
     }
+    if (modal::Watcher() == &m_reentry) modal::SetWatcher(nullptr);
     delete this;
 }
 
@@ -309,13 +380,7 @@ void CValmoraDlg::RestartTimer(UINT_PTR id, UINT elapseMs) {
     SetTimer(id, elapseMs);
 }
 void CValmoraDlg::StopTimer(UINT_PTR id) { KillTimer(id); }
-void CValmoraDlg::PumpMessagesFor(int passes, int sleepMs) {
-    fw::CWinApp* app = fw::CWinApp::Current();
-    for (int i = 0; i < passes; ++i) {
-        if (app) app->PumpWaitingMessages();
-        Sleep(static_cast<DWORD>(sleepMs));
-    }
-}
+void CValmoraDlg::PumpMessagesFor(int passes, int sleepMs) { m_reentry.Pump(passes, sleepMs); }
 void CValmoraDlg::RepaintScreen() {
     InvalidateRect(nullptr, nullptr, TRUE);
     PumpMessagesFor(5, 10);

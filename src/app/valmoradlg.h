@@ -25,9 +25,13 @@
 #include "display/displaychangerports.h"
 #include "display/systemdisplaycomponents.h"
 #include "framework/dialogbase.h"
+#include "framework/reentryguard.h"
 
 // Posted to the main window when the OSD window has gone: make the next one.
 inline constexpr UINT WM_VQ_PREPARE_OSD = WM_APP + 0x63;
+// Posted to the main window when a handler held work back: it only wakes the
+// message loop, which then runs that work.
+inline constexpr UINT WM_VQ_RUN_HELD_BACK = WM_APP + 0x64;
 
 class CSystemInfo;
 class CHWIconDisplayer;
@@ -71,6 +75,12 @@ protected:
     void PostNcDestroy() override;
 
 private:
+    // The window procedure's own routing, for messages handled now or held back earlier.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Holds a message back while a handler keeps the queue running (a close,
+    // a key or request of any road, the main window's timers); true with the
+    // message's answer in `*result` when it was held back or dropped.
+    bool HoldBack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     void DetectWindowsVersion();
     void RegisterKeyRoads();
     // Makes the next OSD window, hidden and unused, while no OSD window lives,
@@ -92,6 +102,12 @@ private:
     int SkipFirmwareDisplays() override { return m_nSkipFirmwareDisplays; }
     void Wait(DWORD ms) override { Sleep(ms); }
     void RepaintScreen() override;
+
+    // Every handler that keeps the message queue running pumps through this
+    // guard; it holds back what must wait until that handler has ended.
+    fw::CReentryGuard m_reentry{{.wakeLoop = [this] {
+        if (m_hWnd) PostMessageW(m_hWnd, WM_VQ_RUN_HELD_BACK, 0, 0);
+    }}};
 
     // The owned objects, created in OnInitDialog and deleted in PostNcDestroy.
     std::unique_ptr<CSystemInfo> m_pSystemInfo;  // firmware and audio

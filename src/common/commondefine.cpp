@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/modalloop.h"
 #include "common/settingsstore.h"
 #include "common/settingsindex.h"
 #include "common/systemerror.h"
@@ -118,7 +119,7 @@ namespace {
 void ShowWhenDebugging(const std::wstring& text) {
     try {
         if (settings::ReadInt(settings::kDebug) != 0) {
-            MessageBoxW(nullptr, text.c_str(), settings::ApplicationName().c_str(), MB_OK);
+            modal::ShowMessageBox(text);
         }
     } catch (...) {
     }

@@ -65,16 +65,22 @@ void SetApplicationName(std::wstring name) { StoredApplicationName() = std::move
 const std::wstring& ApplicationName() { return StoredApplicationName(); }
 std::wstring ApplicationKeyPath() { return L"Software\\Korvane\\" + ApplicationName(); }
 
-int ReadInt(const wchar_t* section, const wchar_t* name, int defaultValue) {
+IntState ReadIntState(const wchar_t* section, const wchar_t* name, int* value) {
     RegKey key;
-    if (!OpenSection(section, key)) return defaultValue;
-    DWORD type = 0, value = 0, size = sizeof value;
-    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value) {
-        return defaultValue;
-    }
-    return static_cast<int>(value);
+    if (!OpenSection(section, key)) return IntState::Absent;
+    DWORD type = 0, data = 0, size = sizeof data;
+    const LSTATUS error =
+        RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    if (error == ERROR_FILE_NOT_FOUND) return IntState::Absent;
+    if (error != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return IntState::Unreadable;
+    *value = static_cast<int>(data);
+    return IntState::Present;
+}
+
+int ReadInt(const wchar_t* section, const wchar_t* name, int defaultValue) {
+    int value = defaultValue;
+    ReadIntState(section, name, &value);
+    return value;
 }
 
 std::wstring ReadText(const wchar_t* section, const wchar_t* name, const wchar_t* defaultValue) {

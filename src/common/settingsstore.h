@@ -21,6 +21,10 @@ const std::wstring& ApplicationName();
 std::wstring ApplicationKeyPath();
 
 int ReadInt(const wchar_t* section, const wchar_t* name, int defaultValue);
+// The same, telling an absent value (or section) from one of another type or
+// size; `*value` is set only when the value is present.
+enum class IntState { Absent, Unreadable, Present };
+IntState ReadIntState(const wchar_t* section, const wchar_t* name, int* value);
 std::wstring ReadText(const wchar_t* section, const wchar_t* name, const wchar_t* defaultValue);
 bool WriteInt(const wchar_t* section, const wchar_t* name, int value);
 bool WriteText(const wchar_t* section, const wchar_t* name, const std::wstring& value);

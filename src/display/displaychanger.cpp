@@ -737,16 +737,6 @@ bool CDisplayChanger::LargestResolution(SIZE* size) {
     return true;
 }
 
-bool CDisplayChanger::ListResolutions(std::vector<SIZE>* sizes) {
-    Resolution* list = nullptr;
-    int count = 0;
-    if (!m_modeSetting.EnumResolutionList(0, &list, &count)) return false;
-    std::unique_ptr<Resolution[]> owned(list);
-    sizes->clear();
-    for (int i = 0; i < count; ++i) sizes->push_back(SIZE{list[i].width, list[i].height});
-    return true;
-}
-
 int CDisplayChanger::DriverMaxResolution(int outputIndex, int* width, int* height) {
     // Intel reports an optimal size for each of its devices; every other
     // driver's largest size is the largest listed mode.

@@ -125,7 +125,6 @@ private:
     // IProfileDisplayModes: the first display.
     bool CurrentMode(profiles::DisplayMode* mode) override;
     bool LargestResolution(SIZE* size) override;
-    bool ListResolutions(std::vector<SIZE>* sizes) override;
     // IDisplayResolutionOwner (the driver, the outputs' refresh and the rotation target are the public ones).
     bool IsWindows7Mode() override { return m_bWin7Mode != 0; }
     int ActiveDisplayCode() override { return m_nActiveDisplay; }

@@ -1,6 +1,7 @@
 #include "framework/winapp.h"
 
 #include "framework/dialogbase.h"
+#include "framework/reentryguard.h"
 #include "common/settingsstore.h"
 
 namespace fw {
@@ -55,9 +56,12 @@ int CWinApp::Run() {
     for (;;) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
-        if (PreTranslate(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        if (!PreTranslate(msg)) {  // the dialog's own dispatch, or this one
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        // No handler runs now: what the main window held back may.
+        if (m_pReentryGuard) m_pReentryGuard->RunDeferred();
     }
     return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }

@@ -9,6 +9,7 @@
 namespace fw {
 
 class CDialogBase;
+class CReentryGuard;
 
 class CWinApp {
 public:
@@ -35,6 +36,10 @@ public:
     // that posts them is not trusted with what lParam points to).
     void DropQueuedMessage(UINT message) { m_droppedQueuedMessage = message; }
 
+    // The main window's guard: what it held back runs after each message
+    // the loop dispatches. Null while there is none.
+    void SetReentryGuard(CReentryGuard* guard) { m_pReentryGuard = guard; }
+
     // The message loop until WM_QUIT; returns its exit code.
     int Run();
 
@@ -48,6 +53,7 @@ protected:
 
     HINSTANCE m_hInstance = nullptr;
     CDialogBase* m_pMainWnd = nullptr;
+    CReentryGuard* m_pReentryGuard = nullptr;
     std::wstring m_appName = L"vqhkcore";
     std::wstring m_registryKey;
     UINT m_droppedQueuedMessage = 0;

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 
@@ -54,10 +55,15 @@ void CHsdpaModuleDetector::ReadFragments() {
     }
     for (int i = 0; i < count; ++i) {
         char fragment[kMaxFragmentChars + 1] = {};
-        if (fscanf(file.get(), "%127s", fragment) != 1) {
+        int start = 0, end = 0;
+        if (fscanf(file.get(), " %n%127s%n", &start, fragment, &end) != 1) {
             ReportError(FormatText(L"error: Init() - hsdpaModules.dat ends after %d of %d modules", i, count));
             return;
         }
+        // A NUL inside the run (a damaged file, or UTF-16 text) would cut the
+        // fragment short or to nothing, and an empty fragment is part of
+        // every identifier: such a fragment is no fragment.
+        const bool cut = strlen(fragment) != static_cast<size_t>(end - start);
         const int next = fgetc(file.get());
         if (next != EOF && !isspace(next)) {
             // A longer run is no identifier part of ours: leave it out whole.
@@ -67,12 +73,19 @@ void CHsdpaModuleDetector::ReadFragments() {
                                    i + 1, static_cast<int>(kMaxFragmentChars)));
             continue;
         }
+        if (cut) {
+            ReportError(FormatText(L"error: Init() - module %d in hsdpaModules.dat holds a NUL character (the file "
+                                   L"is not ANSI text?); it is left out",
+                                   i + 1));
+            continue;
+        }
         wchar_t block[kMaxFragmentChars + 1] = {};
         if (MultiByteToWideChar(CP_ACP, 0, fragment, -1, block, static_cast<int>(kMaxFragmentChars + 1)) == 0) {
             ReportError(FormatText(L"error: Init() - module %d in hsdpaModules.dat cannot be converted", i + 1),
                         GetLastError());
             continue;
         }
+        if (block[0] == L'\0') continue;  // unreachable after the test above; never an empty fragment
         m_fragments.emplace_back(block);
     }
 }

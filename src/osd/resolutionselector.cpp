@@ -87,8 +87,12 @@ int CResolutionSelector::Change(int width, int height) {
     const bool panelAlone = panelActive && !crtActive;
     if (panelAlone) {
         const SIZE screen = m_display.PrimaryScreenSize();
-        // A size the panel shows already needs no change and no notice.
-        if (SameSize(screen, size) && (!IsDownScaledChoice(choice) || DownScalingEnabled())) return 1;
+        // A size the panel shows already needs no change and no notice; a
+        // scaled-down size already in place answers 0, as nothing was set.
+        if (SameSize(screen, size)) {
+            if (!IsDownScaledChoice(choice)) return 1;
+            if (DownScalingEnabled()) return 0;
+        }
     }
     const int result = panelAlone ? ChangeOnSmallPanel(choice, size) : ChangePrimary(size);
     m_owner.PostRotationNotice();

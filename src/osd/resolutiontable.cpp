@@ -9,7 +9,6 @@ constexpr SIZE kSizes[kResolutionTableChoices] = {{800, 480}, {800, 600}, {1024,
 constexpr int kWidest = 2;
 constexpr int kTallest = 5;
 constexpr int kSmallest = 0;
-constexpr int kSmallestPortrait = 3;
 constexpr int kDownScaledWidth = 1024;
 constexpr int kDownScaledHeight = 600;
 
@@ -25,10 +24,8 @@ int ChoiceOfScreenSize(int width, int height) {
     }
     if (width >= 1024) return kWidest;
     if (height >= 1024) return kTallest;
-    // Between the sizes a screen keeps its orientation.
-    const bool portrait = height > width;
-    if (width < 800) return portrait ? kSmallestPortrait : kSmallest;
-    return portrait ? kTallest : kWidest;
+    if (width < 800) return kSmallest;
+    return kTallest;
 }
 
 int ChoiceOfRequestedSize(int width, int height) {

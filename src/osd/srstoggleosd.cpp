@@ -25,7 +25,7 @@ CSrsToggleOsd::CSrsToggleOsd(IOsdSurface& surface, IClickSound& sound)
     : m_sound(sound), m_picture(surface, kSrsStripFile) {}
 
 bool CSrsToggleOsd::Prepare(int state) {
-    m_nChoice = SrsChoiceOfState(state);
+    m_nChoice = SrsChoiceOfState(state, m_nChoice);
     return m_picture.Prepare(SrsRow());
 }
 

@@ -46,14 +46,13 @@ int NextChoice(int choice, int count) {
 
 int SrsValueOf(int choice) { return kSrsValues[InRange(choice, kSrsChoices) ? choice : 0]; }
 
-int SrsChoiceOfState(int state) {
+int SrsChoiceOfState(int state, int current) {
     switch (state) {
         case kSrsEffectA: return 0;
         case kSrsEffectB: return 1;
-        case 17:
-        case 33:
-        case kSrsEffectsOff: return 2;
-        default: return 1;
+        case kSrsEffectAOff:
+        case kSrsEffectBOff: return 2;
+        default: return current;
     }
 }
 

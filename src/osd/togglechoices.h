@@ -34,11 +34,13 @@ constexpr int kSrsLabelTop = 112;
 // The effect values the choices stand for.
 constexpr int kSrsEffectA = 16;
 constexpr int kSrsEffectB = 32;
+constexpr int kSrsEffectAOff = 17;
+constexpr int kSrsEffectBOff = 33;
 constexpr int kSrsEffectsOff = 255;
 int SrsValueOf(int choice);
-// The choice an SRS state opens on. The driver reports "off" as 17, 33 or
-// 255; a value it should not report counts as effect B, as the driver treats it.
-int SrsChoiceOfState(int state);
+// The choice an SRS state opens on: effect A on, effect B on, or off (either
+// effect selected and off). Any other state leaves the current choice.
+int SrsChoiceOfState(int state, int current);
 ChoiceFrames SrsFrames(int choice);
 POINT SrsSlot(int choice);
 

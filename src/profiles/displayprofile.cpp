@@ -42,7 +42,6 @@ constexpr wchar_t kActiveSize[] = L"activeSize";
 constexpr wchar_t kTotalSize[] = L"totalSize";
 }  // namespace value
 
-constexpr int kFreeSlotCount = -1;  // "cnt" of a slot never written
 constexpr int kWindows7 = 8;
 constexpr int kLastXpFamilyVersion = 6;
 
@@ -82,6 +81,19 @@ constexpr wchar_t kNotInitialized[] = L"CDisplayProfile is not initialized... ";
 
 bool OnWindows7() { return proc::windowsVersion == kWindows7; }
 
+// What a slot's "cnt" says: a slot never written ends the slots (they have
+// no gaps); one whose count cannot be read is skipped and never reused, so
+// that what it holds is kept and the slots after it are still found.
+enum class SlotUse { Free, Unreadable, Used };
+
+SlotUse ReadSlotCount(const std::wstring& section, int* count) {
+    switch (settings::ReadIntState(section.c_str(), value::kCount, count)) {
+    case settings::IntState::Absent: return SlotUse::Free;
+    case settings::IntState::Unreadable: return SlotUse::Unreadable;
+    default: return SlotUse::Used;
+    }
+}
+
 int ReadValue(const std::wstring& section, const wchar_t* name, int defaultValue = 0) {
     return settings::ReadInt(section.c_str(), name, defaultValue);
 }
@@ -112,11 +124,6 @@ int RotationDegrees(int orientation) {
         case 3: return 270;
         default: return 0;
     }
-}
-
-bool Lists(const std::vector<SIZE>& sizes, SIZE size) {
-    return std::any_of(sizes.begin(), sizes.end(),
-                       [&](const SIZE& s) { return s.cx == size.cx && s.cy == size.cy; });
 }
 
 template <typename T>
@@ -259,8 +266,14 @@ int CDisplayProfile::FindDisplayHistory(int code, int* found, std::wstring* key)
         if (!ReadMonitorsWithRetries()) return 0;
         for (int slot = 1;; ++slot) {
             const std::wstring section = SlotSection(slot);
-            const int count = ReadValue(section, value::kCount, kFreeSlotCount);
-            if (count == kFreeSlotCount) return 1;
+            int count = 0;
+            const SlotUse use = ReadSlotCount(section, &count);
+            if (use == SlotUse::Free) return 1;
+            if (use == SlotUse::Unreadable) {
+                ReportError(L"error: FindDisplayHistory() - " + section + L"\\" + value::kCount +
+                            L" is not a number; the profile is skipped");
+                continue;
+            }
             if (ReadValue(section, value::kMode) != code || count != m_nMonitorCount) continue;
             if (!SlotMatchesMonitors(section)) continue;
             Put(found, 1);
@@ -275,7 +288,8 @@ int CDisplayProfile::FindDisplayHistory(int code, int* found, std::wstring* key)
 
 int CDisplayProfile::FirstFreeSlot() const {
     int slot = 1;
-    while (ReadValue(SlotSection(slot), value::kCount, kFreeSlotCount) != kFreeSlotCount) ++slot;
+    int count = 0;
+    while (ReadSlotCount(SlotSection(slot), &count) != SlotUse::Free) ++slot;
     return slot;
 }
 
@@ -474,16 +488,15 @@ int CDisplayProfile::DetectAuditMode() {
     return proc::auditMode ? 1 : 0;
 }
 
-// The resolution of the default profile: the first display's largest, a
-// known panel when that is no more than VGA, and never a size the first
-// display does not list.
+// The resolution of the default profile: the first display's largest, or
+// the notebook's panel when the adapter offers no more than VGA (a generic
+// driver that does not know the panel) or the model has a 1024 x 600 panel.
 SIZE CDisplayProfile::ChooseDefaultResolution(const profiles::DisplayMode& current) {
     SIZE chosen{current.width, current.height};
     if (m_pDisplayModes) {
         SIZE largest{};
         if (m_pDisplayModes->LargestResolution(&largest)) chosen = largest;
     }
-    const SIZE offered = chosen;
     if (chosen.cx <= kVgaWidth && chosen.cy <= kVgaHeight) {
         if (proc::modelFamily == kFerrinFamily) {
             chosen = kFerrinPanel;
@@ -496,16 +509,6 @@ SIZE CDisplayProfile::ChooseDefaultResolution(const profiles::DisplayMode& curre
     if (std::find(std::begin(kNetbookFamilies), std::end(kNetbookFamilies), proc::modelFamily) !=
         std::end(kNetbookFamilies)) {
         chosen = kNetbookPanel;
-    }
-
-    std::vector<SIZE> listed;
-    if (!m_pDisplayModes || !m_pDisplayModes->ListResolutions(&listed)) listed.clear();
-    if (!Lists(listed, chosen)) {
-        const SIZE fallback = Lists(listed, offered) ? offered : SIZE{current.width, current.height};
-        ReportError(FormatText(L"Panel Recognition: %dx%d is not listed, using %dx%d", static_cast<int>(chosen.cx),
-                               static_cast<int>(chosen.cy), static_cast<int>(fallback.cx),
-                               static_cast<int>(fallback.cy)));
-        chosen = fallback;
     }
     return chosen;
 }

@@ -7,6 +7,7 @@
 #include <wbemcli.h>
 #include <wrl/client.h>
 
+#include "common/commondefine.h"
 #include "profiles/profileports.h"
 
 namespace profiles {
@@ -22,6 +23,9 @@ constexpr IID kLocatorInterface = {0xDC12A687, 0x737F, 0x11CF, {0x88, 0x4D, 0x00
 constexpr long kConnectUseMaxWait = 128;           // wait at most for the connection
 constexpr long kForwardOnlyReturnImmediately = 48;  // forward-only enumerator, returned at once
 constexpr DWORD kImpersonate = 3;
+// The whole enumeration of one query runs on the main thread: a management
+// service that stops answering must not freeze the keys for good.
+constexpr DWORD kQueryWaitMs = 3000;
 
 // A BSTR for the length of one call.
 class Bstr {
@@ -85,11 +89,19 @@ public:
         if (FAILED(hr)) return hr;
         if (!objects) return E_POINTER;
         std::vector<std::wstring> found;
+        const DWORD start = GetTickCount();
         for (;;) {
             ComPtr<IWbemClassObject> object;
             ULONG returned = 0;
-            hr = objects->Next(static_cast<long>(WBEM_INFINITE), 1, object.GetAddressOf(), &returned);
+            const DWORD waited = GetTickCount() - start;
+            const DWORD left = waited < kQueryWaitMs ? kQueryWaitMs - waited : 0;
+            hr = objects->Next(static_cast<long>(left), 1, object.GetAddressOf(), &returned);
             if (FAILED(hr)) return hr;
+            if (hr == WBEM_S_TIMEDOUT) {
+                ReportError(FormatText(L"fail: QueryDeviceIds() - no answer within %lu ms to \"%ls\"",
+                                       static_cast<unsigned long>(kQueryWaitMs), query));
+                return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+            }
             if (returned == 0 || !object) break;
             ScopedVariant value;
             std::wstring id;

@@ -35,8 +35,6 @@ public:
     virtual bool CurrentMode(DisplayMode* mode) = 0;
     // The largest resolution the first display offers.
     virtual bool LargestResolution(SIZE* size) = 0;
-    // Every resolution the first display lists (each size once is enough).
-    virtual bool ListResolutions(std::vector<SIZE>* sizes) = 0;
 };
 
 // The Windows 7 display configuration: the video signal now in use for an

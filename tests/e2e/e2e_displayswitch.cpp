@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <utility>
@@ -23,6 +24,7 @@
 #include "simintel.h"
 #include "simmenu.h"
 #include "vqdrive.h"
+#include "xscreen.h"
 
 namespace {
 
@@ -54,12 +56,18 @@ protected:
 
     // The simulated Intel notebook with a CRT right of the panel, the desktop
     // extended over both; a model with the sibling menu program.
-    void StartIntelNotebook(const wchar_t* version, bool menuModel = true, int crtWidth = 1280, int crtHeight = 1024) {
+    // The CRT is a monitor of native size `crtWidth` x `crtHeight`, at first
+    // showing `shownWidth` x `shownHeight` (0: its native size).
+    void StartIntelNotebook(const wchar_t* version, bool menuModel = true, int crtWidth = 1280, int crtHeight = 1024,
+                            int shownWidth = 0, int shownHeight = 0) {
         if (menuModel) vqdrive::firmware::SetModelRecord(L"N10A");
         vqdrive::adapter::Set(vqdrive::adapter::kIntelDeviceId, vqdrive::adapter::kIntelDescription);
         vqdrive::intel::Reset();
         ASSERT_TRUE(vqdrive::intel::Register());
-        ASSERT_TRUE(desktop::Connect(desktop::kExternal, crtWidth, crtHeight, desktop::kPanelWidth, 0));
+        ASSERT_TRUE(desktop::Connect(desktop::kExternal, crtWidth, crtHeight, desktop::kPanelWidth, 0, shownWidth,
+                                     shownHeight));
+        vqdrive::intel::SetValue(L"CrtPreferredWidth", static_cast<DWORD>(crtWidth));
+        vqdrive::intel::SetValue(L"CrtPreferredHeight", static_cast<DWORD>(crtHeight));
         ASSERT_TRUE(desktop::WaitForAttached(2, 5000)) << Desktop();
         vqdrive::intel::SetConnected(L"Crt", true);
         vqdrive::intel::SetShown(0x01, 0x02);
@@ -83,6 +91,43 @@ protected:
         EXPECT_TRUE(WaitForOsdShown(false, 6000)) << "the OSD did not confirm";
     }
     static std::string Desktop() { return desktop::Describe(desktop::AttachedDisplays()); }
+    // What the X server shows on the panel and the CRT connector: "WxH+X+Y" or "off".
+    static std::string Outputs() {
+        const std::vector<vqsim::xscreen::Output> outputs = vqsim::xscreen::ReadOutputs();
+        std::string text;
+        for (const wchar_t* name : {desktop::kPanel, desktop::kExternal}) {
+            const vqsim::xscreen::Output* o = vqsim::xscreen::Find(outputs, name);
+            char line[64] = "off";
+            if (o && o->on) std::snprintf(line, sizeof line, "%dx%d%+d%+d", o->width, o->height, o->x, o->y);
+            text += std::string(text.empty() ? "panel " : ", CRT ") + line;
+        }
+        return text;
+    }
+    // Whether the panel and the CRT show one picture (the same place and
+    // size), waiting up to 8 s for the change under way.
+    static bool ShowOnePicture() {
+        const DWORD start = GetTickCount();
+        while (!ShowingOnePicture() && GetTickCount() - start < 8000) vqdrive::Pause(200);
+        return ShowingOnePicture();
+    }
+    static bool ShowingOnePicture() {
+        const std::vector<vqsim::xscreen::Output> outputs = vqsim::xscreen::ReadOutputs();
+        const vqsim::xscreen::Output* panel = vqsim::xscreen::Find(outputs, desktop::kPanel);
+        const vqsim::xscreen::Output* crt = vqsim::xscreen::Find(outputs, desktop::kExternal);
+        return panel && crt && panel->on && crt->on && panel->x == crt->x && panel->y == crt->y &&
+               panel->width == crt->width && panel->height == crt->height;
+    }
+    // Draws the desktop beside the run's test results (test-results/desktop-pictures).
+    static void DrawDesktop(const std::string& name) {
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::wstring folder = vqdrive::ProgramFolder() + L"..\\test-results\\desktop-pictures\\";
+        CreateDirectoryW((vqdrive::ProgramFolder() + L"..\\test-results").c_str(), nullptr);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        const std::wstring file = folder +
+                                  std::wstring(test->name(), test->name() + std::strlen(test->name())) + L"-" +
+                                  std::wstring(name.begin(), name.end()) + L".png";
+        EXPECT_TRUE(desktop::DrawPicture(file));
+    }
     static std::string Log() { return vqdrive::ReadFileBytes(vqdrive::LogFilePath()); }
     bool LogHas(const std::string& text) const { return Log().find(text) != std::string::npos; }
     bool WaitForLog(const std::string& text, DWORD timeoutMs) {
@@ -124,6 +169,8 @@ TEST_F(DisplaySwitchE2eTest, IntelDriverSwitchesToThePanelAloneAndToTheClone) {
     Choose(1);
     EXPECT_TRUE(desktop::WaitForAttached(1, 8000)) << Desktop() << "\n" << Log();
     EXPECT_FALSE(vqdrive::intel::JournalOf("ChangeActiveDevices").empty());
+    EXPECT_EQ(Outputs(), "panel 1366x768+0+0, CRT off");
+    DrawDesktop("panel-alone");
     LPARAM active = 0;
     ASSERT_TRUE(menu.WaitFor(kActiveDisplayRequest, 8000, &active)) << Log();
     EXPECT_EQ(active, 0x01);
@@ -136,7 +183,10 @@ TEST_F(DisplaySwitchE2eTest, IntelDriverSwitchesToThePanelAloneAndToTheClone) {
     Choose(2);
     ASSERT_TRUE(menu.WaitFor(kActiveDisplayRequest, 8000, &active)) << Log();
     EXPECT_EQ(active, 0x03);
-    EXPECT_EQ(desktop::AttachedDisplays().size(), 2u) << Desktop();
+    // A true clone: one picture on both outputs, one display on the desktop.
+    EXPECT_TRUE(desktop::WaitForAttached(1, 8000)) << Desktop();
+    EXPECT_TRUE(ShowOnePicture()) << Outputs() << "\n" << Log();
+    DrawDesktop("clone");
     EXPECT_TRUE(LogHas("TargetDisplay=0x003, ExistProfile=0")) << Log();
     // The clone's settings were saved before the next change (at the default
     // mode, which opens no slot of its own).
@@ -153,6 +203,8 @@ TEST_F(DisplaySwitchE2eTest, IntelDriverOnXpSwitchesToTheExternalOutputAlone) {
     EXPECT_EQ(vqdrive::intel::Value(L"Display1"), 0x02u) << Log();
     EXPECT_EQ(vqdrive::intel::Value(L"Display2"), 0u);
     EXPECT_FALSE(vqdrive::intel::JournalOf("ChangeActiveDevices").empty());
+    EXPECT_TRUE(desktop::WaitForAttached(1, 8000)) << Desktop();
+    EXPECT_EQ(Outputs(), "panel off, CRT 1280x1024+0+0") << Desktop();
     EXPECT_TRUE(LogHas("SaveCurrentDisplay=0x103")) << Log();
     EXPECT_TRUE(program_.Running());
 }
@@ -177,6 +229,7 @@ TEST_F(DisplaySwitchE2eTest, PressesStepTheOsdAndShiftStepsBackward) {
     DWORD start = GetTickCount();
     while (vqdrive::intel::Value(L"Display1") != 0x03 && GetTickCount() - start < 8000) vqdrive::Pause(50);
     EXPECT_EQ(vqdrive::intel::Value(L"Display1"), 0x03u) << "the clone shows on the first display\n" << Log();
+    EXPECT_TRUE(ShowOnePicture()) << Outputs();
     // The change ends with the profile restore and its re-check.
     EXPECT_TRUE(WaitForLog("no Profile: 1024x768", 8000)) << Log();
     vqdrive::Pause(1500);
@@ -212,11 +265,14 @@ struct Win7Outcome {
     const char* what;
     int code;
     std::string desktop;
+    std::string outputs;  // what the X server shows on the panel and the CRT connector
     std::vector<std::string> journal;
 };
 
-// The notebook at start: the panel, the CRT at 1600 x 1000 right of it (a
-// size of 60 Hz timings of our own: the server's own sizes may run at other rates).
+// The notebook at start: the panel, a 1920 x 1080 CRT showing 1600 x 1000
+// right of it (a size of 60 Hz timings of our own: the server's own sizes
+// may run at other rates).
+constexpr int kCrtWidth = 1920, kCrtHeight = 1080;
 constexpr int kCrtStartWidth = 1600, kCrtStartHeight = 1000;
 
 std::vector<std::string> ValidThenApplied(const std::string& layout) {
@@ -225,22 +281,24 @@ std::vector<std::string> ValidThenApplied(const std::string& layout) {
 
 const Win7Outcome& OutcomeOf(int code) {
     static const Win7Outcome kOutcomes[] = {
-        {"panel only", 0x01, "\\\\.\\DISPLAY1 1366x768x32@60 +0+0 primary",
+        {"panel only", 0x01, "\\\\.\\DISPLAY1 1366x768x32@60 +0+0 primary", "panel 1366x768+0+0, CRT off",
          ValidThenApplied("source 0 Panel 1366x768@0,0")},
-        // The CRT at its preferred 1920 x 1080.
-        {"external only", 0x02, "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary",
+        // The CRT at its preferred 1920 x 1080, the panel dark.
+        {"external only", 0x02, "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary", "panel off, CRT 1920x1080+0+0",
          ValidThenApplied("source 0 Crt 1920x1080@0,0")},
-        // The CRT alone first, the picture at 1024 x 768, then both show it. Wine
-        // lets no two displays overlap: the second display lands above the first.
-        {"clone", 0x03, "\\\\.\\DISPLAY1 1024x768x32@60 +0+0 primary; \\\\.\\DISPLAY2 1024x768x32@60 +0-768",
+        // The CRT alone first, the picture at 1024 x 768, then both show it:
+        // one picture on two outputs, one display on the desktop.
+        {"clone", 0x03, "\\\\.\\DISPLAY1 1024x768x32@60 +0+0 primary", "panel 1024x768+0+0, CRT 1024x768+0+0",
          {"0xa0 applied: source 0 Crt 1920x1080@0,0", "0x60 valid: source 0 Panel Crt 1024x768@0,0",
           "0x2a0 applied: source 0 Panel Crt 1024x768@0,0"}},
         // Its profile, saved at the first change, brings back the CRT's 1600 x 1000.
         {"extended, panel primary", 0x103,
          "\\\\.\\DISPLAY1 1366x768x32@60 +0+0 primary; \\\\.\\DISPLAY2 1600x1000x32@60 +1366+0",
+         "panel 1366x768+0+0, CRT 1600x1000+1366+0",
          ValidThenApplied("source 0 Panel 1366x768@0,0 + source 1 Crt 1600x1000@1366,0")},
         {"extended, external primary", 0x203,
          "\\\\.\\DISPLAY1 1920x1080x32@60 +0+0 primary; \\\\.\\DISPLAY2 1366x768x32@60 +1920+0",
+         "panel 1366x768+1920+0, CRT 1920x1080+0+0",
          ValidThenApplied("source 0 Crt 1920x1080@0,0 + source 1 Panel 1366x768@1920,0")},
     };
     for (const Win7Outcome& outcome : kOutcomes) {
@@ -292,22 +350,10 @@ protected:
     // The Intel notebook on Windows 7 (the stock model: every choice of
     // the CRT), with the sizes each display takes below.
     void StartWindows7() {
-        ASSERT_TRUE(desktop::AddMode(desktop::kPanel, 1920, 1080));
-        ASSERT_TRUE(desktop::AddMode(desktop::kPanel, 1024, 768));
-        ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1366, 768));
-        ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1024, 768));
-        ASSERT_TRUE(desktop::AddMode(desktop::kExternal, 1920, 1080));
-        // The panel's own default profile, as an earlier run left it (the
-        // dummy panel offers sizes far above the panel's, which a first
-        // start would take for it).
-        const std::pair<const wchar_t*, DWORD> panelDefaults[] = {
-            {L"cnt", 1}, {L"mode", 1}, {L"w", 1366}, {L"h", 768}, {L"depth", 32}, {L"freq", 60}, {L"rotate", 0}};
-        for (const auto& [name, value] : panelDefaults) {
-            ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Korvane\\vqhkcore\\Profile\\disp_pro_000", name,
-                                      REG_DWORD, &value, sizeof value),
-                      ERROR_SUCCESS);
-        }
-        StartIntelNotebook(L"win7", false, kCrtStartWidth, kCrtStartHeight);
+        // Nothing written before: the panel's default profile comes from the
+        // first start, at the panel's own size.
+        StartIntelNotebook(L"win7", false, kCrtWidth, kCrtHeight, kCrtStartWidth, kCrtStartHeight);
+        EXPECT_EQ(ProfileValues(0x01, {L"w", L"h"}), "w=1366 h=768");
         ASSERT_EQ(Desktop(), OutcomeOf(0x103).desktop);
         SendMessageW(window_, 0x46E, 0, 0);  // the menu program's road, on a notebook without a USB keyboard
         EXPECT_EQ(vqdrive::SiblingWindow::Ask(window_, kConnectedDisplayRequest), 3);
@@ -341,8 +387,12 @@ protected:
         }
         EXPECT_EQ(active, code);
         EXPECT_EQ(Desktop(), expected.desktop) << Log();
+        EXPECT_EQ(Outputs(), expected.outputs);
         EXPECT_EQ(ServiceJournal(), expected.journal) << Log();
+        DrawDesktop(std::to_string(++step_) + "-" + expected.what);
     }
+
+    int step_ = 0;
 
     static std::vector<std::string> ServiceJournal() {
         std::vector<std::string> lines;

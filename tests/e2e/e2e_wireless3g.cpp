@@ -143,4 +143,26 @@ TEST_F(Wireless3gE2eTest, WithoutACountedModemTheKeySwitchesTheWirelessDeviceAtO
     }
 }
 
+// A management service that has stopped answering: the key's question about
+// the modem gives up after its bound, says so in the log, the wireless device
+// switches at once and the program answers the next key straight away.
+TEST_F(Wireless3gE2eTest, AManagementServiceThatNeverAnswersDoesNotFreezeTheKeys) {
+    vqdrive::usbbus::SetNoAnswer(true);
+    StartWithDevices({kSpecialModem});
+    vqdrive::TapKey(0xFF, 6);
+    const DWORD start = GetTickCount();
+    while (fw::Value(vqsim::value::kWireless, 99) != 0 && GetTickCount() - start < 15000) vqdrive::Pause(50);
+    EXPECT_EQ(fw::Value(vqsim::value::kWireless, 99), 0u) << "the wireless device is switched at once after the bound";
+    EXPECT_TRUE(vqdrive::WaitForLine(vqdrive::LogFilePath(), "fail: QueryDeviceIds() - no answer within 3000 ms", 1000))
+        << vqdrive::ReadFileBytes(vqdrive::LogFilePath());
+
+    // The next key is answered at once: the brightness key changes the firmware.
+    const DWORD brightness = fw::Value(L"Brightness");
+    vqdrive::TapKey(0xFF, 8);
+    const DWORD keyAt = GetTickCount();
+    while (fw::Value(L"Brightness") == brightness && GetTickCount() - keyAt < 2000) vqdrive::Pause(20);
+    EXPECT_NE(fw::Value(L"Brightness"), brightness) << "the next key waits behind the query";
+    EXPECT_TRUE(program_.Running());
+}
+
 }  // namespace

@@ -1,7 +1,7 @@
-// vqdesktop.exe FILE [stock]: writes the display devices this fresh process
+// vqdesktop.exe FILE [stock [WIDTH HEIGHT]]: writes the display devices this fresh process
 // sees, one a line (vqdrive::desktop::Serialize). The end-to-end driver runs
 // it for every look at the desktop. With "stock" it first stores the panel's
-// stock mode as the system's saved settings of the first display, so that a
+// stock mode (1366 x 768, or the size given) as the system's saved settings of the first display, so that a
 // later apply of the saved settings does not bring back an earlier test's mode.
 #include <cstdio>
 #include <cwchar>
@@ -17,6 +17,10 @@ int wmain(int argc, wchar_t** argv) {
         mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_POSITION;
         mode.dmPelsWidth = vqdrive::desktop::kPanelWidth;
         mode.dmPelsHeight = vqdrive::desktop::kPanelHeight;
+        if (argc > 4) {
+            mode.dmPelsWidth = static_cast<DWORD>(_wtoi(argv[3]));
+            mode.dmPelsHeight = static_cast<DWORD>(_wtoi(argv[4]));
+        }
         if (ChangeDisplaySettingsExW(L"\\\\.\\DISPLAY1", &mode, nullptr, CDS_UPDATEREGISTRY, nullptr) !=
             DISP_CHANGE_SUCCESSFUL) {
             code = 5;

@@ -26,9 +26,12 @@
 //   graphics-register|graphics-unregister  register or remove the simulated Intel component
 //   gfxset=NAME,VALUE                set a value of the simulated graphics (e.g. CrtConnected,1)
 //   desktop                          print the attached displays as this process sees them
+//   picture=FILE                     draw the desktop into a PNG file: each picture at its place, its outputs named
+//   monitors                         print the monitor devices' identities (DISPLAY\NAME)
 //   desktop-reset                    back to the panel alone at 1366x768
-//   connect=OUTPUT,WxH[,X,Y]         connect an X output (DUMMY1 ...) at that size (default right of the panel)
-//   unplug=OUTPUT                    remove an X output from the desktop
+//   connect=OUTPUT,WxH[,X,Y]         plug a monitor of that native size into an X output (DUMMY1 the CRT
+//                                    connector, DUMMY2 HDMI) and show it (default right of the panel)
+//   unplug=OUTPUT                    unplug the monitor of an X output
 //   addmode=OUTPUT,WxH               offer another size on an X output
 //   adapter=intel|wine               the graphics adapter injected programs see (wine: Wine's own)
 //   inject                           the next start (and probe) loads the adapter library before its entry point
@@ -290,6 +293,15 @@ int wmain(int argc, wchar_t** argv) {
             SendMessageTimeoutW(window, value == L"on" ? 0x46E : 0x46F, 0, 0, SMTO_NORMAL, 5000, &ignored);
         } else if (step == L"desktop") {
             std::printf("desktop: %s\n", vqdrive::desktop::Describe(vqdrive::desktop::Displays()).c_str());
+        } else if (!(value = After(step, L"picture=")).empty()) {
+            if (!vqdrive::desktop::DrawPicture(value)) {
+                std::printf("error: no picture of the desktop\n");
+                ++failures;
+            }
+        } else if (step == L"monitors") {
+            std::printf("monitors:");
+            for (const std::wstring& id : vqdrive::desktop::MonitorIdentities()) std::printf(" %ls", id.c_str());
+            std::printf("\n");
         } else if (step == L"desktop-reset") {
             if (!vqdrive::desktop::Reset()) {
                 std::printf("error: the desktop did not go back to the panel alone\n");

@@ -2,89 +2,45 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 
+#include "simmonitors.h"
 #include "vqdrive.h"
+#include "xscreen.h"
 
 namespace vqdrive::desktop {
 
 namespace {
-constexpr DWORD kShellTimeoutMs = 15000;
-constexpr int kRefreshHz = 60;
-
-// The Unix path of a Windows path, through Wine's own kernel32 export.
-std::wstring UnixPath(const std::wstring& path) {
-    using ToUnix = char*(__cdecl*)(const wchar_t*);
-    auto toUnix = reinterpret_cast<ToUnix>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
-    if (!unix) return {};
-    std::wstring result(unix, unix + strlen(unix));
-    HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-// Runs a shell command line. Wine starts a Linux program named by its Unix
-// path, but the handle it gives back can be neither waited for nor asked
-// for an exit code; so the shell leaves the exit code in a file, written
-// under another name first and renamed once complete.
-bool RunShell(const std::wstring& command) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    static unsigned counter = 0;
-    const std::wstring result = std::wstring(folder) + L"vqdrive-shell-" + std::to_wstring(GetCurrentProcessId()) +
-                                L"-" + std::to_wstring(++counter) + L".rc";
-    const std::wstring unixResult = UnixPath(result);
-    if (unixResult.empty()) return false;
-    DeleteFileW(result.c_str());
-    std::wstring line = L"/bin/sh -c \"" + command + L"; echo $? > '" + unixResult + L".part' && mv '" +
-                        unixResult + L".part' '" + unixResult + L"'\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        return false;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    const DWORD start = GetTickCount();
-    while (GetFileAttributesW(result.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (GetTickCount() - start >= kShellTimeoutMs) return false;
-        Sleep(10);
-    }
-    const std::string code = ReadFileBytes(result);
-    DeleteFileW(result.c_str());
-    return code.rfind("0\n", 0) == 0;
-}
+namespace xs = vqsim::xscreen;
 
 std::vector<Display> ReadInFreshProcess(const std::wstring& extra, bool* succeeded);
 
-std::wstring Size(int width, int height) { return std::to_wstring(width) + L"x" + std::to_wstring(height); }
+// Runs outputmodes.sh (beside the program) for an output.
+bool GiveModes(const std::wstring& output, int width, int height) {
+    const std::wstring unix = xs::UnixPath(ProgramFolder() + L"outputmodes.sh");
+    return !unix.empty() && xs::RunShell(L"sh '" + unix + L"' " + output + L" " + std::to_wstring(width) + L" " +
+                                         std::to_wstring(height) + L" >/dev/null 2>&1");
+}
 }  // namespace
 
-// After a change, one query: the dummy driver's outputs are probed (and Wine
-// told about them) only when a client asks for the screen's resources.
-bool Xrandr(const std::wstring& arguments) {
-    return RunShell(L"xrandr " + arguments + L" >/dev/null 2>&1 && { xrandr -q >/dev/null 2>&1; true; }");
-}
+bool Xrandr(const std::wstring& arguments) { return xs::Xrandr(arguments); }
 
-bool AddMode(const std::wstring& output, int width, int height) {
-    const std::wstring name = Size(width, height);
-    if (Xrandr(L"--addmode " + output + L" " + name)) return true;
-    // A size the server does not list: timings with short blanking, 60 Hz.
-    const int hTotal = width + 160, vTotal = height + 30;
-    wchar_t timings[160];
-    swprintf(timings, 160, L"%.2f %d %d %d %d %d %d %d %d +hsync +vsync",
-             hTotal * static_cast<double>(vTotal) * kRefreshHz / 1e6, width, width + 48, width + 80, hTotal, height,
-             height + 3, height + 6, vTotal);
-    Xrandr(L"--newmode " + name + L" " + timings);
-    return Xrandr(L"--addmode " + output + L" " + name);
-}
+bool AddMode(const std::wstring& output, int width, int height) { return xs::AddMode(output, {width, height}); }
 
 bool RemoveMode(const std::wstring& output, int width, int height) {
-    const std::wstring name = Size(width, height);
+    const std::wstring name = xs::ModeName({width, height});
     const bool removed = Xrandr(L"--delmode " + output + L" " + name);
     Xrandr(L"--rmmode " + name);
     return removed;
+}
+
+std::vector<std::pair<int, int>> Modes(const std::wstring& output) {
+    std::vector<std::pair<int, int>> modes;
+    const std::vector<xs::Output> outputs = xs::ReadOutputs();
+    if (const xs::Output* o = xs::Find(outputs, output)) {
+        for (const xs::Size& s : o->modes) modes.emplace_back(s.width, s.height);
+    }
+    return modes;
 }
 
 namespace {
@@ -126,23 +82,58 @@ bool Plug(const std::wstring& arguments) {
 }
 }  // namespace
 
-bool Connect(const std::wstring& output, int width, int height, int x, int y) {
-    return AddMode(output, width, height) && Plug(L"--output " + output + L" --mode " + Size(width, height) +
-                                                  L" --pos " + std::to_wstring(x) + L"x" + std::to_wstring(y));
+bool Connect(const std::wstring& output, int width, int height, int x, int y, int shownWidth, int shownHeight) {
+    if (!GiveModes(output, width, height)) return false;
+    const xs::Size shown = shownWidth > 0 ? xs::Size{shownWidth, shownHeight} : xs::Size{width, height};
+    if (!(shown == xs::Size{width, height}) && !xs::AddMode(output, shown)) return false;
+    MonitorDevices::Plug(output, MonitorName(output, width, height), width, height);
+    return Plug(L"--output " + output + L" --mode " + xs::ModeName(shown) + L" --pos " + std::to_wstring(x) + L"x" +
+                std::to_wstring(y));
 }
 
-bool Disconnect(const std::wstring& output) { return Plug(L"--output " + output + L" --off"); }
+bool Disconnect(const std::wstring& output) {
+    const bool unplugged = Plug(L"--output " + output + L" --off");
+    MonitorDevices::Unplug(output);
+    GiveModes(output, 0, 0);
+    return unplugged;
+}
 
-bool Reset() {
+bool Reset(int panelWidth, int panelHeight) {
     std::wstring arguments;
     for (int n = 1; n <= 15; ++n) arguments += L" --output DUMMY" + std::to_wstring(n) + L" --off";
     const bool externalsOff = Xrandr(arguments);
-    const bool panel = Xrandr(std::wstring(L"--output ") + kPanel + L" --mode " + Size(kPanelWidth, kPanelHeight) +
-                              L" --rotate normal --pos 0x0 --primary");
+    for (const wchar_t* output : {xs::kCrtOutput, xs::kHdmiOutput, xs::kTvOutput}) GiveModes(output, 0, 0);
+    MonitorDevices::UnplugAll();
+    // The panel shows 640 x 480 of the server's pool while its list changes.
+    Xrandr(std::wstring(L"--output ") + kPanel + L" --mode 640x480 --pos 0x0 --primary");
+    const bool panelModes = GiveModes(kPanel, panelWidth, panelHeight);
+    const bool panel = Xrandr(std::wstring(L"--output ") + kPanel + L" --mode " +
+                              xs::ModeName({panelWidth, panelHeight}) + L" --pos 0x0 --primary");
+    MonitorDevices::Plug(kPanel, MonitorName(kPanel, panelWidth, panelHeight), panelWidth, panelHeight);
     // The system's saved settings too: an apply of them must not bring back an earlier mode.
     bool stored = false;
-    ReadInFreshProcess(L" stock", &stored);
-    return externalsOff && panel && stored && WaitForAttached(1, 5000);
+    ReadInFreshProcess(L" stock " + std::to_wstring(panelWidth) + L" " + std::to_wstring(panelHeight), &stored);
+    return externalsOff && panelModes && panel && stored && WaitForAttached(1, 5000);
+}
+
+std::wstring MonitorName(const std::wstring& output, int width, int height) {
+    // A product code from the native size: distinct for every size in use.
+    wchar_t name[16];
+    std::swprintf(name, 16, L"%ls%02X%02X", output == kPanel ? L"VQP" : L"VQM", (width / 16) & 0xFF,
+                  (height / 16) & 0xFF);
+    return name;
+}
+
+std::vector<std::wstring> MonitorIdentities() {
+    std::vector<std::wstring> identities;
+    std::vector<std::wstring> ids = SimulatedMonitors::MonitorDeviceIds();
+    for (const std::wstring& id : MonitorDevices::PluggedIds()) ids.push_back(id);
+    for (const std::wstring& id : ids) {
+        const size_t first = id.find(L'\\');
+        const size_t second = first == std::wstring::npos ? first : id.find(L'\\', first + 1);
+        identities.push_back(id.substr(0, second));
+    }
+    return identities;
 }
 
 std::vector<Display> DisplaysSeenHere() {

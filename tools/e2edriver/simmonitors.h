@@ -7,6 +7,8 @@
 // prefix's device list is left as it was found.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -16,6 +18,26 @@ namespace vqdrive {
 inline constexpr wchar_t kPanelMonitor[] = L"VQP1366";
 inline constexpr wchar_t kExternalMonitorA[] = L"VQE2201";
 inline constexpr wchar_t kExternalMonitorB[] = L"VQE1905";
+
+// The monitors plugged into the simulated notebook's outputs, registered as
+// Windows registers a plugged-in monitor: a device "DISPLAY\<name>\VQOUT&<output>"
+// with the hardware id "MONITOR\<name>" and the monitor's EDID (its
+// manufacturer and product code are the name, its native size the preferred
+// timing) in the device's parameters; in a device class of its own, since
+// Wine's display code fails on a monitor-class device it did not create.
+class MonitorDevices {
+public:
+    static bool Plug(const std::wstring& output, const std::wstring& name, int width, int height);
+    static bool Unplug(const std::wstring& output);
+    static void UnplugAll();
+    // Instance ids of every plugged monitor.
+    static std::vector<std::wstring> PluggedIds();
+    // The 128-byte EDID of a monitor of that name and native size.
+    static std::vector<unsigned char> Edid(const std::wstring& name, int width, int height, bool digital);
+};
+
+// Instance ids of every device of a device class.
+std::vector<std::wstring> IdsOf(const GUID& deviceClass);
 
 class SimulatedMonitors {
 public:

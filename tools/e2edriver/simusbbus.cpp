@@ -21,6 +21,11 @@ DWORD Answered() {
     return value;
 }
 
+void SetNoAnswer(bool noAnswer) {
+    const DWORD value = noAnswer ? 1 : 0;
+    RegSetKeyValueW(HKEY_CURRENT_USER, vqsim::usbbus::kKey, vqsim::usbbus::kNoAnswer, REG_DWORD, &value, sizeof value);
+}
+
 void Reset() { RegDeleteTreeW(HKEY_CURRENT_USER, vqsim::usbbus::kKey); }
 
 std::wstring LibraryPath() { return ProgramFolder() + vqsim::usbbus::kLibrary; }

@@ -16,6 +16,8 @@ namespace vqdrive::usbbus {
 void SetDevices(const std::vector<std::wstring>& ids);
 // How many USB-class queries the injected library has answered.
 DWORD Answered();
+// Fault: the bus's query is asked but never answered.
+void SetNoAnswer(bool noAnswer);
 // Back to the stock state: no USB device, nothing answered.
 void Reset();
 // Full path of the library beside the program.

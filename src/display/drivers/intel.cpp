@@ -380,7 +380,8 @@ int CIntel::GetDisplayRotation(int display, int* angle) {
     FetchDeviceIds();
     ConfigurationRecord record{};
     if (!GetDeviceConfiguration(DeviceIdOfBit(display), &record)) {
-        ReportError(L"Fail GetConfiguration()");
+        // The driver's historical text for a failed read of the rotation.
+        ReportError(L"Fail SetConfiguration()");
         return 0;
     }
     if (record.rotation >= kRotationSteps) {

@@ -148,16 +148,76 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"BinaryNoise", std::string("\xFF\xFE\x00\xD8\x00\xDC\x0D\x00\x0A\x00\x20\x00", 12), {}}),
     [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
 
-TEST_F(DisplayHistoryTest, FileLargerThanTheBoundIsReadOnlyUpToIt) {
-    std::wstring text = L"100000 _\r\n";
+// A long history that is sound is read whole, left as it is while nothing
+// is new, and rewritten whole when a monitor is new.
+TEST_F(DisplayHistoryTest, ALongSoundHistoryIsReadAndRewrittenWhole) {
+    Ids entries;
+    for (int i = 0; i < 40000; ++i) entries.push_back(L"DISPLAY\\VQE" + std::to_wstring(100000 + i));
+    const std::string original = CDisplayHistory::Serialize(entries);
+    ASSERT_GT(original.size(), 1024u * 1024u);
+    WriteFile(original);
+    int isNew = -1;
+    EXPECT_EQ(Ask({entries.back()}, &isNew), 1);
+    EXPECT_EQ(isNew, 0);
+    EXPECT_EQ(history_.Entries().size(), entries.size());
+    EXPECT_EQ(FileBytes(), original);
+    EXPECT_EQ(ReportLog::Text(), "");
+
+    EXPECT_EQ(Ask({kPanel}, &isNew), 1);
+    EXPECT_EQ(isNew, 1);
+    entries.insert(entries.begin(), kPanel);
+    EXPECT_EQ(FileBytes(), CDisplayHistory::Serialize(entries));
+}
+
+// Beyond the bound the file is read up to it and never rewritten: what lies
+// beyond is not lost, and the new monitors are kept in memory.
+TEST_F(DisplayHistoryTest, FileLargerThanTheBoundIsReadUpToItAndLeftAsItIs) {
+    std::wstring text = L"1000000 _\r\n";
     while (text.size() * 2 < CDisplayHistory::kMaxFileBytes + 4096) text += L"DISPLAY\\VQE2201 _\r\n";
-    WriteFile(Utf16(text));
+    const std::string original = Utf16(text);
+    WriteFile(original);
     int isNew = -1;
     EXPECT_EQ(Ask({kMonitorA}, &isNew), 1);
     EXPECT_EQ(isNew, 0);
     EXPECT_LT(history_.Entries().size(), CDisplayHistory::kMaxFileBytes / 2);
-    EXPECT_LT(FileBytes().size(), CDisplayHistory::kMaxFileBytes);
-    EXPECT_EQ(ReportLog::Lines(), 1) << ReportLog::Text();
+    EXPECT_EQ(ReportLog::Lines(), 1) << ReportLog::Text().substr(0, 400);
+    EXPECT_NE(ReportLog::Text().find("dispHistory.dat is longer than 16777216 bytes;"), std::string::npos);
+    EXPECT_EQ(Ask({kMonitorB}, &isNew), 1);
+    EXPECT_EQ(isNew, 1);
+    EXPECT_EQ(Ask({kMonitorB}, &isNew), 1);
+    EXPECT_EQ(isNew, 0) << "kept in memory";
+    EXPECT_TRUE(FileBytes() == original) << "the file was changed";
+}
+
+// An identifier holding a NUL character is written back whole.
+TEST_F(DisplayHistoryTest, AnIdentifierWithANulIsRewrittenWhole) {
+    const std::wstring odd(L"DISPLAY\\VQ\0E2201", 16);
+    WriteFile(Utf16(L"1 _\r\n" + odd + L" _\r\n"));
+    int isNew = -1;
+    EXPECT_EQ(Ask({kMonitorB}, &isNew), 1);
+    EXPECT_EQ(isNew, 1);
+    EXPECT_EQ(FileBytes(), Utf16(L"2 _\r\n" + kMonitorB + L" _\r\n" + odd + L" _\r\n"));
+    EXPECT_EQ(ReportLog::Text(), "");
+}
+
+// A damaged file that cannot be rewritten says so, and not that it was rewritten.
+TEST_F(DisplayHistoryTest, ADamagedFileThatCannotBeRewrittenIsReportedSo) {
+    const std::string damaged = Utf16(L"2 _\r\nDISPLAY\\VQE2201 _\r\n");
+    WriteFile(damaged);
+    // Another reader that shares no writing holds the file open.
+    HANDLE reader = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    int isNew = -1;
+    EXPECT_EQ(Ask({kMonitorA}, &isNew), 1);
+    CloseHandle(reader);
+    EXPECT_EQ(isNew, 0);
+    const std::string log = ReportLog::Text();
+    EXPECT_EQ(log.find("rewritten with"), std::string::npos) << log;
+    EXPECT_NE(log.find("error: IsNewDisplay() - dispHistory.dat is damaged; 1 identifiers could be read, the file is "
+                       "not rewritten"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(FileBytes(), damaged);
 }
 
 TEST_F(DisplayHistoryTest, FileThatCannotBeWrittenIsReportedAndTheHistoryGoesOn) {

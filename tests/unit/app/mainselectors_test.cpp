@@ -40,7 +40,7 @@ TEST(MainSelectors, WirelessAndRfSelectorsLiveFromTheirFirstKeyToTearDown) {
     EXPECT_TRUE(selectors.WirelessSelector()->TwoChoice());
     EXPECT_FALSE(partners.Pending(SelectionOwner::WirelessSelector));
 
-    selectors.Release();
+    selectors.ReleaseRadioSelectors();
     EXPECT_EQ(selectors.WirelessSelector(), nullptr);
     EXPECT_EQ(selectors.RfSelector(), nullptr);
     EXPECT_FALSE(partners.Exists(SelectionOwner::WirelessSelector));

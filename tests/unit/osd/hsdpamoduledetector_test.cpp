@@ -132,6 +132,37 @@ TEST_F(HsdpaModuleDetectorTest, ADamagedListIsReportedAndKeepsOnlyWhatIsSound) {
     }
 }
 
+// A NUL byte inside a fragment, or the whole list as UTF-16 text without a
+// byte-order mark, would cut fragments short or to nothing; an empty
+// fragment is part of every identifier, so a mouse would pass for a modem.
+TEST_F(HsdpaModuleDetectorTest, AFragmentCutByANulIsLeftOutAndReported) {
+    using namespace std::string_literals;
+    std::string utf16;
+    for (const char c : std::string("2\r\nVID_1E0E\r\nPID_1404\r\n")) utf16 += std::string{c, '\0'};
+    struct Case {
+        const char* what;
+        std::string list;
+        Ids kept;
+    } cases[] = {
+        {"a NUL inside the first", "2\nVID_\0x1E0E PID_1404\n"s, {L"PID_1404"}},
+        {"a NUL alone", "1\n\0\n"s, {}},
+        {"UTF-16 without a mark", utf16, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ReportLog::Clear();
+        devices_.queries.clear();
+        EXPECT_EQ(Search(c.list, {kMouse}), c.kept.empty() ? 0 : 1);
+        EXPECT_EQ(found_, 0) << "a mouse is no modem";
+        EXPECT_EQ(detector_.Fragments(), c.kept);
+        EXPECT_NE(ReportLog::Text().find("in hsdpaModules.dat holds a NUL character"), std::string::npos)
+            << ReportLog::Text();
+    }
+    // The sound fragment still finds its modem.
+    EXPECT_EQ(Search("2\nVID_\0x1E0E PID_1404\n"s, {kMouse, kOtherModem}), 1);
+    EXPECT_EQ(found_, 1);
+}
+
 TEST_F(HsdpaModuleDetectorTest, AnEmptyListAsksNoQuery) {
     EXPECT_EQ(Search("0\n", {kSpecialModem}), 0);
     EXPECT_EQ(found_, 0);

@@ -174,7 +174,7 @@ TEST_F(ResolutionSelectorTest, TheChoiceIsSetOnTheSmallPanelThroughDownScaling) 
         {"a plain size the screen has", 3, {480, 800}, false, 0, 1, 1, 1, {"RefreshOutputs"}},
         {"a scaled size", 2, {800, 480}, false, 0, 1, 1, 1,
          {"RefreshOutputs", "DownScalingOn 1024 600", "ChangePrimary 1024 600 32 0", "PostRotationNotice"}},
-        {"a scaled size the screen shows scaled already", 1, {800, 600}, false, 1, 1, 1, 1,
+        {"a scaled size the screen shows scaled already", 1, {800, 600}, false, 1, 1, 1, 0,
          {"RefreshOutputs", "IsDownScalingEnabled"}},
         {"a scaled size the screen has unscaled", 1, {800, 600}, false, 0, 1, 1, 1,
          {"RefreshOutputs", "IsDownScalingEnabled", "DownScalingOn 800 600", "ChangePrimary 800 600 32 0",

@@ -24,14 +24,14 @@ TEST(ResolutionTable, EveryChoiceSetsItsSizeAndItsSizeOpensOnIt) {
     }
 }
 
-TEST(ResolutionTable, ScreensBetweenTheRowsOpenOnAChoiceOfTheirOrientation) {
+TEST(ResolutionTable, ScreensBetweenTheRowsOpenOnTheWidestTallestOrSmallestChoice) {
     const struct {
         int width, height, choice;
     } cases[] = {
         {1280, 800, 2}, {1366, 768, 2}, {1024, 1280, 2},  // at least 1024 wide
         {768, 1366, 5},                                    // at least 1024 high
-        {640, 480, 0},  {480, 640, 3},                     // narrower than 800
-        {1000, 700, 2}, {900, 1000, 5}, {800, 800, 2},     // 800 to 1023 wide
+        {640, 480, 0},  {480, 640, 0},                     // narrower than 800
+        {1000, 700, 5}, {900, 1000, 5}, {800, 800, 5},     // 800 to 1023 wide
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ChoiceOfScreenSize(c.width, c.height), c.choice) << c.width << " x " << c.height;

@@ -32,15 +32,16 @@ TEST(ToggleStepping, WrapsAfterTheLastChoice) {
     EXPECT_EQ(NextChoice(-4, 3), 0);
 }
 
-TEST(SrsToggle, StatesOpenOnTheirChoiceAndUnknownStatesOnEffectB) {
+TEST(SrsToggle, StatesOpenOnTheirChoiceAndUnknownStatesKeepTheCurrentOne) {
     const struct {
-        int state, choice;
-    } cases[] = {{16, 0}, {32, 1}, {17, 2}, {33, 2}, {255, 2}, {0, 1}, {1, 1}, {254, 1}, {-1, 1}};
-    for (const auto& c : cases) EXPECT_EQ(SrsChoiceOfState(c.state), c.choice) << c.state;
+        int state, current, choice;
+    } cases[] = {{16, 2, 0}, {32, 0, 1}, {17, 0, 2}, {33, 1, 2},
+                 {153, 0, 0}, {153, 1, 1}, {255, 1, 1}, {0, 2, 2}, {-1, 0, 0}};
+    for (const auto& c : cases) EXPECT_EQ(SrsChoiceOfState(c.state, c.current), c.choice) << c.state;
 }
 
 TEST(SrsToggle, StateOffStepsThroughEveryEffectBackToOff) {
-    int choice = SrsChoiceOfState(33);
+    int choice = SrsChoiceOfState(33, 0);
     std::vector<int> applied;
     for (int i = 0; i < 3; ++i) applied.push_back(SrsValueOf(choice = NextChoice(choice, kSrsChoices)));
     EXPECT_EQ(applied, (std::vector<int>{16, 32, 255}));

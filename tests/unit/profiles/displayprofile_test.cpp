@@ -158,6 +158,44 @@ TEST_F(ProfileStoreTest, SlotsStayWithoutGapsAfterADeleteAndAdd) {
     EXPECT_EQ(WidthUsed(kCrtOnly), 1002);
 }
 
+// A count of the wrong type (text, or a DWORD's size) makes that slot
+// unusable, reported; the slots after it are still found and it is not reused.
+TEST_F(ProfileStoreTest, ASlotWhoseCountIsNotANumberIsSkippedAndKept) {
+    Attach({kPanel, kMonitorB});
+    ASSERT_EQ(SaveSingle(kClone, 1024, 768), 1);
+    Attach({kPanel, kMonitorA});
+    ASSERT_EQ(SaveSingle(kClone, 1280, 1024), 1);
+    ASSERT_EQ(Find(kClone).key, kSlot2);
+    const struct {
+        const char* what;
+        DWORD type;
+        std::wstring data;
+    } damages[] = {
+        {"a text", REG_SZ, L"1"},
+        {"two bytes", REG_BINARY, std::wstring(1, L'\x0002')},
+    };
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        ReportLog::Clear();
+        const DWORD bytes = damage.type == REG_SZ ? static_cast<DWORD>((damage.data.size() + 1) * sizeof(wchar_t))
+                                                  : static_cast<DWORD>(damage.data.size() * sizeof(wchar_t));
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, profiletest::SectionPath(kSlot1).c_str(), L"cnt", damage.type,
+                                  damage.data.c_str(), bytes),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(WidthUsed(kClone), 1280) << "the intact profile of slot 002";
+        EXPECT_TRUE(ReportLog::Has(L"error: FindDisplayHistory() - Profile\\disp_pro_001\\cnt is not a number; the "
+                                   L"profile is skipped"))
+            << ReportLog::Text();
+        // New monitors take the first free slot, after both.
+        Attach({kPanel, kMonitorC});
+        ASSERT_EQ(SaveSingle(kClone, 1366, 768), 1);
+        EXPECT_FALSE(Dword(kSlot1, L"cnt").has_value()) << "the damaged slot is left as it is";
+        EXPECT_EQ(Text(kSlot3, L"disp_01"), L"DISPLAY\\VQE2710");
+        DeleteSection(kSlot3);
+        Attach({kPanel, kMonitorA});
+    }
+}
+
 TEST_F(ProfileStoreTest, SlotNumbersAboveNineHundredNinetyNineUseTheirDigits) {
     EXPECT_EQ(CDisplayProfile::SlotSection(7), L"Profile\\disp_pro_007");
     for (int slot = 1; slot <= 999; ++slot) WriteDword(CDisplayProfile::SlotSection(slot), L"cnt", 9);
@@ -490,29 +528,23 @@ TEST_F(DefaultDisplayTest, PlausibleProfileIsLeftAloneOutsideAuditModeAndRewritt
     EXPECT_EQ(Read().w, 1920u);
 }
 
-TEST_F(DefaultDisplayTest, SubstitutePanelsAreWrittenOnlyWhenTheDisplayListsThem) {
-    // The largest resolution comes from the graphics adapter, which may offer
-    // less than the display lists.
+TEST_F(DefaultDisplayTest, AnAdapterOfferingNoMoreThanVgaGetsTheNotebooksPanel) {
+    // The largest resolution comes from the graphics adapter; a generic
+    // driver that does not know the panel offers VGA at most.
     struct Case {
         const char* what;
         int family;
         SIZE largest;
-        std::vector<SIZE> listed;
         SIZE expected;
         const wchar_t* report;
     };
     const Case cases[] = {
-        {"VGA at most, 1280x800 listed", 0, {640, 480}, {{640, 480}, {1280, 800}}, {1280, 800},
-         L"Panel Recognition: 1280x800"},
-        {"VGA-only panel", 0, {640, 480}, {{640, 480}}, {640, 480},
-         L"Panel Recognition: 1280x800 is not listed, using 640x480"},
-        {"Ferrin-R panel", 5, {640, 480}, {{640, 480}, {1280, 1024}}, {1280, 1024}, L"Panel Recognition: Ferrin-R"},
-        {"Ferrin-R on a VGA-only panel", 5, {640, 480}, {{640, 480}}, {640, 480},
-         L"Panel Recognition: 1280x1024 is not listed, using 640x480"},
-        {"family 10 netbook", 10, {1366, 768}, {{800, 600}, {1024, 600}, {1366, 768}}, {1024, 600}, nullptr},
-        {"family 4 without 1024x600", 4, {1366, 768}, {{800, 600}, {1366, 768}}, {1366, 768},
-         L"Panel Recognition: 1024x600 is not listed, using 1366x768"},
-        {"nothing listed", 0, {640, 480}, {}, {800, 600}, L"Panel Recognition: 1280x800 is not listed, using 800x600"},
+        {"VGA-only adapter", 0, {640, 480}, {1280, 800}, L"Panel Recognition: 1280x800"},
+        {"smaller than VGA", 0, {320, 200}, {1280, 800}, L"Panel Recognition: 1280x800"},
+        {"Ferrin-R on a VGA-only adapter", 5, {640, 480}, {1280, 1024}, L"Panel Recognition: Ferrin-R"},
+        {"wider than VGA", 0, {800, 480}, {800, 480}, nullptr},
+        {"family 10 netbook", 10, {1366, 768}, {1024, 600}, nullptr},
+        {"family 4 netbook on a VGA-only adapter", 4, {640, 480}, {1024, 600}, L"Panel Recognition: 1280x800"},
     };
     for (const Case& c : cases) {
         ReportLog::Clear();
@@ -520,12 +552,13 @@ TEST_F(DefaultDisplayTest, SubstitutePanelsAreWrittenOnlyWhenTheDisplayListsThem
         proc::modelFamily = c.family;
         modes_.current = {800, 600, 32, 60, 0};
         modes_.largest = c.largest;
-        modes_.listed = c.listed;
         ASSERT_EQ(MakeStore(), 1) << c.what;
         EXPECT_EQ(Read().w, static_cast<DWORD>(c.expected.cx)) << c.what;
         EXPECT_EQ(Read().h, static_cast<DWORD>(c.expected.cy)) << c.what;
         if (c.report) {
             EXPECT_TRUE(ReportLog::Has(c.report)) << c.what;
+        } else {
+            EXPECT_EQ(ReportLog::Text().find("Panel Recognition"), std::string::npos) << c.what;
         }
     }
 }

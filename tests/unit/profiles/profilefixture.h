@@ -61,10 +61,6 @@ public:
         return true;
     }
     bool LargestResolution(SIZE* size) override;
-    bool ListResolutions(std::vector<SIZE>* sizes) override {
-        *sizes = listed;
-        return !listed.empty();
-    }
 };
 
 class FakeVideoSignals : public profiles::IVideoSignalSource {

@@ -11,7 +11,8 @@ class SystemDisplayModes : public profiles::IProfileDisplayModes {
 public:
     bool CurrentMode(profiles::DisplayMode* mode) override;
     bool LargestResolution(SIZE* size) override;
-    bool ListResolutions(std::vector<SIZE>* sizes) override;
+    // Every resolution the first display lists.
+    bool ListResolutions(std::vector<SIZE>* sizes);
 };
 
 }  // namespace profiletest

@@ -1,0 +1,40 @@
+// Where the mini UI's panels stand: one horizontal row centred on the primary
+// display, 12 pixels above a taskbar along the bottom of that display, else
+// 12 pixels above the display's bottom edge (a taskbar at the top, left or
+// right, auto-hidden, or on another monitor). Kept apart from the windows so
+// that the layout can be checked for any screen and taskbar.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+namespace miniui {
+
+enum Panel { kOutputPanel, kResolutionPanel, kPresentationPanel, kOptionsPanel, kPanels };
+
+struct RowInput {
+    SIZE screen;                        // the primary display's width and height
+    bool hasTaskbar;                    // a taskbar window was found
+    RECT taskbar;                       // its rectangle, when found
+    std::array<SIZE, kPanels> panels;   // each panel's client size
+    std::array<bool, kOptionsPanel> enabled;  // output, resolution, presentation
+    bool optionsVisible;                // the options panel is marked part of the row
+};
+
+// Each panel's top-left corner. The options panel gets its place whether or
+// not it is shown (after the enabled panels).
+std::array<POINT, kPanels> PlacePanelRow(const RowInput& row);
+
+// The options panel belongs on screen: marked visible, or no other panel enabled.
+bool OptionsPanelInRow(const RowInput& row);
+
+// The view modes of the four panels (0 icon, 1 strip, 2 full; the options
+// panel has no strip) as the one number the settings keep, four bits a panel,
+// and back. A mode a panel does not have reads as the icon, and `damaged`
+// says so.
+using ViewModes = std::array<int, kPanels>;
+int PackViewModes(const ViewModes& modes);
+ViewModes UnpackViewModes(int packed, bool* damaged);
+
+}  // namespace miniui
