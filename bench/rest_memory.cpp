@@ -190,35 +190,38 @@ bool WaitOsd(DWORD processId, bool shown, DWORD timeoutMs) {
     return true;
 }
 
+struct WindowThreadSearch {
+    DWORD processId;
+    DWORD threadId;
+};
+
+// Window enumeration callbacks are stdcall on 32-bit Windows, which a lambda
+// does not convert to: they are plain CALLBACK functions.
+BOOL CALLBACK NoteWindowThread(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowThreadSearch*>(param);
+    DWORD owner = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId) return TRUE;
+    search->threadId = thread;
+    return FALSE;
+}
+
 // The thread that owns a process's top-level windows (its OSD among them); 0 when none.
 DWORD WindowThreadOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        DWORD threadId;
-    } search{processId, 0};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            const DWORD thread = GetWindowThreadProcessId(window, &owner);
-            if (owner != search->processId) return TRUE;
-            search->threadId = thread;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowThreadSearch search{processId, 0};
+    EnumWindows(NoteWindowThread, reinterpret_cast<LPARAM>(&search));
     return search.threadId;
+}
+
+BOOL CALLBACK NoteShownLayeredWindow(HWND window, LPARAM param) {
+    if (!IsWindowVisible(window) || (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return TRUE;
+    *reinterpret_cast<bool*>(param) = true;
+    return FALSE;
 }
 
 bool ThreadShowsLayeredWindow(DWORD threadId) {
     bool shown = false;
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM param) -> BOOL {
-            if (!IsWindowVisible(window) || (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return TRUE;
-            *reinterpret_cast<bool*>(param) = true;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&shown));
+    EnumThreadWindows(threadId, NoteShownLayeredWindow, reinterpret_cast<LPARAM>(&shown));
     return shown;
 }
 

@@ -179,10 +179,28 @@ int CDisplayChanger::GetConnectedDisplays() {
     m_nConnectedDisplay = combinationcodes::ConnectedCodeOfMask(connectedMask);
     m_nActiveDisplay = combinationcodes::ActiveCodeOfMask(activeMask);
     if (m_nActiveDisplay != combinationcodes::kNone && m_pDriver->IsDualView()) {
-        m_nActiveDisplay += combination::kDualPanelPrimary;
+        m_nActiveDisplay += DualViewOffset();
     }
     Trace(FormatText(L"ConnectedDisplay=%d, ActiveDisplay=%d\n", m_nConnectedDisplay, m_nActiveDisplay));
     return m_nConnectedDisplay != 0 ? 1 : 0;
+}
+
+// Which display of an extended desktop is the primary one. The driver's
+// tables name only the active outputs. On Windows 7 outside Windows 7 mode
+// (an Intel notebook on a 32-bit Windows, another vendor's driver) the
+// display configuration still knows whether the external output's source is
+// the primary one; taking the panel as primary there would file the desktop
+// under the other dual-view code and spoil that code's profile. The driver's
+// status entries are left as the driver set them.
+int CDisplayChanger::DualViewOffset() {
+    if (proc::windowsVersion != 8 || !m_pWin7) return combination::kDualPanelPrimary;
+    int copy[displaydevice::kCount];
+    for (int i = 0; i < displaydevice::kCount; ++i) copy[i] = m_pDriver->m_nDeviceStatus[i];
+    int code = 0;
+    const bool read = m_pWin7->GetActiveCode(&code) != 0;
+    for (int i = 0; i < displaydevice::kCount; ++i) m_pDriver->m_nDeviceStatus[i] = copy[i];
+    const bool externalPrimary = read && combination::IsDualView(code) && code >= combination::kDualExternalPrimary;
+    return externalPrimary ? combination::kDualExternalPrimary : combination::kDualPanelPrimary;
 }
 
 int CDisplayChanger::GetActiveDisplayWin7() {

@@ -114,6 +114,7 @@ private:
     void RestoreRotation(int second, int angle, bool twoDisplayProfile);
     POINTL SecondDisplayBesideFirst();
     int ApplyWithFallback(int code, bool* changedOnLadder);
+    int DualViewOffset();
     void PostToMenu(WPARAM code, LPARAM argument);
     void RaiseBrightnessToTop();
     void PresentationChange(const int (&activeOrder)[4], const int (&connectedOrder)[4], int repaintCode);

@@ -110,6 +110,20 @@ static_assert(offsetof(TargetPreferredMode, targetMode) == 32 && sizeof(TargetPr
               "preferred-mode packet");
 // The platform's own signal record, which the profile store keeps.
 static_assert(sizeof(DISPLAYCONFIG_VIDEO_SIGNAL_INFO) == sizeof(VideoSignalInfo), "same signal record");
+// The bytes user32 (or a component standing in for it) reads and writes with
+// the platform's records, field for field where the program reads them.
+static_assert(sizeof(DISPLAYCONFIG_PATH_INFO) == sizeof(PathInfo) &&
+                  offsetof(DISPLAYCONFIG_PATH_INFO, targetInfo) == offsetof(PathInfo, targetInfo) &&
+                  offsetof(DISPLAYCONFIG_PATH_TARGET_INFO, refreshRate) == offsetof(PathTargetInfo, refreshRate) &&
+                  offsetof(DISPLAYCONFIG_PATH_INFO, flags) == offsetof(PathInfo, flags),
+              "same path record");
+static_assert(sizeof(DISPLAYCONFIG_MODE_INFO) == sizeof(ModeInfo) &&
+                  offsetof(DISPLAYCONFIG_MODE_INFO, sourceMode) == offsetof(ModeInfo, sourceMode) &&
+                  offsetof(DISPLAYCONFIG_SOURCE_MODE, position) == offsetof(SourceMode, x),
+              "same mode record");
+static_assert(sizeof(DISPLAYCONFIG_TARGET_PREFERRED_MODE) == sizeof(TargetPreferredMode) &&
+                  offsetof(DISPLAYCONFIG_TARGET_PREFERRED_MODE, targetMode) == offsetof(TargetPreferredMode, targetMode),
+              "same preferred-mode packet");
 
 namespace query {
 constexpr std::uint32_t kAllPaths = 0x1;         // QDC_ALL_PATHS

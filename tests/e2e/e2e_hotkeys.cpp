@@ -104,25 +104,28 @@ TEST_F(HotkeyEndToEnd, FirmwareWriteFaultsAreRetriedAndTheLastOneGivesUp) {
     EXPECT_FALSE(vqdrive::FindOsdRect(program_.ProcessId(), &osd)) << "no picture after six failed writes";
 }
 
+struct LayeredWindowSearch {
+    DWORD processId;
+    bool visible;
+    std::vector<HWND> found;
+};
+
+// A CALLBACK function, not a lambda: the enumeration callback is stdcall on 32-bit Windows.
+BOOL CALLBACK CollectLayeredWindow(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<LayeredWindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == s->processId && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+        (IsWindowVisible(window) != FALSE) == s->visible) {
+        s->found.push_back(window);
+    }
+    return TRUE;
+}
+
 // The program's layered windows that are shown, or hidden.
 std::vector<HWND> LayeredWindows(DWORD processId, bool visible) {
-    struct Search {
-        DWORD processId;
-        bool visible;
-        std::vector<HWND> found;
-    } search{processId, visible, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
-                (IsWindowVisible(window) != FALSE) == s->visible) {
-                s->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    LayeredWindowSearch search{processId, visible, {}};
+    EnumWindows(CollectLayeredWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

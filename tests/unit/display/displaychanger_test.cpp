@@ -99,13 +99,47 @@ private:
     std::vector<std::wstring>* m_monitors;
 };
 
+// The Windows 7 display configuration, reading the active code the test
+// sets; like the real one it marks the outputs it finds in the driver's table.
+class FakeWin7Component : public IWin7DisplaySwitch {
+public:
+    int InitDisplayConfig(IWin7DisplayOwner* changer) override {
+        owner = changer;
+        return 1;
+    }
+    int GetConnectedCode(int* code) override {
+        *code = connected;
+        return 1;
+    }
+    int GetActiveCode(int* code) override {
+        ++activeReads;
+        CVGA* driver = owner ? owner->Driver() : nullptr;
+        if (driver) {
+            for (int& status : driver->m_nDeviceStatus) status = devicestatus::kActive;
+        }
+        *code = active;
+        return 1;
+    }
+    int GetActiveRefreshRates(int, int*, int*, int*, int*) override { return 0; }
+    int ChangeDisplayEx(int, int, int, int, int, int, int, int, int, int, int, int, int, int, int) override { return 0; }
+    int SetDisplayTopology(int, int, int, int, int, int, int, int, int, int, int, int, int, int, int, int) override {
+        return 0;
+    }
+    profiles::IVideoSignalSource* VideoSignals() override { return nullptr; }
+
+    IWin7DisplayOwner* owner = nullptr;
+    int connected = 3;
+    int active = 0x103;
+    int activeReads = 0;
+};
+
 class FakeComponents : public IDisplayComponents {
 public:
     std::unique_ptr<CVGA> CreateDriver(DriverKind kind) override {
         asked.push_back(kind);
         return std::move(driver);
     }
-    std::unique_ptr<IWin7DisplaySwitch> CreateWin7Component() override { return nullptr; }
+    std::unique_ptr<IWin7DisplaySwitch> CreateWin7Component() override { return std::move(win7); }
     std::unique_ptr<CDisplayProfile> CreateProfileStore() override {
         return std::make_unique<CDisplayProfile>(std::make_unique<FakeManagement>(&monitors));
     }
@@ -113,9 +147,11 @@ public:
         ++topologies;
         return nullptr;
     }
-    WORD NativeProcessorArchitecture() override { return 9; }
+    WORD NativeProcessorArchitecture() override { return architecture; }
 
     std::unique_ptr<CVGA> driver;
+    std::unique_ptr<IWin7DisplaySwitch> win7;  // none: not made
+    WORD architecture = 9;                      // PROCESSOR_ARCHITECTURE_AMD64
     std::vector<DriverKind> asked;
     std::vector<std::wstring> monitors{L"DISPLAY\\VQP1366\\4&1A2B&0&UID0"};
     int topologies = 0;
@@ -369,6 +405,62 @@ TEST_F(DisplayChangerTest, ConnectedAndActiveCodesWithTheDualViewOffset) {
     EXPECT_EQ(Changer().SelectDisplayCombination(0), 0);
     EXPECT_TRUE(ReportLog::Has(L"GetConnectedDisplays"));
     EXPECT_TRUE(osd_.opened.empty());
+}
+
+// On Windows 7 the extended desktop's primary display is read from the
+// display configuration, whichever road reads the outputs: Windows 7 mode on
+// a 64-bit Windows, the driver's tables on a 32-bit one (where the shipped
+// program found the external output primary reported as the panel, and
+// saved that desktop as the other code's profile).
+TEST_F(DisplayChangerTest, ExtendedDesktopNamesItsPrimaryOnEitherWindows7) {
+    struct Case {
+        WORD architecture;  // what the system reports as its processor
+        bool win7Mode;
+        int active;
+    };
+    const Case cases[] = {
+        {9, true, 0x103}, {9, true, 0x203}, {0, false, 0x103}, {0, false, 0x203}, {0, false, 0x209},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "architecture " << c.architecture << ", active 0x" << std::hex << c.active);
+        changer_.reset();
+        auto driver = std::make_unique<FakeDriver>(display_);
+        driver_ = driver.get();
+        components_.driver = std::move(driver);
+        auto win7 = std::make_unique<FakeWin7Component>();
+        win7->active = c.active;
+        components_.win7 = std::move(win7);
+        components_.architecture = c.architecture;
+        proc::windowsVersion = 8;
+        const int external = c.active & 0xFF & ~kPanel;
+        SetOutputs({{kPanel, devicestatus::kActive}, {external, devicestatus::kActive}});
+        driver_->dualView = 1;
+
+        EXPECT_EQ(Changer().GetConnectedDisplays(), 1);
+        EXPECT_EQ(Changer().Win7Mode(), c.win7Mode);
+        EXPECT_EQ(Changer().ActiveDisplay(), c.active);
+        if (!c.win7Mode) {
+            EXPECT_EQ(Changer().ConnectedDisplay(), kPanel | external) << "from the driver's tables";
+            EXPECT_EQ(driver_->m_nDeviceStatus[2], devicestatus::kNotConnected) << "the driver's entries stay its own";
+        }
+    }
+}
+
+// Elsewhere the driver alone tells the extended desktop: the panel primary.
+TEST_F(DisplayChangerTest, WithoutTheDisplayConfigurationTheExtendedDesktopHasThePanelPrimary) {
+    for (const int version : {7, 8}) {
+        SCOPED_TRACE(version);
+        changer_.reset();
+        auto driver = std::make_unique<FakeDriver>(display_);
+        driver_ = driver.get();
+        components_.driver = std::move(driver);
+        components_.architecture = 0;
+        proc::windowsVersion = version;  // on 8 the component is not made: none comes from CreateWin7Component
+        SetOutputs({{kPanel, devicestatus::kActive}, {kCrt, devicestatus::kActive}});
+        driver_->dualView = 1;
+        EXPECT_EQ(Changer().GetConnectedDisplays(), 1);
+        EXPECT_EQ(Changer().ActiveDisplay(), 0x103);
+    }
 }
 
 TEST_F(DisplayChangerTest, KeyOpensThenStepsAndIsIgnoredWhileConfirming) {
