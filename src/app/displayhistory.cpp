@@ -3,75 +3,18 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwchar>
 
 #include "common/commondefine.h"
 #include "common/scopedhandle.h"
-#include "common/utf16text.h"
+#include "app/displayhistoryformat.h"
 
 namespace {
-
-constexpr wchar_t kLineEnd[] = L" _";  // before CR LF on every line
-constexpr size_t kLineEndChars = 2;
-
-bool EndsWithSeparator(const std::wstring& line) {
-    return line.size() >= kLineEndChars && line.compare(line.size() - kLineEndChars, kLineEndChars, kLineEnd) == 0;
-}
-
-// The lines of the text, split at CR LF; a last line without CR LF counts too.
-std::vector<std::wstring> SplitLines(const std::wstring& text) {
-    std::vector<std::wstring> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find(L"\r\n", start);
-        if (end == std::wstring::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
 
 bool IsInHistory(const std::vector<std::wstring>& history, const std::wstring& monitor) {
     return std::find(history.begin(), history.end(), monitor) != history.end();
 }
 
 }  // namespace
-
-std::string CDisplayHistory::Serialize(const std::vector<std::wstring>& entries) {
-    std::wstring text = FormatText(L"%d _\r\n", static_cast<int>(entries.size()));
-    for (const std::wstring& entry : entries) {
-        text += entry;  // as it was read: a NUL inside must not shorten it
-        text += L" _\r\n";
-    }
-    return utf16::EncodeLittleEndian(text);
-}
-
-bool CDisplayHistory::Parse(const std::string& bytes, std::vector<std::wstring>* entries) {
-    entries->clear();
-    std::wstring text;
-    bool intact = utf16::DecodeLittleEndian(bytes, &text) == utf16::DecodeResult::Decoded;
-    const std::vector<std::wstring> lines = SplitLines(text);
-    if (lines.empty() || !EndsWithSeparator(lines[0])) return false;
-
-    // The count is only a promise: never more entries than there are lines.
-    const std::wstring countText = lines[0].substr(0, lines[0].size() - kLineEndChars);
-    wchar_t* end = nullptr;
-    const long count = std::wcstol(countText.c_str(), &end, 10);
-    if (countText.empty() || *end != L'\0' || count < 0) return false;
-    for (size_t i = 1; i < lines.size() && entries->size() < static_cast<size_t>(count); ++i) {
-        if (!EndsWithSeparator(lines[i])) return false;
-        std::wstring identifier = lines[i].substr(0, lines[i].size() - kLineEndChars);
-        if (identifier.size() > kMaxIdentifierChars) {
-            identifier.resize(kMaxIdentifierChars);
-            intact = false;
-        }
-        entries->push_back(std::move(identifier));
-    }
-    return intact && entries->size() == static_cast<size_t>(count);
-}
 
 CDisplayHistory::LoadResult CDisplayHistory::Load() {
     ScopedHandle file(CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -92,7 +35,7 @@ CDisplayHistory::LoadResult CDisplayHistory::Load() {
     }
     bytes.resize(read);
     file.reset();
-    const bool intact = Parse(bytes, &m_entries);
+    const bool intact = displayhistoryformat::Parse(bytes, &m_entries);
     const int kept = static_cast<int>(m_entries.size());
     if (size.QuadPart > static_cast<LONGLONG>(kMaxFileBytes)) {
         m_bReadInPart = true;
@@ -114,7 +57,7 @@ CDisplayHistory::LoadResult CDisplayHistory::Load() {
 }
 
 bool CDisplayHistory::Write(const std::vector<std::wstring>& entries) {
-    const std::string bytes = Serialize(entries);
+    const std::string bytes = displayhistoryformat::Serialize(entries);
     ScopedHandle file(CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                   nullptr));
     DWORD written = 0;

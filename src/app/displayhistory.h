@@ -2,7 +2,7 @@
 // kept in the file "dispHistory.dat" in the current directory (the program
 // folder). The file is UTF-16 little-endian text with a byte-order mark: a
 // count line "%d _\r\n" and one line "%s _\r\n" per monitor identifier,
-// newest first. It only grows.
+// newest first (displayhistoryformat.h). It only grows.
 #pragma once
 
 #include <string>
@@ -15,8 +15,6 @@ public:
     // identifiers); a longer file is read up to here and never rewritten, so
     // that what lies beyond is not lost.
     static constexpr size_t kMaxFileBytes = 16 * 1024 * 1024;
-    // An identifier is cut at the size of the monitor identifiers' buffer.
-    static constexpr size_t kMaxIdentifierChars = 259;
 
     explicit CDisplayHistory(std::wstring path = kFileName) : m_path(std::move(path)) {}
 
@@ -35,13 +33,6 @@ public:
     }
     bool Loaded() const { return m_bLoaded; }
     const std::vector<std::wstring>& Entries() const { return m_entries; }
-
-    // The file's contents for `entries`, byte-order mark first; each
-    // identifier whole, whatever characters it holds.
-    static std::string Serialize(const std::vector<std::wstring>& entries);
-    // Reads the entries of a file's contents; false when the contents are
-    // damaged (then `entries` holds what could be read).
-    static bool Parse(const std::string& bytes, std::vector<std::wstring>* entries);
 
 private:
     enum class LoadResult { Unreadable, Loaded };

@@ -1,12 +1,8 @@
 #include "miniui/languagetexts.h"
 
-#include <windows.h>
-
 #include <cwctype>
 #include <optional>
 
-#include "common/commondefine.h"
-#include "common/scopedhandle.h"
 #include "common/utf16text.h"
 
 namespace miniui {
@@ -75,7 +71,7 @@ std::optional<long> CountOf(const std::wstring& line) {
 }
 
 std::wstring DamagedLine(size_t line, const wchar_t* what) {
-    return FormatText(L"line %u %ls", static_cast<unsigned>(line), what);
+    return L"line " + std::to_wstring(line) + L" " + what;
 }
 
 }  // namespace
@@ -125,32 +121,6 @@ bool ParseLanguageTexts(std::string_view bytes, LanguageTexts* texts, std::wstri
     }
     *texts = std::move(read);
     return true;
-}
-
-bool ReadLanguageTexts(const std::wstring& path, LanguageTexts* texts, std::wstring* problem) {
-    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        *problem = L"cannot be opened";
-        return false;
-    }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) {
-        *problem = L"has no size";
-        return false;
-    }
-    if (size.QuadPart > static_cast<LONGLONG>(kMaxLanguageFileBytes)) {
-        *problem = L"is larger than a language file can be";
-        return false;
-    }
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size())) {
-        *problem = L"cannot be read";
-        return false;
-    }
-    return ParseLanguageTexts(bytes, texts, problem);
 }
 
 }  // namespace miniui

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/boundedfile.h"
+
 namespace miniui {
 
 enum TextTable { kOutputTexts, kResolutionTexts, kPresentationTexts, kOptionTexts, kTextTables };
@@ -43,6 +45,9 @@ bool ParseLanguageTexts(std::string_view bytes, LanguageTexts* texts, std::wstri
 
 // Reads and parses the file at `path` (at most kMaxLanguageFileBytes); false
 // with `problem` set when it is missing, too large, unreadable or damaged.
-bool ReadLanguageTexts(const std::wstring& path, LanguageTexts* texts, std::wstring* problem);
+inline bool ReadLanguageTexts(const std::wstring& path, LanguageTexts* texts, std::wstring* problem) {
+    std::string bytes;
+    return ReadBoundedFile(path, kMaxLanguageFileBytes, &bytes, problem) && ParseLanguageTexts(bytes, texts, problem);
+}
 
 }  // namespace miniui

@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <memory>
 
 #include "common/commondefine.h"
+#include "osd/modemlistformat.h"
 
 namespace {
 
@@ -37,55 +36,22 @@ void CHsdpaModuleDetector::Init(osd::IDeviceQuery* store) {
 void CHsdpaModuleDetector::ReadFragments() {
     // Read only: the program folder may be write-protected (a standard user
     // under Program Files), and the list must still be found there.
-    ScopedFile file(_wfopen(m_path.c_str(), L"r"));
+    ScopedFile file(_wfopen(m_path.c_str(), L"rb"));
     if (!file) return;  // no list: no module to look for
-    int count = 0;
-    if (fscanf(file.get(), "%d\n", &count) != 1) {
-        ReportError(L"error: Init() - hsdpaModules.dat has no count of modules; no module is looked for");
-        return;
-    }
-    if (count < 0) {
-        ReportError(FormatText(L"error: Init() - hsdpaModules.dat gives %d modules; no module is looked for", count));
-        return;
-    }
-    if (count > kMaxFragments) {
-        ReportError(FormatText(L"error: Init() - hsdpaModules.dat gives %d modules; only the first %d are read",
-                               count, kMaxFragments));
-        count = kMaxFragments;
-    }
-    for (int i = 0; i < count; ++i) {
-        char fragment[kMaxFragmentChars + 1] = {};
-        int start = 0, end = 0;
-        if (fscanf(file.get(), " %n%127s%n", &start, fragment, &end) != 1) {
-            ReportError(FormatText(L"error: Init() - hsdpaModules.dat ends after %d of %d modules", i, count));
-            return;
-        }
-        // A NUL inside the run (a damaged file, or UTF-16 text) would cut the
-        // fragment short or to nothing, and an empty fragment is part of
-        // every identifier: such a fragment is no fragment.
-        const bool cut = strlen(fragment) != static_cast<size_t>(end - start);
-        const int next = fgetc(file.get());
-        if (next != EOF && !isspace(next)) {
-            // A longer run is no identifier part of ours: leave it out whole.
-            fscanf(file.get(), "%*s");
-            ReportError(FormatText(L"error: Init() - module %d in hsdpaModules.dat is longer than %d characters; "
-                                   L"it is left out",
-                                   i + 1, static_cast<int>(kMaxFragmentChars)));
-            continue;
-        }
-        if (cut) {
-            ReportError(FormatText(L"error: Init() - module %d in hsdpaModules.dat holds a NUL character (the file "
-                                   L"is not ANSI text?); it is left out",
-                                   i + 1));
-            continue;
-        }
+    std::string bytes(modemlistformat::kMaxFileBytes, '\0');
+    bytes.resize(fread(bytes.data(), 1, bytes.size(), file.get()));
+    file.reset();
+    const modemlistformat::ModemList list = modemlistformat::Parse(bytes);
+    for (const std::wstring& problem : list.problems) ReportError(problem);
+    for (const std::string& fragment : list.fragments) {
         wchar_t block[kMaxFragmentChars + 1] = {};
-        if (MultiByteToWideChar(CP_ACP, 0, fragment, -1, block, static_cast<int>(kMaxFragmentChars + 1)) == 0) {
-            ReportError(FormatText(L"error: Init() - module %d in hsdpaModules.dat cannot be converted", i + 1),
+        if (MultiByteToWideChar(CP_ACP, 0, fragment.c_str(), -1, block, static_cast<int>(kMaxFragmentChars + 1)) ==
+            0) {
+            ReportError(FormatText(L"error: Init() - a module of hsdpaModules.dat (\"%hs\") cannot be converted",
+                                   fragment.c_str()),
                         GetLastError());
             continue;
         }
-        if (block[0] == L'\0') continue;  // unreachable after the test above; never an empty fragment
         m_fragments.emplace_back(block);
     }
 }

@@ -3,21 +3,20 @@
 // "hsdpaModules.dat" beside the program, in the identifiers of the present
 // USB devices. Short-lived: made, asked once and destroyed in one key press.
 //
-// The file is ANSI text: a decimal count, then that many fragments separated
-// by blanks or line ends, each at most 127 characters.
+// The file's format: modemlistformat.h.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "osd/moduledetectorports.h"
+#include "osd/modemlistformat.h"
 
 class CHsdpaModuleDetector {
 public:
     static constexpr wchar_t kFileName[] = L"hsdpaModules.dat";
-    static constexpr size_t kMaxFragmentChars = 127;
-    // More fragments than any list of modems needs; the rest of a file is left unread.
-    static constexpr int kMaxFragments = 4096;
+    static constexpr size_t kMaxFragmentChars = modemlistformat::kMaxFragmentChars;
+    static constexpr int kMaxFragments = modemlistformat::kMaxFragments;
     // Every USB device (the USB device class).
     static constexpr wchar_t kUsbDevicesQuery[] =
         L"SELECT * FROM Win32_PNPEntity WHERE ClassGuid = '{36fc9e60-c465-11cf-8056-444553540000}'";

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/displaydetection.h"
+#include "app/displayhistoryformat.h"
 #include "app/displayswitchtestcycle.h"
 #include "app/maintimers.h"
 #include "common/processstate.h"
@@ -63,7 +64,7 @@ protected:
     void Expire(UINT_PTR id) { EXPECT_TRUE(detection_.OnTimer(id)) << id; }
     std::vector<std::string> Calls(const std::string& prefix) const { return ports_.Matching(prefix); }
     void WriteHistory(const Ids& ids) {
-        const std::string bytes = CDisplayHistory::Serialize(ids);
+        const std::string bytes = displayhistoryformat::Serialize(ids);
         HANDLE file = CreateFileW(historyPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -121,7 +122,7 @@ TEST_F(DetectionTest, ConnectingANewMonitorWritesTheHistoryOnceAndStartsTheCount
     ports_.miniUi.autoHide = true;
     monitors_.attached = {kPanel, kMonitorA};
     EXPECT_EQ(Event(), 1);
-    EXPECT_EQ(vqdrive::ReadFileBytes(historyPath_), CDisplayHistory::Serialize({kMonitorA, kPanel}));
+    EXPECT_EQ(vqdrive::ReadFileBytes(historyPath_), displayhistoryformat::Serialize({kMonitorA, kPanel}));
     EXPECT_TRUE(ports_.Has("RestartTimer 149 1000"));
     EXPECT_TRUE(ports_.Has("RestartTimer 145 3000"));
     EXPECT_EQ(detection_.KnownMonitorCount(), 2);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/displayhistory.h"
+#include "app/displayhistoryformat.h"
 #include "programtest.h"
 #include "reportlog.h"
 #include "vqdrive.h"
@@ -129,7 +130,7 @@ TEST_P(DamagedHistoryTest, IsReportedAndRewrittenFromWhatCouldBeRead) {
     Ids expected = c.readable;
     if (c.readable.empty()) expected = {kMonitorA};
     EXPECT_EQ(history_.Entries(), expected);
-    EXPECT_EQ(FileBytes(), CDisplayHistory::Serialize(expected));
+    EXPECT_EQ(FileBytes(), displayhistoryformat::Serialize(expected));
 }
 
 const std::wstring kLongLine(10 * 1024, L'M');
@@ -140,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"NoSeparator", Utf16(L"2 _\r\nDISPLAY\\VQE2201 _\r\nDISPLAY\\VQE1905\r\n"), {L"DISPLAY\\VQE2201"}},
         DamagedCase{"CountLargerThanLines", Utf16(L"40000 _\r\nDISPLAY\\VQE2201 _\r\n"), {L"DISPLAY\\VQE2201"}},
         DamagedCase{"TenKilobyteLine", Utf16(L"1 _\r\n" + kLongLine + L" _\r\n"),
-                    {std::wstring(CDisplayHistory::kMaxIdentifierChars, L'M')}},
+                    {std::wstring(displayhistoryformat::kMaxIdentifierChars, L'M')}},
         DamagedCase{"CountNotANumber", Utf16(L"two _\r\nDISPLAY\\VQE2201 _\r\n"), {}},
         DamagedCase{"NegativeCount", Utf16(L"-3 _\r\nDISPLAY\\VQE2201 _\r\n"), {}},
         DamagedCase{"NoByteOrderMark", Utf16(L"1 _\r\nDISPLAY\\VQE2201 _\r\n", false), {L"DISPLAY\\VQE2201"}},
@@ -153,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DisplayHistoryTest, ALongSoundHistoryIsReadAndRewrittenWhole) {
     Ids entries;
     for (int i = 0; i < 40000; ++i) entries.push_back(L"DISPLAY\\VQE" + std::to_wstring(100000 + i));
-    const std::string original = CDisplayHistory::Serialize(entries);
+    const std::string original = displayhistoryformat::Serialize(entries);
     ASSERT_GT(original.size(), 1024u * 1024u);
     WriteFile(original);
     int isNew = -1;
@@ -166,7 +167,7 @@ TEST_F(DisplayHistoryTest, ALongSoundHistoryIsReadAndRewrittenWhole) {
     EXPECT_EQ(Ask({kPanel}, &isNew), 1);
     EXPECT_EQ(isNew, 1);
     entries.insert(entries.begin(), kPanel);
-    EXPECT_EQ(FileBytes(), CDisplayHistory::Serialize(entries));
+    EXPECT_EQ(FileBytes(), displayhistoryformat::Serialize(entries));
 }
 
 // Beyond the bound the file is read up to it and never rewritten: what lies

@@ -137,7 +137,7 @@ TEST_F(LanguageFileOnDisk, IsReadWholeWhenSoundAndRefusedWhenMissingOrOversize) 
     oversize.resize(miniui::kMaxLanguageFileBytes + 2, ' ');
     Write(oversize);
     EXPECT_FALSE(miniui::ReadLanguageTexts(path_, &texts, &problem));
-    EXPECT_EQ(problem, L"is larger than a language file can be");
+    EXPECT_EQ(problem, L"is larger than " + std::to_wstring(miniui::kMaxLanguageFileBytes) + L" bytes");
 }
 
 }  // namespace

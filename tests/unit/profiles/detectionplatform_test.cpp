@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/displaydetection.h"
+#include "app/displayhistoryformat.h"
 #include "app/profilemonitoridentities.h"
 #include "common/processstate.h"
 #include "profilefixture.h"
@@ -98,7 +99,7 @@ TEST_F(DetectionPlatformTest, ConnectingAMonitorReactsOnceAndWritesItIntoTheHist
         if (std::find(expected.begin(), expected.end(), id) == expected.end()) expected.push_back(id);
     }
     EXPECT_EQ(detection_.History().Entries(), expected);
-    EXPECT_EQ(vqdrive::ReadFileBytes(historyPath_), CDisplayHistory::Serialize(expected));
+    EXPECT_EQ(vqdrive::ReadFileBytes(historyPath_), displayhistoryformat::Serialize(expected));
 
     // Removing it hides the mini UI; plugging it again later finds it in the history.
     ASSERT_TRUE(monitors_.Detach(vqdrive::kExternalMonitorA));
