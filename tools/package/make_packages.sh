@@ -7,6 +7,7 @@
 # same tree, and a package of the next release number (for the upgrade).
 # Usage: make_packages.sh BUILD64 BUILD32 OUT_DIR [--test-copies]
 set -euo pipefail
+trap 'echo "make_packages: failed (exit $?) at line $LINENO: $BASH_COMMAND" >&2' ERR
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build64="$1" build32="$2" out="$3" test_copies="${4:-}"
 mkdir -p "$out"
