@@ -380,8 +380,10 @@ TEST_F(OsdWindow, NoGdiObjectOrWindowOutlivesItsUse) {
 
 TEST_F(OsdWindow, HotkeyDuringTheDisplaySwitchOnlyClosesItAndTheNextPictureIsOnScreen) {
     partners_.exists[SelectionOwner::DisplayChanger] = true;
-    ASSERT_EQ(ShowPicture(kWirelessOn), 1);
-    osd_->SetMode(osd::OsdMode::DisplaySwitcher);
+    // The changer opens the switcher on the panel and the CRT.
+    ASSERT_EQ(osd_->InitDisplaySwitching(3, 1, false, partners_.changer), 1);
+    osd_->ShowNoActivate();
+    Run(30);
     partners_.pending[SelectionOwner::DisplayChanger] = true;
 
     ASSERT_EQ(ShowPicture(50), 1);  // the caller shows the window after this
