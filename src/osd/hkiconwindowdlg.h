@@ -121,10 +121,6 @@ public:
     int InitRFSwitchWnd(const BYTE status[3]);
     const osd::CRfSwitchOsd& RfSwitch() const { return m_rfSwitch; }
 
-    // Releases the selection pictures.
-    void FreeImgResource();
-    // The hide sequence without the window's destruction afterwards.
-    void ForceHide();
     // Forgets the choice of an open selection (Escape on the main window).
     void ClearSelection();
 
@@ -133,13 +129,11 @@ public:
     void SetVolumeStepScale(int scale) override { m_nVolumeStepScale = scale; }
 
     bool IsShown() override { return m_bShown; }
-    bool IsParkedOffScreen() const { return m_bParkedOffScreen; }
     bool IsDestroyed() override { return m_bDestroyed; }
     int IconCode() override { return m_nIconCode; }
     osd::OsdMode Mode() const override { return m_nMode; }
     void SetMode(osd::OsdMode mode) { m_nMode = mode; }
     int FrameIndex() const { return m_nFrameIndex; }
-    int OverlayFrameIndex() const { return m_nOverlayFrameIndex; }
     SIZE FrameSize() const { return {m_nFrameWidth, m_nFrameHeight}; }
     SIZE TemplateSize() const { return {m_nTemplateWidth, m_nTemplateHeight}; }
     bool AtRightBottom() const { return m_bAtRightBottom; }
@@ -152,6 +146,10 @@ protected:
     void PostNcDestroy() override;
 
 private:
+    // Releases the selection pictures.
+    void FreeImgResource();
+    // The hide sequence without the window's destruction afterwards.
+    void ForceHide();
     // The kinds of picture whose last showing decides whether the window is placed again.
     enum Kind { kHotkeyPicture, kSrsToggle, kDisplaySwitcher, kResolutionToggle, kWirelessToggle, kRfSwitch, kKinds };
 

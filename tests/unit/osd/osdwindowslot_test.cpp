@@ -98,6 +98,31 @@ TEST_F(OsdWindowSlot, WindowMadeAheadIsMadeOnlyWhileNoneLivesAndTakenOnce) {
     EXPECT_EQ(slot_.CurrentWindow(), fresh) << "the destroyed window stays current until it is replaced";
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
+    ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
+// The windows of this thread that exist now.
+int ThreadWindows() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST_F(OsdWindowSlot, ManyCyclesLeaveOnlyTheWindowNowAndTheOneMadeAhead) {
+    const int before = ThreadWindows();
+    for (int cycle = 0; cycle < 30; ++cycle) {
+        CHKIconWindowDlg* window = cycle % 3 == 0 ? slot_.NewWindow() : slot_.ShowableWindow();
+        ASSERT_TRUE(Living(window));
+        if (cycle % 2 == 0) window->DestroyWindow();  // as its hide sequence ends it
+        slot_.PrepareNext();
+    }
+    EXPECT_LE(ThreadWindows() - before, 2);
+    slot_.Release();
+    EXPECT_EQ(ThreadWindows(), before);
+}
+
 TEST_F(OsdWindowSlot, AfterReleaseNothingIsMadeOrAskedFor) {
     ASSERT_NE(ShowWireless(), nullptr);
     const int asked = makeAhead_.asked;
