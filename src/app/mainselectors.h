@@ -6,11 +6,11 @@
 
 #include "app/windowports.h"
 #include "hardware/srseffectselector.h"
+#include "osd/osdpartners.h"
+#include "osd/osdwindowslot.h"
 #include "osd/resolutionselector.h"
 #include "osd/rfselector.h"
 #include "osd/selectorports.h"
-#include "osd/osdpartners.h"
-#include "osd/osdwindowslot.h"
 #include "osd/wirelessselector.h"
 
 class CSystemInfo;

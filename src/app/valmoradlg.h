@@ -53,9 +53,6 @@ public:
 
     CEventRouter& Router() { return m_router; }
 
-    // The OSD window's owner: the window now and the one made ahead.
-    const osd::COsdWindowSlot& OsdWindows() const { return m_osdSlot; }
-
     // Windows version code from what the system reports (see processstate.h).
     static int WindowsVersionCode(DWORD platformId, DWORD major, DWORD minor, bool mediaCenterTray);
     static bool IsStarterProduct(DWORD productType);
