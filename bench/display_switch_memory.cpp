@@ -35,7 +35,6 @@ public:
     bool Pending(osd::SelectionOwner) override { return false; }
     void ClearPending(osd::SelectionOwner) override {}
     void ApplySelection(osd::SelectionOwner) override {}
-    osd::IDisplaySwitchOwner* DisplaySwitchOwner() override { return &changer; }
     void HideMessageWindow() override {}
     void ClearDispatcherMuteNote() override {}
     CountingChanger changer;
@@ -56,7 +55,7 @@ bool Cycle(ChangerOnly& partners, NoClick& sound, int n) {
     if (!osd.CreateOsdWindow()) return false;
     osd.Init(nullptr, nullptr);
     const int code = kConnectedCodes[n % (sizeof kConnectedCodes / sizeof kConnectedCodes[0])];
-    if (!osd.InitDisplaySwitching(code, osd::kPanelOnlyCode, n % 4 == 0)) return false;
+    if (!osd.InitDisplaySwitching(code, osd::kPanelOnlyCode, n % 4 == 0, partners.changer)) return false;
     osd.ShowNoActivate();
     osd.SetNextDisplayDevice(0);
     osd.SetNextDisplayDevice(1);

@@ -15,7 +15,6 @@ public:
     bool Pending(osd::SelectionOwner) override { return false; }
     void ClearPending(osd::SelectionOwner) override {}
     void ApplySelection(osd::SelectionOwner) override {}
-    osd::IDisplaySwitchOwner* DisplaySwitchOwner() override { return nullptr; }
     void HideMessageWindow() override {}
     void ClearDispatcherMuteNote() override {}
 };

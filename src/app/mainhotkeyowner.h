@@ -1,9 +1,7 @@
-// The hotkey dispatcher's side of the main window: re-creating the OSD
-// window, the volume and mute state the key handling keeps, the note that a
-// volume key unmuted, starting sibling programs and the network switches.
+// The hotkey dispatcher's side of the main window: the volume and mute state
+// the key handling keeps, the note that a volume key unmuted, starting
+// sibling programs and the network switches.
 #pragma once
-
-#include <functional>
 
 #include "app/keyplatform.h"
 #include "app/systemports.h"
@@ -13,11 +11,9 @@ class CKeyPreprocessor;
 
 class CMainHotkeyOwner : public IHotkeyOwner {
 public:
-    CMainHotkeyOwner(std::function<void()> recreateOsd, CKeyPreprocessor& keys, INetworkSwitches& network,
-                     IKeyPlatform& platform = SystemKeyPlatform())
-        : m_recreateOsd(std::move(recreateOsd)), m_keys(keys), m_network(network), m_platform(platform) {}
+    CMainHotkeyOwner(CKeyPreprocessor& keys, INetworkSwitches& network, IKeyPlatform& platform = SystemKeyPlatform())
+        : m_keys(keys), m_network(network), m_platform(platform) {}
 
-    void InitHkWindow() override { m_recreateOsd(); }
     void NoteUnmutedByVolumeKey() override;
     void StoreVolumeLastSeen(int level) override;
     int StartProgram(const std::wstring& commandLine) override;
@@ -29,7 +25,6 @@ public:
     void ClearUnmuteNote() { m_bUnmutedByVolumeKey = false; }
 
 private:
-    std::function<void()> m_recreateOsd;
     CKeyPreprocessor& m_keys;
     INetworkSwitches& m_network;
     IKeyPlatform& m_platform;

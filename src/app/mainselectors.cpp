@@ -3,21 +3,10 @@
 #include "common/commondefine.h"
 #include "common/siblingmessages.h"
 #include "hardware/systeminfo.h"
-#include "osd/hkiconwindowdlg.h"
 
-CMainSelectors::CMainSelectors(IOsdWindowUsers& otherUsers, std::function<void()> initHkWindow)
-    : m_otherUsers(otherUsers), m_initHkWindow(std::move(initHkWindow)) {}
+CMainSelectors::CMainSelectors(osd::COsdWindowSlot& osd) : m_osd(osd) {}
 
 CMainSelectors::~CMainSelectors() = default;
-
-void CMainSelectors::SetOsdWindow(CHKIconWindowDlg* window) {
-    m_pWindow = window;
-    if (m_pSrsSelector) m_pSrsSelector->SetHKIconWindow(window ? static_cast<ISRSToggleOsd*>(this) : nullptr);
-    HandResolutionSelectorTheWindow();
-    if (m_pWirelessSelector) m_pWirelessSelector->SetHKIconWindow(window);
-    if (m_pRfSelector) m_pRfSelector->SetHKIconWindow(window);
-    m_otherUsers.SetOsdWindow(window);
-}
 
 void CMainSelectors::ReleaseRadioSelectors() {
     m_pRfSelector.reset();
@@ -27,15 +16,11 @@ void CMainSelectors::ReleaseRadioSelectors() {
 void CMainSelectors::ReleaseDisplaySelectors() {
     m_pSrsSelector.reset();
     m_pResolutionSelector.reset();
-    m_pWindow = nullptr;
 }
 
 int CMainSelectors::SelectSRSEffect() {
     if (!m_pSystemInfo) return 0;
-    if (!m_pSrsSelector) {
-        m_pSrsSelector = std::make_unique<CSRSEffectSelector>(*m_pSystemInfo, static_cast<ISRSSelectorOwner&>(*this));
-        m_pSrsSelector->SetHKIconWindow(m_pWindow ? static_cast<ISRSToggleOsd*>(this) : nullptr);
-    }
+    if (!m_pSrsSelector) m_pSrsSelector = std::make_unique<CSRSEffectSelector>(*m_pSystemInfo, m_osd);
     return m_pSrsSelector->SelectSRSEffect();
 }
 
@@ -43,21 +28,15 @@ int CMainSelectors::SelectWirelessDeviceStatus(int twoChoice) {
     if (!m_pSystemInfo) return 0;
     if (!m_pWirelessSelector) {
         // The layout is bound once, by the key press that creates the selector.
-        m_pWirelessSelector = std::make_unique<osd::CWirelessSelector>(static_cast<osd::IRadioFirmware&>(*this),
-                                                                       static_cast<osd::ISelectorOwner&>(*this),
-                                                                       twoChoice != 0);
-        m_pWirelessSelector->SetHKIconWindow(m_pWindow);
+        m_pWirelessSelector =
+            std::make_unique<osd::CWirelessSelector>(static_cast<osd::IRadioFirmware&>(*this), m_osd, twoChoice != 0);
     }
     return m_pWirelessSelector->SelectWirelessDeviceStatus();
 }
 
 int CMainSelectors::SelectRFStatus() {
     if (!m_pSystemInfo) return 0;
-    if (!m_pRfSelector) {
-        m_pRfSelector = std::make_unique<osd::CRFSelector>(static_cast<osd::IRadioFirmware&>(*this),
-                                                           static_cast<osd::ISelectorOwner&>(*this));
-        m_pRfSelector->SetHKIconWindow(m_pWindow);
-    }
+    if (!m_pRfSelector) m_pRfSelector = std::make_unique<osd::CRFSelector>(static_cast<osd::IRadioFirmware&>(*this), m_osd);
     return m_pRfSelector->SelectRFStatus();
 }
 
@@ -71,34 +50,50 @@ int CMainSelectors::SetWirelessStatus2(const BYTE state[2]) {
 }
 int CMainSelectors::GetRFOnOffStatus(BYTE status[3]) { return m_pSystemInfo ? m_pSystemInfo->GetRFOnOffStatus(status) : 0; }
 
-void CMainSelectors::ApplySrsSelection() {
-    if (m_pSystemInfo && m_pWindow) m_pSystemInfo->ApplySRSSelection(static_cast<BYTE>(m_pWindow->GetSelectedSRSMode()));
+bool CMainSelectors::Exists(osd::SelectionOwner owner) const {
+    switch (owner) {
+    case osd::SelectionOwner::SrsSelector: return m_pSrsSelector != nullptr;
+    case osd::SelectionOwner::ResolutionSelector: return m_pResolutionSelector != nullptr;
+    case osd::SelectionOwner::WirelessSelector: return m_pWirelessSelector != nullptr;
+    case osd::SelectionOwner::RfSelector: return m_pRfSelector != nullptr;
+    default: return false;
+    }
 }
 
-bool CMainSelectors::IsShown() { return m_pWindow && m_pWindow->IsShown(); }
-bool CMainSelectors::IsDestroyed() { return !m_pWindow || m_pWindow->IsDestroyed(); }
-int CMainSelectors::InitSRSToggle(BYTE state) { return m_pWindow ? m_pWindow->InitSRSToggle(state) : 0; }
-void CMainSelectors::SetNextSRSmode() {
-    if (m_pWindow) m_pWindow->SetNextSRSmode();
+bool CMainSelectors::Pending(osd::SelectionOwner owner) const {
+    switch (owner) {
+    case osd::SelectionOwner::SrsSelector: return m_pSrsSelector && m_pSrsSelector->OsdPending();
+    case osd::SelectionOwner::ResolutionSelector: return m_pResolutionSelector && m_pResolutionSelector->OsdPending();
+    case osd::SelectionOwner::WirelessSelector: return m_pWirelessSelector && m_pWirelessSelector->OsdPending();
+    case osd::SelectionOwner::RfSelector: return m_pRfSelector && m_pRfSelector->OsdPending();
+    default: return false;
+    }
 }
-int CMainSelectors::GetSelectedSRSMode() { return m_pWindow ? m_pWindow->GetSelectedSRSMode() : 0; }
-void CMainSelectors::ShowNoActivate() {
-    if (m_pWindow) m_pWindow->ShowNoActivate();
+
+void CMainSelectors::ClearPending(osd::SelectionOwner owner) {
+    if (owner == osd::SelectionOwner::SrsSelector && m_pSrsSelector) m_pSrsSelector->ClearOsdPending();
+    if (owner == osd::SelectionOwner::ResolutionSelector) ClearResolutionSelectorPending();
+    if (owner == osd::SelectionOwner::WirelessSelector) ClearWirelessSelectorPending();
+    if (owner == osd::SelectionOwner::RfSelector && m_pRfSelector) m_pRfSelector->ClearOsdPending();
+}
+
+void CMainSelectors::ApplySelection(osd::SelectionOwner owner) {
+    if (owner == osd::SelectionOwner::SrsSelector && m_pSrsSelector) ApplySrsSelection();
+    if (owner == osd::SelectionOwner::ResolutionSelector) ApplyResolutionSelection();
+    if (owner == osd::SelectionOwner::WirelessSelector && m_pWirelessSelector) m_pWirelessSelector->ApplySelection();
+}
+
+void CMainSelectors::ApplySrsSelection() {
+    CHKIconWindowDlg* window = m_osd.CurrentWindow();
+    if (m_pSystemInfo && window) m_pSystemInfo->ApplySRSSelection(static_cast<BYTE>(window->GetSelectedSRSMode()));
 }
 
 // The resolution selector.
 
-void CMainSelectors::HandResolutionSelectorTheWindow() {
-    if (m_pResolutionSelector) {
-        m_pResolutionSelector->SetHKIconWindow(m_pWindow ? static_cast<osd::IResolutionToggleOsd*>(this) : nullptr);
-    }
-}
-
 osd::CResolutionSelector* CMainSelectors::MakeResolutionSelector() {
     if (!m_pResolutionSelector && m_pResolutionDisplay) {
         m_pResolutionSelector = std::make_unique<osd::CResolutionSelector>(
-            *m_pResolutionDisplay, static_cast<osd::IResolutionSelectorOwner&>(*this));
-        HandResolutionSelectorTheWindow();
+            *m_pResolutionDisplay, static_cast<osd::IResolutionSelectorOwner&>(*this), m_osd);
     }
     return m_pResolutionSelector.get();
 }
@@ -132,10 +127,6 @@ void CMainSelectors::ClearResolutionSelectorPending() {
 void CMainSelectors::ApplyResolutionSelection() {
     if (m_pResolutionSelector) m_pResolutionSelector->ChangeResolution(0, 0);
 }
-
-int CMainSelectors::InitASToggle(int choice) { return m_pWindow ? m_pWindow->InitASToggle(choice) : 0; }
-int CMainSelectors::SetNextAutoScalerMode() { return m_pWindow ? m_pWindow->SetNextAutoScalerMode() : 0; }
-int CMainSelectors::GetSelectedAutoScalerMode() { return m_pWindow ? m_pWindow->GetSelectedAutoScalerMode() : 0; }
 
 void CMainSelectors::PostRotationNotice() {
     if (m_hMainWindow) PostMessageW(m_hMainWindow, WM_VQ_SIBLING, sibling::kRotationAnswer, 0);

@@ -1,31 +1,23 @@
-// The main window's toggle selectors, each created on first use and handed
-// every new OSD window: the SRS effect, resolution, wireless and RF selectors.
+// The main window's toggle selectors, each created on first use with the
+// OSD window's owner: the SRS effect, resolution, wireless and RF selectors.
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include "app/windowports.h"
 #include "hardware/srseffectselector.h"
+#include "osd/osdpartners.h"
+#include "osd/osdwindowslot.h"
 #include "osd/resolutionselector.h"
 #include "osd/rfselector.h"
 #include "osd/selectorports.h"
 #include "osd/wirelessselector.h"
 
 class CSystemInfo;
-class CHKIconWindowDlg;
 
-class CMainSelectors : public ISelectors,
-                       public IOsdWindowUsers,
-                       private ISRSToggleOsd,
-                       private ISRSSelectorOwner,
-                       private osd::IResolutionToggleOsd,
-                       private osd::IResolutionSelectorOwner,
-                       private osd::IRadioFirmware,
-                       private osd::ISelectorOwner {
+class CMainSelectors : public ISelectors, private osd::IResolutionSelectorOwner, private osd::IRadioFirmware {
 public:
-    // `otherUsers` takes the OSD window too; `initHkWindow` re-creates it.
-    CMainSelectors(IOsdWindowUsers& otherUsers, std::function<void()> initHkWindow);
+    explicit CMainSelectors(osd::COsdWindowSlot& osd);
     ~CMainSelectors() override;
 
     void SetSystemInfo(CSystemInfo* systemInfo) { m_pSystemInfo = systemInfo; }
@@ -34,7 +26,6 @@ public:
         m_pResolutionDisplay = display;
         m_hMainWindow = mainWindow;
     }
-    void SetOsdWindow(CHKIconWindowDlg* window) override;
     // The main window's tear-down deletes the radio selectors first and the
     // SRS and resolution selectors after the system information.
     void ReleaseRadioSelectors();
@@ -49,6 +40,14 @@ public:
     osd::CWirelessSelector* WirelessSelector() const { return m_pWirelessSelector.get(); }
     osd::CRFSelector* RfSelector() const { return m_pRfSelector.get(); }
 
+    // The selections of the four selectors as the OSD window asks about
+    // them; the display changer's is not one of them (false, nothing done).
+    bool Exists(osd::SelectionOwner owner) const;
+    bool Pending(osd::SelectionOwner owner) const;
+    void ClearPending(osd::SelectionOwner owner);
+    // The SRS, resolution and wireless selectors take the OSD's choice.
+    void ApplySelection(osd::SelectionOwner owner);
+
     int SelectSRSEffect() override;
     int SelectResolution() override;
     int SelectWirelessDeviceStatus(int twoChoice) override;
@@ -61,30 +60,15 @@ public:
     void ClearWirelessSelectorPending() override;
 
 private:
-    // The OSD window's SRS toggle, for the SRS selector.
-    bool IsShown() override;
-    bool IsDestroyed() override;
-    int InitSRSToggle(BYTE state) override;
-    void SetNextSRSmode() override;
-    int GetSelectedSRSMode() override;
-    void ShowNoActivate() override;
-    void InitHkWindow() override { m_initHkWindow(); }
-    // The OSD window's resolution toggle, for the resolution selector.
-    int InitASToggle(int choice) override;
-    int SetNextAutoScalerMode() override;
-    int GetSelectedAutoScalerMode() override;
     void PostRotationNotice() override;
     osd::CResolutionSelector* MakeResolutionSelector();
-    void HandResolutionSelectorTheWindow();
     // The radios of the system information, for the wireless and RF selectors.
     int GetWirelessStatus2(BYTE state[2]) override;
     int SetWirelessStatus2(const BYTE state[2]) override;
     int GetRFOnOffStatus(BYTE status[3]) override;
 
-    IOsdWindowUsers& m_otherUsers;
-    std::function<void()> m_initHkWindow;
+    osd::COsdWindowSlot& m_osd;
     CSystemInfo* m_pSystemInfo = nullptr;
-    CHKIconWindowDlg* m_pWindow = nullptr;
     std::unique_ptr<CSRSEffectSelector> m_pSrsSelector;
     osd::IResolutionDisplay* m_pResolutionDisplay = nullptr;
     HWND m_hMainWindow = nullptr;

@@ -13,7 +13,6 @@
 class CUnbuiltSubsystems : public IMiniUi,
                            public INoticeWindows,
                            public IMagnifier,
-                           public IOsdWindowUsers,
                            public IMenuRequests,
                            public INetworkSwitches {
 public:
@@ -45,8 +44,6 @@ public:
     void DestroyNumLockWindow() override {}
     bool MagnifierShown() override { return false; }
     void HideMagnifier() override {}
-    // Nothing here keeps the OSD window yet.
-    void SetOsdWindow(CHKIconWindowDlg* window) override {}
 
     // Menu status and network switches.
     int DispatchMenuRequest(int code, LPARAM argument) override;

@@ -20,9 +20,6 @@
 #include "display/displaysettings.h"
 #include "hardware/hwicondisplayer.h"
 #include "hardware/systeminfo.h"
-#include "osd/hkiconwindowdlg.h"
-#include "osd/framestrip.h"
-#include "osd/imagestrip.h"
 #include "resource.h"
 
 
@@ -105,25 +102,22 @@ bool CValmoraDlg::OnInitDialog() {
     m_pSystemInfo->Init(m_hWnd);
     m_systemInfoPorts.SetSystemInfo(m_pSystemInfo.get());
     proc::usbKeyboardModel = proc::IsUsbKeyboardFamily(proc::modelFamily);
-    m_pDispatcher = std::make_unique<CHWIconDisplayer>(m_hotkeyOwner);
+    m_pDispatcher = std::make_unique<CHWIconDisplayer>(m_hotkeyOwner, m_osdSlot);
     m_pDispatcher->Init(m_pSystemInfo.get());
     m_dispatcherPort.SetDispatcher(m_pDispatcher.get());
-    m_osdPartners.SetMuteNoteOwner(&m_hotkeyOwner);
     // The display changer; once it has a driver (or reads the outputs in its
     // Windows 7 mode) detection takes the attached monitors as known.
     m_displayComponents.SetMainWindow(m_hWnd);
     m_pDisplayChanger = std::make_unique<CDisplayChanger>(CDisplayChanger::Ports{
-        *this, m_osdControl, m_systemInfoPorts, m_displayComponents, RealDisplaySettings()});
+        *this, m_osdSlot, m_systemInfoPorts, m_displayComponents, RealDisplaySettings()});
     const int changerReady = m_pDisplayChanger->InitDisplayChanger();
     m_displayPorts.SetChanger(m_pDisplayChanger.get());
-    m_osdPartners.SetDisplayChanger(m_pDisplayChanger.get());
     m_monitorIdentities.SetStore(m_pDisplayChanger->ProfileStore());
     m_moduleDetection.SetStore(m_pDisplayChanger->ProfileStore());
     if (changerReady || m_pDisplayChanger->Win7Mode()) m_detection.TakeCurrentMonitorsAsKnown();
     m_selectors.SetSystemInfo(m_pSystemInfo.get());
     m_resolutionDisplay.SetChanger(m_pDisplayChanger.get());
     m_selectors.SetResolutionDisplay(&m_resolutionDisplay, m_hWnd);
-    m_osdPartners.SetSelectors(&m_selectors);
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
     m_keys.ReadAudioState();
@@ -131,18 +125,14 @@ bool CValmoraDlg::OnInitDialog() {
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     m_keys.LoadKeyOptions();
     m_pDispatcher->ReloadOwnVolumeSetting();
-    m_pIconStrip = osd::CFrameStrip::Load(osd::kIconStripFile);
-    m_pLevelStrip = osd::CFrameStrip::Load(osd::kLevelStripFile);
+    m_osdSlot.LoadStrips();
     // Media Center volume bar, Num Lock window, wireless radio, network adapter notifications.
     for (MainCommand command : {MainCommand::EndMediaCenterVolumeBar, MainCommand::ShowNumLockIndicator,
                                 MainCommand::ApplyWirelessRadio, MainCommand::RegisterNetworkAdapterNotification}) {
         m_commands.ExecuteCommand(command);
     }
     // The first OSD window is made once the start-up's messages are through.
-    m_osdPartners.SetWindowDestroyedHandler([this] {
-        if (m_hWnd) PostMessageW(m_hWnd, WM_VQ_PREPARE_OSD, 0, 0);
-    });
-    PostMessageW(m_hWnd, WM_VQ_PREPARE_OSD, 0, 0);
+    ScheduleMakeAhead();
     // What a pumping handler held back runs from the message loop; a close last.
     m_reentry.SetCloseAction([this] { DestroyWindow(); });
     if (fw::CWinApp* app = fw::CWinApp::Current(); app && app->MainWindow() == this) app->SetReentryGuard(&m_reentry);
@@ -214,53 +204,12 @@ LRESULT CValmoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == TrapkeyPs2Message()) return m_router.OnHookKey(wParam, lParam);
     if (m_nUsbMessage != 0 && message == m_nUsbMessage) return m_router.OnUsbHidKey(wParam, lParam);
     if (message == WM_VQ_PREPARE_OSD) {
-        PrepareNextHkWindow();
+        m_osdSlot.PrepareNext();
         return 0;
     }
     LRESULT result = 0;
     if (m_router.Route(message, wParam, lParam, &result)) return result;
     return fw::CDialogBase::WindowProc(message, wParam, lParam);
-}
-
-std::unique_ptr<CHKIconWindowDlg> CValmoraDlg::MakeHkWindow() {
-    auto window = std::make_unique<CHKIconWindowDlg>(m_osdPartners);
-    if (!window->CreateOsdWindow()) {
-        ReportError(L"fail: InitHkWindow() CreateOsdWindow");
-        return nullptr;
-    }
-    return window;
-}
-
-void CValmoraDlg::PrepareNextHkWindow() {
-    try {
-        // One OSD window at a time: the next is made only once the last is gone.
-        if (m_pNextHKIconWindow || (m_pHKIconWindow && !m_pHKIconWindow->IsDestroyed())) return;
-        m_pNextHKIconWindow = MakeHkWindow();
-    } catch (...) {
-        ReportError(L"InitHkWindow()");
-    }
-}
-
-void CValmoraDlg::InitHkWindow() {
-    try {
-        if (m_pDispatcher) m_pDispatcher->SetOsdWindow(nullptr);
-        m_osdControl.SetWindow(nullptr);
-        m_osdUsers.SetOsdWindow(nullptr);
-        if (m_pHKIconWindow && !m_pHKIconWindow->IsDestroyed()) m_pHKIconWindow->DestroyWindow();
-        m_pHKIconWindow.reset();
-        // The window made ahead is new and has never been shown: it is this cycle's.
-        std::unique_ptr<CHKIconWindowDlg> window = std::move(m_pNextHKIconWindow);
-        if (!window || window->IsDestroyed() || !window->IsWindowAlive()) window = MakeHkWindow();
-        if (!window) return;
-        window->Init(m_pIconStrip.get(), m_pLevelStrip.get());
-        m_pHKIconWindow = std::move(window);
-        // Everyone who shows pictures gets the new window here.
-        if (m_pDispatcher) m_pDispatcher->SetOsdWindow(m_pHKIconWindow.get());
-        m_osdControl.SetWindow(m_pHKIconWindow.get());
-        m_osdUsers.SetOsdWindow(m_pHKIconWindow.get());
-    } catch (...) {
-        ReportError(L"InitHkWindow()");
-    }
 }
 
 void CValmoraDlg::OnTimer(UINT_PTR id) {
@@ -338,23 +287,16 @@ void CValmoraDlg::PostNcDestroy() {
         trapkey::Unhook();
         if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
         if (proc::modelFamily == 4) m_unbuilt.DestroyNumLockWindow();
-        m_pIconStrip.reset();
-        m_pLevelStrip.reset();
+        m_osdSlot.ReleaseStrips();
         m_dispatcherPort.SetDispatcher(nullptr);
         m_pDispatcher.reset();
-        m_osdControl.SetWindow(nullptr);
-        m_osdUsers.SetOsdWindow(nullptr);
-        m_osdPartners.SetWindowDestroyedHandler(nullptr);
-        m_pHKIconWindow.reset();
-        m_pNextHKIconWindow.reset();
-        m_osdPartners.SetSelectors(nullptr);
+        m_osdSlot.Release();
         m_selectors.SetSystemInfo(nullptr);
         m_systemInfoPorts.SetSystemInfo(nullptr);
         m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
         m_selectors.ReleaseDisplaySelectors();
         m_selectors.SetResolutionDisplay(nullptr, nullptr);
         m_resolutionDisplay.SetChanger(nullptr);
-        m_osdPartners.SetDisplayChanger(nullptr);
         m_displayPorts.SetChanger(nullptr);
         m_monitorIdentities.SetStore(nullptr);
         m_moduleDetection.SetStore(nullptr);
@@ -381,6 +323,22 @@ void CValmoraDlg::RestartTimer(UINT_PTR id, UINT elapseMs) {
 }
 void CValmoraDlg::StopTimer(UINT_PTR id) { KillTimer(id); }
 void CValmoraDlg::PumpMessagesFor(int passes, int sleepMs) { m_reentry.Pump(passes, sleepMs); }
+bool CValmoraDlg::Exists(osd::SelectionOwner owner) {
+    if (owner == osd::SelectionOwner::DisplayChanger) return m_pDisplayChanger != nullptr;
+    return m_selectors.Exists(owner);
+}
+bool CValmoraDlg::Pending(osd::SelectionOwner owner) {
+    // For the display changer: a display switch is open.
+    if (owner == osd::SelectionOwner::DisplayChanger) return m_pDisplayChanger && m_pDisplayChanger->Switching();
+    return m_selectors.Pending(owner);
+}
+void CValmoraDlg::ClearPending(osd::SelectionOwner owner) {
+    if (owner != osd::SelectionOwner::DisplayChanger) m_selectors.ClearPending(owner);
+    else if (m_pDisplayChanger) m_pDisplayChanger->ClearSwitching();
+}
+void CValmoraDlg::ScheduleMakeAhead() {
+    if (m_hWnd) PostMessageW(m_hWnd, WM_VQ_PREPARE_OSD, 0, 0);
+}
 void CValmoraDlg::RepaintScreen() {
     InvalidateRect(nullptr, nullptr, TRUE);
     PumpMessagesFor(5, 10);

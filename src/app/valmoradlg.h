@@ -13,8 +13,6 @@
 #include "app/maindisplayports.h"
 #include "app/maincommands.h"
 #include "app/mainhotkeyowner.h"
-#include "app/mainosdcontrol.h"
-#include "app/mainosdpartners.h"
 #include "app/mainresolutiondisplay.h"
 #include "app/mainselectors.h"
 #include "app/mainsystemports.h"
@@ -26,6 +24,7 @@
 #include "display/systemdisplaycomponents.h"
 #include "framework/dialogbase.h"
 #include "framework/reentryguard.h"
+#include "osd/osdwindowslot.h"
 
 // Posted to the main window when the OSD window has gone: make the next one.
 inline constexpr UINT WM_VQ_PREPARE_OSD = WM_APP + 0x63;
@@ -35,32 +34,24 @@ inline constexpr UINT WM_VQ_RUN_HELD_BACK = WM_APP + 0x64;
 
 class CSystemInfo;
 class CHWIconDisplayer;
-class CHKIconWindowDlg;
 class CDisplayChanger;
-namespace osd {
-class CFrameStrip;
-}  // namespace osd
 
-// The main window serves four small ports itself (its timers, its handle
-// and message pump, its key roads, the display changer's shell); every other
-// port is wired below to the object that serves it.
+// The main window serves six small ports itself (its timers, its handle
+// and message pump, its key roads, the display changer's shell, the OSD
+// window's partners and make-ahead); every other port is wired below to the
+// object that serves it.
 class CValmoraDlg : public fw::CDialogBase,
                     private ITimers,
                     private IMainWindow,
                     private IKeyRoads,
-                    private IChangerShell {
+                    private IChangerShell,
+                    private osd::IOsdPartners,
+                    private osd::IMakeAheadScheduler {
 public:
     CValmoraDlg();
     ~CValmoraDlg() override;
 
     CEventRouter& Router() { return m_router; }
-
-    // (Re-)creates the OSD window and hands it to everyone who shows pictures.
-    // The new window is the one made ahead (PrepareNextHkWindow) when there is one.
-    void InitHkWindow() override;
-    CHKIconWindowDlg* HKIconWindow() const { return m_pHKIconWindow.get(); }
-    // The window the next InitHkWindow hands over, made ahead; null while none is ready.
-    CHKIconWindowDlg* NextHKIconWindow() const { return m_pNextHKIconWindow.get(); }
 
     // Windows version code from what the system reports (see processstate.h).
     static int WindowsVersionCode(DWORD platformId, DWORD major, DWORD minor, bool mediaCenterTray);
@@ -83,10 +74,6 @@ private:
     bool HoldBack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     void DetectWindowsVersion();
     void RegisterKeyRoads();
-    // Makes the next OSD window, hidden and unused, while no OSD window lives,
-    // so that a key only has to draw and show it.
-    void PrepareNextHkWindow();
-    std::unique_ptr<CHKIconWindowDlg> MakeHkWindow();
 
     // ITimers, IMainWindow, IKeyRoads.
     void RestartTimer(UINT_PTR id, UINT elapseMs) override;
@@ -96,12 +83,23 @@ private:
     void KeepTestCycleArgument(LPARAM argument) override { m_lTestCycleArgument = argument; }
     int LastConsumerVolumeKey() override { return m_router.LastConsumerVolumeKey(); }
     void ReloadUsbKeyboardLibrary() override;
-    // IChangerShell (InitHkWindow above).
+    // IChangerShell.
     void NoticeMessage(int code) override { m_keys.NoticeMessage(code); }
     void RunDisplayChangedCommand() override { m_commands.ExecuteCommand(MainCommand::RestartNoticeTimer); }
     int SkipFirmwareDisplays() override { return m_nSkipFirmwareDisplays; }
     void Wait(DWORD ms) override { Sleep(ms); }
     void RepaintScreen() override;
+    // The OSD window's partners: the selections it shows belong to the
+    // display changer and the toggle selectors; the dispatcher's mute note.
+    bool Exists(osd::SelectionOwner owner) override;
+    bool Pending(osd::SelectionOwner owner) override;
+    void ClearPending(osd::SelectionOwner owner) override;
+    void ApplySelection(osd::SelectionOwner owner) override { m_selectors.ApplySelection(owner); }
+    void HideMessageWindow() override {}  // no notice window yet
+    void ClearDispatcherMuteNote() override { m_hotkeyOwner.ClearUnmuteNote(); }
+    // The OSD window's owner asks for the next window to be made once the
+    // messages of the one gone are through.
+    void ScheduleMakeAhead() override;
 
     // Every handler that keeps the message queue running pumps through this
     // guard; it holds back what must wait until that handler has ended.
@@ -112,11 +110,8 @@ private:
     // The owned objects, created in OnInitDialog and deleted in PostNcDestroy.
     std::unique_ptr<CSystemInfo> m_pSystemInfo;  // firmware and audio
     std::unique_ptr<CHWIconDisplayer> m_pDispatcher;  // the hotkey action dispatcher
-    // The OSD's two image strips, decoded once, and the OSD window (made on first need).
-    std::unique_ptr<osd::CFrameStrip> m_pIconStrip;
-    std::unique_ptr<osd::CFrameStrip> m_pLevelStrip;
-    std::unique_ptr<CHKIconWindowDlg> m_pHKIconWindow;
-    std::unique_ptr<CHKIconWindowDlg> m_pNextHKIconWindow;
+    // The OSD window's owner with the two image strips (windows made on first need).
+    osd::COsdWindowSlot m_osdSlot{*this, *this};
     // The display changer with the graphics driver and the display profile store.
     CSystemDisplayComponents m_displayComponents;
     std::unique_ptr<CDisplayChanger> m_pDisplayChanger;
@@ -125,12 +120,11 @@ private:
     // subsystems that are not built yet.
     CSystemInfoPorts m_systemInfoPorts;
     CDispatcherPort m_dispatcherPort;
-    CMainOsdControl m_osdControl;
     CMainDisplayPorts m_displayPorts;
     CMainResolutionDisplay m_resolutionDisplay;
     CUnbuiltSubsystems m_unbuilt;
     // The toggle selectors, created on first use.
-    CMainSelectors m_selectors{m_unbuilt, [this] { InitHkWindow(); }};
+    CMainSelectors m_selectors{m_osdSlot};
 
     // The mini UI manager (not built yet).
     IMiniUi& m_miniUi = m_unbuilt;
@@ -146,8 +140,6 @@ private:
     CDisplaySwitchTestCycle m_testCycle{m_displayPorts};
     // The wireless key's 3G module question, asked through the same store.
     CProfileModuleDetection m_moduleDetection;
-    // Who else is handed the OSD window: the display changer and the selectors.
-    IOsdWindowUsers& m_osdUsers = m_selectors;
 
     // Commands, key handling and routing, each with the ports it uses.
     CMainCommands m_commands{{.dispatch = m_dispatcherPort,
@@ -164,7 +156,7 @@ private:
                              .dispatch = m_dispatcherPort,
                              .firmware = m_systemInfoPorts,
                              .audio = m_systemInfoPorts,
-                             .osd = m_osdControl,
+                             .osd = m_osdSlot,
                              .display = m_displayPorts,
                              .resolution = m_displayPorts,
                              .outputs = m_displayPorts,
@@ -178,7 +170,7 @@ private:
                            .firmware = m_systemInfoPorts,
                            .dispatch = m_dispatcherPort,
                            .menu = m_unbuilt,
-                           .osd = m_osdControl,
+                           .osd = m_osdSlot,
                            .display = m_displayPorts,
                            .resolution = m_displayPorts,
                            .selectors = m_selectors,
@@ -188,9 +180,8 @@ private:
                            .timers = *this,
                            .window = *this}};
 
-    // The dispatcher's and the OSD window's partners on the main window's side.
-    CMainHotkeyOwner m_hotkeyOwner{[this] { InitHkWindow(); }, m_keys, m_unbuilt};
-    CMainOsdPartners m_osdPartners;
+    // The dispatcher's partner on the main window's side.
+    CMainHotkeyOwner m_hotkeyOwner{m_keys, m_unbuilt};
 
     UINT m_nUsbMessage = 0;
     HMODULE m_hUser32 = nullptr;

@@ -1,38 +1,15 @@
-// Ports to the program's other windows: the OSD window, the toggle selectors,
-// the notice and Num Lock windows and the magnifier. The OSD window is
-// connected in mainosdcontrol.h; the others are answered in
-// unbuiltsubsystems.h until they are built. Tests put recording fakes here.
+// Ports to the program's other windows: the OSD window (served by its owner,
+// osd/osdwindowslot.h), the toggle selectors, the notice and Num Lock windows
+// and the magnifier; those not built yet are answered in unbuiltsubsystems.h.
+// Tests put recording fakes here.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "osd/osdcontrol.h"
 #include "osd/osdmode.h"
-
-class CHKIconWindowDlg;
-
-// The OSD window's users besides the dispatcher: the display changer and the
-// toggle selectors. Each is handed the new window whenever it is re-created.
-class IOsdWindowUsers {
-public:
-    virtual ~IOsdWindowUsers() = default;
-    virtual void SetOsdWindow(CHKIconWindowDlg* window) = 0;
-};
-
-// The OSD window as the routing and the key handling drive it.
-class IOsdControl {
-public:
-    virtual ~IOsdControl() = default;
-    // Exists, has not been destroyed and its window is alive.
-    virtual bool OsdAlive() = 0;
-    virtual void HideOsd() = 0;
-    virtual osd::OsdMode OsdMode() = 0;
-    virtual void SetOsdMode(osd::OsdMode mode) = 0;
-    virtual void ClearOsdSelection() = 0;
-    // Sends the selection timer's message: the pending selection is applied now.
-    virtual void SendOsdSelectionTimer() = 0;
-};
 
 // The toggle selectors, each created on first use.
 class ISelectors {

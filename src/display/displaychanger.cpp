@@ -217,55 +217,53 @@ int CDisplayChanger::SelectDisplayCombination(int backward) {
             ReportError(kNoDriverReport);
             return 0;
         }
-        IDisplaySwitchOsd& osd = m_ports.osd;
-        if (m_bSwitching) {
-            if (!osd.HasWindow()) {
-                ReportError(kNoOsdReport);
-                return 0;
-            }
-            if (!osd.IsShown() || osd.IsDestroyed()) {
-                Trace(FormatText(L"display switch OSD gone: shown=%d destroyed=%d", osd.IsShown() ? 1 : 0,
-                                 osd.IsDestroyed() ? 1 : 0));
-                m_bSwitching = 0;
-            } else if (osd.Mode() == osd::OsdMode::DisplaySwitcher && osd.AnimationRunning()) {
-                return 0;  // the choice is being confirmed
-            } else if (osd.SetNextDisplayDevice(backward)) {
-                osd.ShowNoActivate();
-                return 1;
-            } else {
-                Trace(L"display switch OSD refused a step");
-                m_bSwitching = 0;
-            }
-        }
-        if (!osd.HasWindow() || !osd.IsShown()) m_ports.shell.InitHkWindow();
-        if (!osd.HasWindow()) {
-            ReportError(kNoOsdReport);
-            return 0;
-        }
-        if (proc::modelFamily == 4 && proc::windowsVersion >= 7 && m_ports.shell.SkipFirmwareDisplays() == 0) {
-            BYTE state = 0;
-            m_ports.firmware.GetDisplayState(&state);
-            m_ports.firmware.GetDisplayState(&state);
-            m_nConnectedDisplay = state;
-        } else {
-            if (!osd.IsDestroyed()) osd.Hide();
-            if (!GetConnectedDisplays()) {
-                ReportError(L"GetConnectedDisplays");
-                m_ports.shell.NoticeMessage(1);
-                return 0;
-            }
-            WorkaroundFunction(4);
-        }
-        m_bHasRegisteredProfile = HasRegisteredProfile();
-        m_ports.shell.NoticeMessage(1);
-        if (!osd.InitDisplaySwitching(m_nConnectedDisplay, m_nActiveDisplay, m_bHasRegisteredProfile)) return 0;
-        m_bSwitching = 1;
-        osd.ShowNoActivate();
-        return 1;
+        return PressSelection(
+            m_ports.osd, m_bSwitching, kNoOsdReport,
+            [this, backward](IDisplaySwitchOsd& osd) { return StepOpenSwitch(osd, backward); },
+            [this](IDisplaySwitchOsd& osd) { return OpenSwitch(osd); });
     } catch (...) {
         ReportError(L"fail: SelectDisplayCombination()");
         return 0;
     }
+}
+
+SelectionStep CDisplayChanger::StepOpenSwitch(IDisplaySwitchOsd& osd, int backward) {
+    if (!osd.IsShown() || osd.IsDestroyed()) {
+        Trace(FormatText(L"display switch OSD gone: shown=%d destroyed=%d", osd.IsShown() ? 1 : 0,
+                         osd.IsDestroyed() ? 1 : 0));
+        m_bSwitching = false;
+        return SelectionStep::Reopen;
+    }
+    if (osd.Mode() == osd::OsdMode::DisplaySwitcher && osd.AnimationRunning()) {
+        return SelectionStep::Refused;  // the choice is being confirmed
+    }
+    if (osd.SetNextDisplayDevice(backward)) {
+        osd.ShowNoActivate();
+        return SelectionStep::Stepped;
+    }
+    Trace(L"display switch OSD refused a step");
+    m_bSwitching = false;
+    return SelectionStep::Reopen;
+}
+
+bool CDisplayChanger::OpenSwitch(IDisplaySwitchOsd& osd) {
+    if (proc::modelFamily == 4 && proc::windowsVersion >= 7 && m_ports.shell.SkipFirmwareDisplays() == 0) {
+        BYTE state = 0;
+        m_ports.firmware.GetDisplayState(&state);
+        m_ports.firmware.GetDisplayState(&state);
+        m_nConnectedDisplay = state;
+    } else {
+        if (!osd.IsDestroyed()) osd.Hide();
+        if (!GetConnectedDisplays()) {
+            ReportError(L"GetConnectedDisplays");
+            m_ports.shell.NoticeMessage(1);
+            return false;
+        }
+        WorkaroundFunction(4);
+    }
+    m_bHasRegisteredProfile = HasRegisteredProfile();
+    m_ports.shell.NoticeMessage(1);
+    return osd.InitDisplaySwitching(m_nConnectedDisplay, m_nActiveDisplay, m_bHasRegisteredProfile != 0, *this) != 0;
 }
 
 void CDisplayChanger::ApplyDisplayCombination(int outputCode) { ChangeDisplayCombination(&outputCode, 1); }
@@ -306,12 +304,12 @@ int CDisplayChanger::ApplyWithFallback(int code, bool* changedOnLadder) {
 void CDisplayChanger::ChangeDisplayCombination(const int* codePointer, int repaint) {
     try {
         if (!m_pDriver) return;
-        m_bSwitching = 0;
+        m_bSwitching = false;
         int code = 0;
         if (codePointer) {
             code = *codePointer;
-        } else if (m_ports.osd.HasWindow() && !m_ports.osd.IsDestroyed()) {
-            code = m_ports.osd.GetSelectedDisplayMode();
+        } else if (IDisplaySwitchOsd* osd = m_ports.osd.CurrentWindow(); osd && !osd->IsDestroyed()) {
+            code = osd->GetSelectedDisplayMode();
         } else {
             ReportError(L"CDisplayChanger::ChangeDisplayCombination: no choice");
             return;

@@ -13,7 +13,9 @@
 #include <memory>
 #include <string>
 
+#include "common/osdwindowslot.h"
 #include "display/displaychangerports.h"
+#include "display/displayswitchwindow.h"
 #include "display/displayresolution.h"
 #include "display/displaysettings.h"
 #include "display/vga.h"
@@ -30,7 +32,7 @@ class CDisplayChanger : public osd::IDisplaySwitchOwner,
 public:
     struct Ports {
         IChangerShell& shell;
-        IDisplaySwitchOsd& osd;
+        IOsdWindowSlot<IDisplaySwitchOsd>& osd;
         IDisplayFirmware& firmware;
         IDisplayComponents& components;
         IDisplaySettings& display;
@@ -84,8 +86,8 @@ public:
     int ConnectedDisplay() const { return m_nConnectedDisplay; }
     int ActiveDisplay() const { return m_nActiveDisplay; }
     int LastRequestedCombination() const { return m_nLastRequested; }
-    bool Switching() const { return m_bSwitching != 0; }
-    void ClearSwitching() { m_bSwitching = 0; }
+    bool Switching() const { return m_bSwitching; }
+    void ClearSwitching() { m_bSwitching = false; }
     bool Win7Mode() const { return m_bWin7Mode != 0; }
     int PendingSide() const { return m_nPendingSide; }
     int RotationTarget() const { return m_nRotationTarget; }
@@ -103,6 +105,10 @@ public:
     static constexpr wchar_t kNoMenuReport[] = L"cannot find Menu UI";
 
 private:
+    // A further display switch key while the switcher is open on `osd`.
+    SelectionStep StepOpenSwitch(IDisplaySwitchOsd& osd, int backward);
+    // Reads the connected outputs and opens the switcher on `osd`; false after a reported failure.
+    bool OpenSwitch(IDisplaySwitchOsd& osd);
     // One display's mode as a profile holds it.
     struct DisplayValues {
         int width = 0, height = 0, depth = 0, frequency = 0, rotation = 0;
@@ -137,7 +143,7 @@ private:
     int m_nVendor = 0;
     std::unique_ptr<CDisplayProfile> m_pProfile;
     std::unique_ptr<IWin7DisplaySwitch> m_pWin7;
-    int m_bSwitching = 0;
+    bool m_bSwitching = false;
     int m_nConnectedDisplay = 0;
     int m_nActiveDisplay = 0;
     int m_nLastRequested = kNoRequestYet;

@@ -1,8 +1,9 @@
 // What the display changer needs of its surroundings: the main window, the
-// OSD window's display switcher, the firmware, the Windows 7 display
-// configuration, the Vista topology helper, and the factory that makes the
-// graphics driver and the components the changer owns. The main window
-// serves the first three; tests hand fakes.
+// firmware, the Windows 7 display configuration, the Vista topology helper,
+// and the factory that makes the graphics driver and the components the
+// changer owns (the OSD window's display switcher is in
+// displayswitchwindow.h). The main window serves the first two; tests hand
+// fakes.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +11,6 @@
 #include <memory>
 
 #include "display/vga.h"
-#include "osd/osdmode.h"
 
 class CDisplayProfile;
 class IWin7DisplayOwner;
@@ -22,8 +22,6 @@ class IVideoSignalSource;
 class IChangerShell {
 public:
     virtual ~IChangerShell() = default;
-    // Creates the OSD window again.
-    virtual void InitHkWindow() = 0;
     // Code 1 hides the notice window.
     virtual void NoticeMessage(int code) = 0;
     // Main-window command 7, run after every change of the outputs.
@@ -35,24 +33,6 @@ public:
     // Invalidates the whole screen, then lets the waiting messages through
     // five times, 10 ms apart.
     virtual void RepaintScreen() = 0;
-};
-
-// The OSD window's display switcher, as the changer drives it. The OSD
-// window is re-created by the main window; every operation reaches the
-// current one.
-class IDisplaySwitchOsd {
-public:
-    virtual ~IDisplaySwitchOsd() = default;
-    virtual bool HasWindow() = 0;
-    virtual bool IsShown() = 0;
-    virtual bool IsDestroyed() = 0;
-    virtual osd::OsdMode Mode() = 0;
-    virtual bool AnimationRunning() = 0;
-    virtual int InitDisplaySwitching(int connectedCode, int activeCode, int registeredProfile) = 0;
-    virtual int SetNextDisplayDevice(int backward) = 0;
-    virtual int GetSelectedDisplayMode() = 0;
-    virtual void ShowNoActivate() = 0;
-    virtual void Hide() = 0;
 };
 
 // The firmware calls of the changer; results 1/0.

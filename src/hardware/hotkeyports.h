@@ -49,8 +49,6 @@ public:
 class IHotkeyOwner {
 public:
     virtual ~IHotkeyOwner() = default;
-    // Re-creates the OSD window; the new one reaches the dispatcher through SetOsdWindow.
-    virtual void InitHkWindow() = 0;
     // A volume key unmuted: the main window notes it and forgets its stored mute state.
     virtual void NoteUnmutedByVolumeKey() = 0;
     virtual void StoreVolumeLastSeen(int level) = 0;

@@ -116,14 +116,16 @@ void CHWIconDisplayer::Init(IHotkeyHardware* systemInfo) {
 }
 
 bool CHWIconDisplayer::EnsureOsdWindow(bool forceNew) {
-    if (forceNew || !m_pHKIconWindow || !m_pHKIconWindow->IsShown() || m_pHKIconWindow->IsDestroyed()) {
-        m_owner.InitHkWindow();
-    }
-    if (!m_pHKIconWindow) {
+    if (!(forceNew ? m_osd.NewWindow() : m_osd.ShowableWindow())) {
         ReportError(L"fail: DisplayIcon::HKIconWindow");
         return false;
     }
     return true;
+}
+
+bool CHWIconDisplayer::ShowingPicture(int iconCode) {
+    IHotkeyOsd* window = m_osd.CurrentWindow();
+    return window && window->IsShown() && window->IconCode() == iconCode;
 }
 
 int CHWIconDisplayer::ProcessHotkey(int code) {
@@ -174,18 +176,19 @@ int CHWIconDisplayer::ProcessHotkey(int code) {
 
 void CHWIconDisplayer::ShowHWIcon(int iconCode, int level) {
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!m_pHKIconWindow) break;
+        // A window that cannot draw is replaced once.
+        IHotkeyOsd* window = attempt == 0 ? m_osd.CurrentWindow() : m_osd.NewWindow();
+        if (!window) break;
         if (level == DRAW_SKIP_IN_MIN_MAX_LEVEL) {
-            m_pHKIconWindow->RestartHideTimer();
+            window->RestartHideTimer();
             Trace(L"DRAW_SKIP_IN_MIN_MAX_LEVEL");
             return;
         }
-        if (level != -1) m_pHKIconWindow->SetLevel(level);
-        if (m_pHKIconWindow->InitHotKeyIcon(iconCode)) {
-            m_pHKIconWindow->ShowNoActivate();
+        if (level != -1) window->SetLevel(level);
+        if (window->InitHotKeyIcon(iconCode)) {
+            window->ShowNoActivate();
             return;
         }
-        if (attempt == 0) m_owner.InitHkWindow();
     }
     ReportError(L"fail: CHWIconDisplayer::ShowHWIcon");
 }
@@ -242,8 +245,7 @@ void CHWIconDisplayer::ChangeBrightness(bool up) {
     if (level >= 2 && level <= 7) m_bBrightnessLimitShown = false;
 
     int shownLevel = level;
-    if (!changed && m_pHKIconWindow && m_pHKIconWindow->IsShown() &&
-        m_pHKIconWindow->IconCode() == kBrightnessPicture) {
+    if (!changed && ShowingPicture(kBrightnessPicture)) {
         shownLevel = DRAW_SKIP_IN_MIN_MAX_LEVEL;
     }
     ShowHWIcon(kBrightnessPicture, shownLevel);
@@ -291,7 +293,7 @@ void CHWIconDisplayer::ChangeVolume(bool up) {
     };
 
     if (m_bOwnVolumeControl) {
-        if (m_pHKIconWindow) m_pHKIconWindow->SetVolumeStepScale(1);
+        if (IHotkeyOsd* window = m_osd.CurrentWindow()) window->SetVolumeStepScale(1);
         step = StepContaining(kOwnSteps, 14, level);
         if (up) {
             ++step;
@@ -316,7 +318,7 @@ void CHWIconDisplayer::ChangeVolume(bool up) {
         m_nVolume = level;
         m_nVolumeStep = step;
     } else {
-        if (m_pHKIconWindow) m_pHKIconWindow->SetVolumeStepScale(0);
+        if (IHotkeyOsd* window = m_osd.CurrentWindow()) window->SetVolumeStepScale(0);
         if (proc::windowsVersion == 6) {
             step = StepContaining(kMediaCenterSteps, 26, level);
             counts = true;
@@ -328,7 +330,7 @@ void CHWIconDisplayer::ChangeVolume(bool up) {
     }
 
     int shownStep = step;
-    if (!counts && m_pHKIconWindow && m_pHKIconWindow->IsShown() && m_pHKIconWindow->IconCode() == kVolumePicture) {
+    if (!counts && ShowingPicture(kVolumePicture)) {
         shownStep = DRAW_SKIP_IN_MIN_MAX_LEVEL;
     }
     ShowHWIcon(kVolumePicture, shownStep);

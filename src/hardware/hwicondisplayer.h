@@ -2,6 +2,7 @@
 // hardware and into the OSD picture that confirms it.
 #pragma once
 
+#include "common/osdwindowslot.h"
 #include "hardware/hotkeyports.h"
 
 // Level value meaning "the level did not move at an end of its range": the
@@ -10,13 +11,12 @@ inline constexpr int DRAW_SKIP_IN_MIN_MAX_LEVEL = 777;
 
 class CHWIconDisplayer {
 public:
-    CHWIconDisplayer(IHotkeyOwner& owner) : m_owner(owner) {}
+    // `osd`: the OSD window's owner, asked for the window at every picture.
+    CHWIconDisplayer(IHotkeyOwner& owner, IOsdWindowSlot<IHotkeyOsd>& osd) : m_owner(owner), m_osd(osd) {}
     virtual ~CHWIconDisplayer() = default;
 
     // Stores the hardware access and reads the volume level.
     void Init(IHotkeyHardware* systemInfo);
-    // The current OSD window (handed over whenever it is re-created).
-    void SetOsdWindow(IHotkeyOsd* osd) { m_pHKIconWindow = osd; }
     // Reads the setting vqav: 1 = the program sets the volume in its own steps.
     void ReloadOwnVolumeSetting();
     bool OwnVolumeControl() const { return m_bOwnVolumeControl; }
@@ -32,6 +32,8 @@ public:
 
 private:
     bool EnsureOsdWindow(bool forceNew);
+    // The OSD window is shown with this picture.
+    bool ShowingPicture(int iconCode);
     void ShowBatteryCapacityIcon();
     void ShowBrightnessIcon();
     void ChangeBrightness(bool up);
@@ -44,7 +46,7 @@ private:
     bool UnmuteIfMuted(bool noteOnOwner);
 
     IHotkeyOwner& m_owner;
-    IHotkeyOsd* m_pHKIconWindow = nullptr;
+    IOsdWindowSlot<IHotkeyOsd>& m_osd;
     bool m_bBrightnessLimitShown = false;
     IHotkeyHardware* m_pSystemInfo = nullptr;
     int m_nVolume = 0;

@@ -14,31 +14,23 @@ int CSRSEffectSelector::SelectSRSEffect() {
 }
 
 int CSRSEffectSelector::Select() {
-    if (m_bOsdPending) {
-        if (!m_pHKIconWindow) {
-            ReportError(L"fail: SelectSRSEffect::HKIconWindow");
-            return 0;
-        }
-        if (!m_pHKIconWindow->IsDestroyed()) {
-            m_pHKIconWindow->SetNextSRSmode();
+    return PressSelection(
+        m_osd, m_bOsdPending, L"fail: SelectSRSEffect::HKIconWindow",
+        [this](ISRSToggleOsd& open) {
+            // A destroyed window's toggle is opened again on a new one.
+            if (open.IsDestroyed()) return SelectionStep::Reopen;
+            open.SetNextSRSmode();
             // Every step takes effect at once.
-            m_systemInfo.ApplySRSSelection(static_cast<BYTE>(m_pHKIconWindow->GetSelectedSRSMode()));
-            return 1;
-        }
-    }
-    if (!m_pHKIconWindow || !m_pHKIconWindow->IsShown()) m_owner.InitHkWindow();
-    if (!m_pHKIconWindow) {
-        ReportError(L"fail: SelectSRSEffect::HKIconWindow");
-        return 0;
-    }
-    BYTE state = srs::kEffectAOn;
-    m_systemInfo.GetSRSEffect(&state);
-    if (state == srs::kNoDevice) {
-        ReportError(L"Cannot use SRS effects.\r\nPlease check the SRS filter program.");
-        return 0;
-    }
-    if (!m_pHKIconWindow->InitSRSToggle(state)) return 0;
-    m_bOsdPending = true;
-    m_pHKIconWindow->ShowNoActivate();
-    return 1;
+            m_systemInfo.ApplySRSSelection(static_cast<BYTE>(open.GetSelectedSRSMode()));
+            return SelectionStep::Stepped;
+        },
+        [this](ISRSToggleOsd& window) {
+            BYTE state = srs::kEffectAOn;
+            m_systemInfo.GetSRSEffect(&state);
+            if (state == srs::kNoDevice) {
+                ReportError(L"Cannot use SRS effects.\r\nPlease check the SRS filter program.");
+                return false;
+            }
+            return window.InitSRSToggle(state) != 0;
+        });
 }

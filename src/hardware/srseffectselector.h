@@ -1,10 +1,12 @@
 // The SRS key: the first press opens the SRS toggle on the OSD with the
 // driver's current effect, every further press while it is open steps to
 // the next choice and applies it at once. Created by the main window on the
-// first SRS key; the main window hands it every new OSD window.
+// first SRS key, with the OSD window's owner.
 #pragma once
 
 #include <windows.h>
+
+#include "common/osdwindowslot.h"
 
 class CSystemInfo;
 
@@ -22,19 +24,11 @@ public:
     virtual void ShowNoActivate() = 0;
 };
 
-// What the selector asks of the main window.
-class ISRSSelectorOwner {
-public:
-    virtual ~ISRSSelectorOwner() = default;
-    // Re-creates the OSD window; the new one arrives through SetHKIconWindow.
-    virtual void InitHkWindow() = 0;
-};
-
 class CSRSEffectSelector {
 public:
-    CSRSEffectSelector(CSystemInfo& systemInfo, ISRSSelectorOwner& owner) : m_systemInfo(systemInfo), m_owner(owner) {}
+    CSRSEffectSelector(CSystemInfo& systemInfo, IOsdWindowSlot<ISRSToggleOsd>& osd)
+        : m_systemInfo(systemInfo), m_osd(osd) {}
 
-    void SetHKIconWindow(ISRSToggleOsd* osd) { m_pHKIconWindow = osd; }
     // 1 when the toggle was opened or stepped.
     int SelectSRSEffect();
     // The OSD ends the selection when it hides.
@@ -45,7 +39,6 @@ private:
     int Select();
 
     CSystemInfo& m_systemInfo;
-    ISRSSelectorOwner& m_owner;
-    ISRSToggleOsd* m_pHKIconWindow = nullptr;
+    IOsdWindowSlot<ISRSToggleOsd>& m_osd;
     bool m_bOsdPending = false;
 };

@@ -9,6 +9,7 @@
 #include "osd/hotkeypicture.h"
 #include "osd/imagestrip.h"
 #include "osd/osdplacement.h"
+#include "osd/togglechoices.h"
 #include "resource.h"
 
 using osd::SelectionOwner;
@@ -24,11 +25,13 @@ constexpr SelectionOwner kAllOwners[] = {SelectionOwner::DisplayChanger, Selecti
                                          SelectionOwner::RfSelector};
 }  // namespace
 
-CHKIconWindowDlg::CHKIconWindowDlg(osd::IOsdPartners& partners, osd::IClickSound& clickSound)
+CHKIconWindowDlg::CHKIconWindowDlg(osd::IOsdPartners& partners, osd::IClickSound& clickSound,
+                                   osd::IOsdWindowGone* gone)
     : m_partners(partners),
+      m_pGone(gone),
       m_displaySwitch(*this, clickSound),
-      m_srsToggle(*this, clickSound),
-      m_resolutionToggle(*this, clickSound),
+      m_srsToggle(osd::kSrsToggleKind, *this, clickSound),
+      m_resolutionToggle(osd::kResolutionToggleKind, *this, clickSound),
       m_wirelessToggle(*this, clickSound),
       m_rfSwitch(*this) {}
 
@@ -164,12 +167,14 @@ int CHKIconWindowDlg::InitHotKeyIcon(int code) {
     }
 }
 
-int CHKIconWindowDlg::InitDisplaySwitching(int connectedCode, int /*activeCode*/, bool savedProfile) {
+int CHKIconWindowDlg::InitDisplaySwitching(int connectedCode, int /*activeCode*/, bool savedProfile,
+                                           osd::IDisplaySwitchOwner& owner) {
     try {
         if (!m_hWnd) {
             ReportError(L"InitDisplaySwitching");
             return 0;
         }
+        m_pDisplaySwitchOwner = &owner;
         if (m_bAnimationRunning) return 0;
         if (!m_displaySwitch.ReloadStrip()) return 0;
 
@@ -225,7 +230,7 @@ int CHKIconWindowDlg::SetNextDisplayDevice(int backward) {
             m_bShown = false;
             return 0;
         }
-        return m_displaySwitch.Step(backward != 0, m_partners.DisplaySwitchOwner());
+        return m_displaySwitch.Step(backward != 0, m_pDisplaySwitchOwner);
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::SetNextDisplayDevice()");
         return 0;
@@ -233,6 +238,10 @@ int CHKIconWindowDlg::SetNextDisplayDevice(int backward) {
 }
 
 int CHKIconWindowDlg::GetSelectedDisplayMode() { return m_displaySwitch.SelectedOutput(); }
+
+void CHKIconWindowDlg::Hide() {
+    if (!m_bDestroyed && IsWindowAlive()) ShowWindow(m_hWnd, SW_HIDE);
+}
 
 void CHKIconWindowDlg::SetPictureSize(SIZE size) {
     m_nFrameWidth = size.cx;
@@ -539,22 +548,29 @@ bool CHKIconWindowDlg::TakeOverForToggle(SelectionOwner self) {
     return true;
 }
 
+int CHKIconWindowDlg::OpenRowToggle(const RowToggleOpening& opening, int choice, bool portrait) {
+    if (!m_hWnd) {
+        ReportError(opening.noWindowReport);
+        return 0;
+    }
+    if (!opening.toggle.ReloadStrip()) return 0;
+    if (!TakeOverForToggle(opening.owner)) return 1;
+
+    m_nMode = opening.mode;
+    const SIZE before{m_nFrameWidth, m_nFrameHeight};
+    if (!opening.toggle.Prepare(choice, portrait)) return 0;
+    if (!PlaceSelection(opening.kind, before, opening.placementFailureReport)) return 0;
+    if (!opening.toggle.Draw()) return 0;
+    SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+    return 1;
+}
+
 int CHKIconWindowDlg::InitSRSToggle(BYTE state) {
     try {
-        if (!m_hWnd) {
-            ReportError(L"InitSRSToggle");
-            return 0;
-        }
-        if (!m_srsToggle.ReloadStrip()) return 0;
-        if (!TakeOverForToggle(SelectionOwner::SrsSelector)) return 1;
-
-        m_nMode = osd::OsdMode::SrsToggle;
-        const SIZE before{m_nFrameWidth, m_nFrameHeight};
-        if (!m_srsToggle.Prepare(state)) return 0;
-        if (!PlaceSelection(kSrsToggle, before, L"InitSRS: MoveHKWindowToCenter()")) return 0;
-        if (!m_srsToggle.Draw()) return 0;
-        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
-        return 1;
+        // An unknown state keeps the last choice.
+        return OpenRowToggle({m_srsToggle, SelectionOwner::SrsSelector, osd::OsdMode::SrsToggle, kSrsToggle,
+                              L"InitSRSToggle", L"InitSRS: MoveHKWindowToCenter()"},
+                             osd::SrsChoiceOfState(state, m_srsToggle.Choice()), false);
     } catch (...) {
         ReportError(L"fail: InitSRSToggle()");
         return 0;
@@ -571,7 +587,7 @@ void CHKIconWindowDlg::SetNextSRSmode() {
     }
 }
 
-int CHKIconWindowDlg::GetSelectedSRSMode() { return m_srsToggle.SelectedValue(); }
+int CHKIconWindowDlg::GetSelectedSRSMode() { return osd::SrsValueOf(m_srsToggle.Choice()); }
 
 void CHKIconWindowDlg::OnSrsMouse(UINT message, POINT at) {
     KillTimer(TE_OSD_HIDE);
@@ -588,20 +604,12 @@ void CHKIconWindowDlg::OnSrsMouse(UINT message, POINT at) {
 
 int CHKIconWindowDlg::InitASToggle(int choice) {
     try {
-        if (!m_hWnd) {
-            ReportError(L"InitASToggle");
-            return 0;
-        }
-        if (!m_resolutionToggle.ReloadStrip()) return 0;
-        if (!TakeOverForToggle(SelectionOwner::ResolutionSelector)) return 1;
-
-        m_nMode = osd::OsdMode::ResolutionToggle;
-        const SIZE before{m_nFrameWidth, m_nFrameHeight};
-        if (!m_resolutionToggle.Prepare(choice)) return 0;
-        if (!PlaceSelection(kResolutionToggle, before, L"InitAS: MoveHKWindowToCenter()")) return 0;
-        if (!m_resolutionToggle.Draw()) return 0;
-        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
-        return 1;
+        // A choice outside 0 to 5 keeps the last set and choice.
+        osd::ResolutionOpening opening{m_resolutionToggle.Choice(), m_resolutionToggle.Portrait()};
+        osd::ResolutionOpeningOf(choice, &opening);
+        return OpenRowToggle({m_resolutionToggle, SelectionOwner::ResolutionSelector, osd::OsdMode::ResolutionToggle,
+                              kResolutionToggle, L"InitASToggle", L"InitAS: MoveHKWindowToCenter()"},
+                             opening.choice, opening.portrait);
     } catch (...) {
         ReportError(L"fail: InitASToggle()");
         return 0;
@@ -695,7 +703,7 @@ int CHKIconWindowDlg::InitRFSwitchWnd(const BYTE status[3]) {
 
 int CHKIconWindowDlg::GetSelectedAutoScalerMode() {
     try {
-        return m_resolutionToggle.SelectedMode();
+        return osd::ResolutionSelectedMode(m_resolutionToggle.Choice(), m_resolutionToggle.Portrait());
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::GetSelectedAutoScalerMode()");
         return 0;
@@ -713,7 +721,7 @@ void CHKIconWindowDlg::OnResolutionMouse(UINT message, POINT at) {
 void CHKIconWindowDlg::ApplyClosingSelection() {
     switch (m_nMode) {
     case osd::OsdMode::DisplaySwitcher:
-        if (osd::IDisplaySwitchOwner* changer = m_partners.DisplaySwitchOwner()) {
+        if (osd::IDisplaySwitchOwner* changer = m_pDisplaySwitchOwner) {
             if (GetKeyState(VK_CONTROL) < 0) changer->SetPendingSide(osd::kCtrlSide);
             else if (GetKeyState(VK_MENU) < 0) changer->SetPendingSide(osd::kAltSide);
             changer->ApplyDisplayCombination(GetSelectedDisplayMode());
@@ -779,7 +787,7 @@ void CHKIconWindowDlg::OnDestroy() {
         m_nFirstVisibleChoice = 0;
         m_bAnimationStarted = false;
         m_bAnimationRunning = false;
-        m_partners.WindowDestroyed();
+        if (m_pGone) m_pGone->OsdWindowGone();
     } catch (...) {
         ReportError(L"CHKIconWindowDlg::OnDestroy()");
     }

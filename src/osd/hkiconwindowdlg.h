@@ -2,7 +2,7 @@
 // a notebook hotkey is pressed (an on/off picture, the battery charge, a level
 // bar). It also hosts the selection OSDs. Its content is set only through
 // layered-window updates with per-pixel alpha; it hides itself on its timer
-// and then destroys its window, and the main window makes a new one on demand.
+// and then destroys its window; its owner (COsdWindowSlot) makes a new one on demand.
 #pragma once
 
 #include <windows.h>
@@ -12,16 +12,18 @@
 
 #include "framework/dialogbase.h"
 #include "common/gdiobjects.h"
+#include "display/displayswitchwindow.h"
 #include "hardware/hotkeyports.h"
+#include "hardware/srseffectselector.h"
 #include "osd/displayswitchosd.h"
 #include "osd/displayswitchports.h"
 #include "osd/framestrip.h"
 #include "osd/layercanvas.h"
 #include "osd/osdmode.h"
 #include "osd/osdpartners.h"
-#include "osd/resolutiontoggleosd.h"
+#include "osd/resolutionselector.h"
 #include "osd/rfswitchosd.h"
-#include "osd/srstoggleosd.h"
+#include "osd/toggleosd.h"
 #include "osd/wirelesstoggleosd.h"
 
 namespace Gdiplus {
@@ -32,13 +34,23 @@ class Bitmap;
 constexpr UINT_PTR TE_OSD_HIDE = 1;    // ends the OSD: the hide sequence
 constexpr UINT_PTR TE_OSD_ENABLE = 4;  // mouse input only from 300 ms after the show
 
-class CHKIconWindowDlg : public fw::CDialogBase, public IHotkeyOsd, private osd::IOsdSurface {
+// Each user drives its own side of the window: the dispatcher the hotkey
+// pictures, the display changer the display switcher, the SRS and resolution
+// selectors their toggles.
+class CHKIconWindowDlg : public fw::CDialogBase,
+                         public IHotkeyOsd,
+                         public IDisplaySwitchOsd,
+                         public ISRSToggleOsd,
+                         public osd::IResolutionToggleOsd,
+                         private osd::IOsdSurface {
 public:
     static constexpr UINT kHideAfterMs = 1500;
     static constexpr UINT kShortHideAfterMs = 600;
     static constexpr UINT kEnableAfterMs = 300;
 
-    explicit CHKIconWindowDlg(osd::IOsdPartners& partners, osd::IClickSound& clickSound = osd::SystemClickSound());
+    // `gone` is told when the window has been destroyed; null: nobody is told.
+    explicit CHKIconWindowDlg(osd::IOsdPartners& partners, osd::IClickSound& clickSound = osd::SystemClickSound(),
+                              osd::IOsdWindowGone* gone = nullptr);
     ~CHKIconWindowDlg() override;
 
     // Creates the window from its template, without an owner (hidden, disabled).
@@ -58,34 +70,38 @@ public:
     // Makes the bitmap selected into `dc` the window's content.
     void SetShapeWnd(HDC dc);
     // The display switcher (mode 2): opens it with the choices of a
-    // connected-combination code (the active code is not used); 1 = drawn
-    // and timed, the caller then shows the window without activating it.
-    int InitDisplaySwitching(int connectedCode, int activeCode, bool savedProfile);
+    // connected-combination code (the active code is not used) for `owner`,
+    // which takes the confirmed choice; 1 = drawn and timed, the caller then
+    // shows the window without activating it.
+    int InitDisplaySwitching(int connectedCode, int activeCode, bool savedProfile,
+                             osd::IDisplaySwitchOwner& owner) override;
     // One step of the open display switcher (backward when not 0); 0 when it is not open.
-    int SetNextDisplayDevice(int backward);
+    int SetNextDisplayDevice(int backward) override;
     // The output code of the current choice.
-    int GetSelectedDisplayMode();
+    int GetSelectedDisplayMode() override;
     // The confirmation animation runs: the display changer takes no more steps.
-    bool AnimationRunning() const { return m_bAnimationRunning; }
+    bool AnimationRunning() const override { return m_bAnimationRunning; }
+    // Hides the living window at once (no hide sequence).
+    void Hide() override;
     const osd::CDisplaySwitchOsd& DisplaySwitch() const { return m_displaySwitch; }
 
     // The SRS toggle (mode 3): opens it on the driver's SRS state; 1 = drawn
     // and timed, the caller then shows the window without activating it.
-    int InitSRSToggle(BYTE state);
+    int InitSRSToggle(BYTE state) override;
     // One step of the open SRS toggle; its owner applies the new choice.
-    void SetNextSRSmode();
+    void SetNextSRSmode() override;
     // 16, 32 or 255: the effect value of the current choice.
-    int GetSelectedSRSMode();
-    const osd::CSrsToggleOsd& SrsToggle() const { return m_srsToggle; }
+    int GetSelectedSRSMode() override;
+    const osd::CToggleOsd& SrsToggle() const { return m_srsToggle; }
 
     // The resolution toggle (mode 4): opens it on a choice (0 to 5); 1 =
     // drawn and timed, the caller then shows the window without activating it.
-    int InitASToggle(int choice);
+    int InitASToggle(int choice) override;
     // One step of the open resolution toggle; 0 when it is not open.
-    int SetNextAutoScalerMode();
+    int SetNextAutoScalerMode() override;
     // 0 to 5: the current choice, 3 to 5 in the portrait set.
-    int GetSelectedAutoScalerMode();
-    const osd::CResolutionToggleOsd& ResolutionToggle() const { return m_resolutionToggle; }
+    int GetSelectedAutoScalerMode() override;
+    const osd::CToggleOsd& ResolutionToggle() const { return m_resolutionToggle; }
 
     // The wireless toggle (mode 5). The wireless selector writes the layout
     // (both radios on and off only, or all four states) before opening it on
@@ -105,10 +121,6 @@ public:
     int InitRFSwitchWnd(const BYTE status[3]);
     const osd::CRfSwitchOsd& RfSwitch() const { return m_rfSwitch; }
 
-    // Releases the selection pictures.
-    void FreeImgResource();
-    // The hide sequence without the window's destruction afterwards.
-    void ForceHide();
     // Forgets the choice of an open selection (Escape on the main window).
     void ClearSelection();
 
@@ -117,13 +129,11 @@ public:
     void SetVolumeStepScale(int scale) override { m_nVolumeStepScale = scale; }
 
     bool IsShown() override { return m_bShown; }
-    bool IsParkedOffScreen() const { return m_bParkedOffScreen; }
     bool IsDestroyed() override { return m_bDestroyed; }
     int IconCode() override { return m_nIconCode; }
-    osd::OsdMode Mode() const { return m_nMode; }
+    osd::OsdMode Mode() const override { return m_nMode; }
     void SetMode(osd::OsdMode mode) { m_nMode = mode; }
     int FrameIndex() const { return m_nFrameIndex; }
-    int OverlayFrameIndex() const { return m_nOverlayFrameIndex; }
     SIZE FrameSize() const { return {m_nFrameWidth, m_nFrameHeight}; }
     SIZE TemplateSize() const { return {m_nTemplateWidth, m_nTemplateHeight}; }
     bool AtRightBottom() const { return m_bAtRightBottom; }
@@ -136,6 +146,10 @@ protected:
     void PostNcDestroy() override;
 
 private:
+    // Releases the selection pictures.
+    void FreeImgResource();
+    // The hide sequence without the window's destruction afterwards.
+    void ForceHide();
     // The kinds of picture whose last showing decides whether the window is placed again.
     enum Kind { kHotkeyPicture, kSrsToggle, kDisplaySwitcher, kResolutionToggle, kWirelessToggle, kRfSwitch, kKinds };
 
@@ -155,6 +169,18 @@ private:
     // The common start of a toggle taking the window over: false when a
     // pending display switch was closed instead (the toggle then stays shut).
     bool TakeOverForToggle(osd::SelectionOwner self);
+    // What differs between the openings of the SRS and the resolution toggle.
+    struct RowToggleOpening {
+        osd::CToggleOsd& toggle;
+        osd::SelectionOwner owner;
+        osd::OsdMode mode;
+        Kind kind;
+        const wchar_t* noWindowReport;
+        const wchar_t* placementFailureReport;
+    };
+    // Opens a toggle on a choice of a set; 1 = drawn and timed (or only a
+    // pending display switch closed).
+    int OpenRowToggle(const RowToggleOpening& opening, int choice, bool portrait);
     void ClearAllPending();
     bool OtherKindShown(Kind kind) const;
     void ClearOtherKinds(Kind kind);
@@ -178,6 +204,9 @@ private:
     osd::CFrameStrip* StripOf(int code);
 
     osd::IOsdPartners& m_partners;
+    osd::IOsdWindowGone* m_pGone;
+    // The display changer that opened the display switcher last.
+    osd::IDisplaySwitchOwner* m_pDisplaySwitchOwner = nullptr;
 
     osd::OsdMode m_nMode = osd::OsdMode::None;
     int m_nIconCode = 0;
@@ -223,8 +252,8 @@ private:
     std::array<std::unique_ptr<Gdiplus::Bitmap>, 7> m_pLabelImages;
 
     osd::CDisplaySwitchOsd m_displaySwitch;
-    osd::CSrsToggleOsd m_srsToggle;
-    osd::CResolutionToggleOsd m_resolutionToggle;
+    osd::CToggleOsd m_srsToggle;
+    osd::CToggleOsd m_resolutionToggle;
     osd::CWirelessToggleOsd m_wirelessToggle;
     osd::CRfSwitchOsd m_rfSwitch;
 };

@@ -1,6 +1,7 @@
 // What the OSD window asks of the objects whose pictures and selections it
 // shows: the display changer and the four toggle selectors, the notice window
-// and the main window. The main window implements it with the objects it owns;
+// and the main window (the display changer's confirmed choice goes to the
+// owner that opened the display switcher). The main window implements it with the objects it owns;
 // tests use fakes.
 #pragma once
 
@@ -23,16 +24,19 @@ public:
     virtual void ClearPending(SelectionOwner owner) = 0;
     // A selector takes the choice the OSD closes with.
     virtual void ApplySelection(SelectionOwner owner) = 0;
-    // The display changer's side of the display switcher; null while there is no changer.
-    virtual IDisplaySwitchOwner* DisplaySwitchOwner() = 0;
 
     // Hides the notice window if it exists.
     virtual void HideMessageWindow() = 0;
     // Forgets the main window's note that the dispatcher changed the mute state itself.
     virtual void ClearDispatcherMuteNote() = 0;
-    // The window has been destroyed (after its hide): its owner may make the
-    // next cycle's window ahead of the next key. Nothing to do by default.
-    virtual void WindowDestroyed() {}
+};
+
+// The keeper of the OSD windows, told when one has been destroyed (after its
+// hide): it may make the next cycle's window ahead of the next key.
+class IOsdWindowGone {
+public:
+    virtual ~IOsdWindowGone() = default;
+    virtual void OsdWindowGone() = 0;
 };
 
 }  // namespace osd

@@ -34,27 +34,19 @@ int CResolutionSelector::SelectResolution() {
 }
 
 int CResolutionSelector::Select() {
-    if (m_bOsdPending) {
-        if (!m_pHKIconWindow) {
-            ReportError(kNoOsdReport);
-            return 0;
-        }
-        if (m_pHKIconWindow->IsShown() && m_pHKIconWindow->SetNextAutoScalerMode()) return 1;
-        m_bOsdPending = false;
-    }
-    if (!m_pHKIconWindow || !m_pHKIconWindow->IsShown()) m_owner.InitHkWindow();
-    if (!m_pHKIconWindow) {
-        ReportError(kNoOsdReport);
-        return 0;
-    }
-    const SIZE screen = m_display.PrimaryScreenSize();
-    if (!m_pHKIconWindow->InitASToggle(ChoiceOfScreenSize(screen.cx, screen.cy))) {
-        ReportError(kOpenFailedReport);
-        return 0;
-    }
-    m_bOsdPending = true;
-    m_pHKIconWindow->ShowNoActivate();
-    return 1;
+    return PressSelection(
+        m_osd, m_bOsdPending, kNoOsdReport,
+        [this](IResolutionToggleOsd& open) {
+            if (open.IsShown() && open.SetNextAutoScalerMode()) return SelectionStep::Stepped;
+            m_bOsdPending = false;
+            return SelectionStep::Reopen;
+        },
+        [this](IResolutionToggleOsd& window) {
+            const SIZE screen = m_display.PrimaryScreenSize();
+            if (window.InitASToggle(ChoiceOfScreenSize(screen.cx, screen.cy))) return true;
+            ReportError(kOpenFailedReport);
+            return false;
+        });
 }
 
 int CResolutionSelector::ChangeResolution(int width, int height) {
@@ -75,7 +67,8 @@ int CResolutionSelector::Change(int width, int height) {
     int choice = 0;
     SIZE size{width, height};
     if (width == 0) {
-        choice = m_pHKIconWindow ? m_pHKIconWindow->GetSelectedAutoScalerMode() : -1;
+        IResolutionToggleOsd* window = m_osd.CurrentWindow();
+        choice = window ? window->GetSelectedAutoScalerMode() : -1;
         size = ScreenSizeOfChoice(choice);
     } else {
         choice = ChoiceOfRequestedSize(width, height);

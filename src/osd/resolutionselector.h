@@ -3,10 +3,12 @@
 // every further press while it is open steps it, and the choice is set when
 // the OSD hides. The same object answers whether the screen may rotate now
 // and puts a small-panel size back before sleep. Created by the main window
-// on first use; the main window hands it every new OSD window.
+// on first use, with the OSD window's owner.
 #pragma once
 
 #include <windows.h>
+
+#include "common/osdwindowslot.h"
 
 namespace osd {
 
@@ -28,8 +30,6 @@ public:
 class IResolutionSelectorOwner {
 public:
     virtual ~IResolutionSelectorOwner() = default;
-    // Re-creates the OSD window; the new one arrives through SetHKIconWindow.
-    virtual void InitHkWindow() = 0;
     // Asks the main window to work out and publish the rotation capability again.
     virtual void PostRotationNotice() = 0;
 };
@@ -53,10 +53,10 @@ public:
 
 class CResolutionSelector {
 public:
-    CResolutionSelector(IResolutionDisplay& display, IResolutionSelectorOwner& owner)
-        : m_display(display), m_owner(owner) {}
+    CResolutionSelector(IResolutionDisplay& display, IResolutionSelectorOwner& owner,
+                        IOsdWindowSlot<IResolutionToggleOsd>& osd)
+        : m_display(display), m_owner(owner), m_osd(osd) {}
 
-    void SetHKIconWindow(IResolutionToggleOsd* osd) { m_pHKIconWindow = osd; }
     // The resolution key: opens or steps the toggle; 1 when it did.
     int SelectResolution();
     // Sets a size; a width of 0 takes the toggle's choice. 1 when the screen
@@ -84,7 +84,7 @@ private:
 
     IResolutionDisplay& m_display;
     IResolutionSelectorOwner& m_owner;
-    IResolutionToggleOsd* m_pHKIconWindow = nullptr;
+    IOsdWindowSlot<IResolutionToggleOsd>& m_osd;
     bool m_bOsdPending = false;
 };
 

@@ -15,13 +15,6 @@ int CRFSelector::SelectRFStatus() {
     }
 }
 
-bool CRFSelector::EnsureWindow() {
-    if (!m_pHKIconWindow || m_pHKIconWindow->IsDestroyed() || !m_pHKIconWindow->IsShown()) m_owner.InitHkWindow();
-    if (m_pHKIconWindow) return true;
-    ReportError(L"fail: SelectRFStatus::HKIconWindow");
-    return false;
-}
-
 int CRFSelector::Select() {
     BYTE status[3] = {0, 0, 0};
     if (!m_firmware.GetRFOnOffStatus(status)) {
@@ -33,26 +26,28 @@ int CRFSelector::Select() {
         ReportError(FormatText(L"fail: SelectRFStatus() radio status %d %d %d", status[0], status[1], status[2]));
         return 0;
     }
-    if (!EnsureWindow()) return 0;
-
-    // Every press draws the state read now, also while the RF picture still
-    // shows: the radios may have changed since.
-
-    if (status[1] == kRadioAbsent && status[2] == kRadioAbsent) {
-        const int icon = status[0] == kRadioOn ? kWirelessOnIcon : kWirelessOffIcon;
-        if (!m_pHKIconWindow->InitHotKeyIcon(icon)) {
-            m_owner.InitHkWindow();
-            if (!m_pHKIconWindow || !m_pHKIconWindow->InitHotKeyIcon(icon)) {
-                ReportError(L"fail: SelectRFStatus::InitHotKeyIcon()");
-                return 0;
-            }
-        }
-    } else if (!m_pHKIconWindow->InitRFSwitchWnd(status)) {
+    CHKIconWindowDlg* window = m_osd.ShowableWindow();
+    if (!window) {
+        ReportError(L"fail: SelectRFStatus::HKIconWindow");
         return 0;
     }
+    // Every press draws the state read now, also while the RF picture still
+    // shows: the radios may have changed since.
+    if (!Draw(window, status)) return 0;
     m_bOsdPending = true;
-    m_pHKIconWindow->ShowNoActivate();
+    if (CHKIconWindowDlg* drawn = m_osd.CurrentWindow()) drawn->ShowNoActivate();
     return 1;
+}
+
+bool CRFSelector::Draw(CHKIconWindowDlg* window, const BYTE status[3]) {
+    if (status[1] != kRadioAbsent || status[2] != kRadioAbsent) return window->InitRFSwitchWnd(status) != 0;
+    // The lone first radio as the wireless on/off picture; a window that cannot draw is replaced once.
+    const int icon = status[0] == kRadioOn ? kWirelessOnIcon : kWirelessOffIcon;
+    if (window->InitHotKeyIcon(icon)) return true;
+    CHKIconWindowDlg* replacement = m_osd.NewWindow();
+    if (replacement && replacement->InitHotKeyIcon(icon)) return true;
+    ReportError(L"fail: SelectRFStatus::InitHotKeyIcon()");
+    return false;
 }
 
 }  // namespace osd

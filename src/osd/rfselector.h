@@ -1,11 +1,12 @@
 // The wireless master key, after it has switched all radios: shows the state
 // the firmware now reports, as the RF switch picture, or as the plain
 // wireless on/off picture when only the first radio is present. Created by
-// the main window on first use; the main window hands it every new OSD window.
+// the main window on first use, with the OSD window's owner.
 #pragma once
 
 #include <windows.h>
 
+#include "common/osdwindowslot.h"
 #include "osd/selectorports.h"
 
 class CHKIconWindowDlg;
@@ -18,9 +19,8 @@ constexpr int kWirelessOnIcon = 81;
 
 class CRFSelector {
 public:
-    CRFSelector(IRadioFirmware& firmware, ISelectorOwner& owner) : m_firmware(firmware), m_owner(owner) {}
+    CRFSelector(IRadioFirmware& firmware, IOsdWindowSlot<CHKIconWindowDlg>& osd) : m_firmware(firmware), m_osd(osd) {}
 
-    void SetHKIconWindow(CHKIconWindowDlg* window) { m_pHKIconWindow = window; }
     // 1 when the radios' state is shown.
     int SelectRFStatus();
 
@@ -29,12 +29,11 @@ public:
 
 private:
     int Select();
-    // Makes sure an OSD window exists and is showing or can be shown.
-    bool EnsureWindow();
+    // Draws the radios' state on `window`; false after a reported failure.
+    bool Draw(CHKIconWindowDlg* window, const BYTE status[3]);
 
     IRadioFirmware& m_firmware;
-    ISelectorOwner& m_owner;
-    CHKIconWindowDlg* m_pHKIconWindow = nullptr;
+    IOsdWindowSlot<CHKIconWindowDlg>& m_osd;
     bool m_bOsdPending = false;
 };
 

@@ -1,6 +1,5 @@
 // What the wireless and RF selectors ask of their surroundings: the
-// firmware's radio commands and the main window, which re-creates the OSD
-// window and hands the new one to every selector.
+// firmware's radio commands (the OSD window comes from its owner).
 #pragma once
 
 #include <windows.h>
@@ -16,13 +15,6 @@ public:
     // The three radios, 0 off, 1 on, 2 not present (the firmware validates
     // the first byte only).
     virtual int GetRFOnOffStatus(BYTE status[3]) = 0;
-};
-
-class ISelectorOwner {
-public:
-    virtual ~ISelectorOwner() = default;
-    // Re-creates the OSD window; the new one arrives through the selector's SetHKIconWindow.
-    virtual void InitHkWindow() = 0;
 };
 
 }  // namespace osd

@@ -36,41 +36,34 @@ int CWirelessSelector::SelectWirelessDeviceStatus() {
 }
 
 int CWirelessSelector::Select() {
-    if (m_bOsdPending) {
-        if (!m_pHKIconWindow) {
-            ReportError(L"fail: SelectWirelessDeviceStatus::HKIconWindow");
-            return 0;
-        }
-        if (!m_pHKIconWindow->IsDestroyed()) {
+    return PressSelection(
+        m_osd, m_bOsdPending, L"fail: SelectWirelessDeviceStatus::HKIconWindow",
+        [this](CHKIconWindowDlg& open) {
+            if (open.IsDestroyed()) return SelectionStep::Reopen;
             // The choice has gone to the radios: the confirmation runs to its end.
-            if (m_pHKIconWindow->Mode() == OsdMode::WirelessToggle && m_pHKIconWindow->AnimationRunning()) return 0;
-            if (m_pHKIconWindow->SetNextWirelessDeviceStatus()) return 1;
+            if (open.Mode() == OsdMode::WirelessToggle && open.AnimationRunning()) return SelectionStep::Refused;
+            if (open.SetNextWirelessDeviceStatus()) return SelectionStep::Stepped;
             // Another picture has the window now: open the toggle afresh.
             m_bOsdPending = false;
-        }
-    }
-    if (!m_pHKIconWindow || !m_pHKIconWindow->IsShown()) m_owner.InitHkWindow();
-    if (!m_pHKIconWindow) {
-        ReportError(L"fail: SelectWirelessDeviceStatus::HKIconWindow");
-        return 0;
-    }
-    m_pHKIconWindow->SetWirelessTwoChoice(m_bTwoChoice);
-    BYTE bytes[2] = {0, 0};
-    if (!m_firmware.GetWirelessStatus2(bytes)) {
-        ReportError(L"fail: SelectWirelessDeviceStatus::GetWirelessStatus2()");
-        return 0;
-    }
-    if (!m_pHKIconWindow->InitWirelessDeviceToggle(WirelessStateOfBytes(bytes))) return 0;
-    m_bOsdPending = true;
-    m_pHKIconWindow->ShowNoActivate();
-    return 1;
+            return SelectionStep::Reopen;
+        },
+        [this](CHKIconWindowDlg& window) {
+            window.SetWirelessTwoChoice(m_bTwoChoice);
+            BYTE bytes[2] = {0, 0};
+            if (!m_firmware.GetWirelessStatus2(bytes)) {
+                ReportError(L"fail: SelectWirelessDeviceStatus::GetWirelessStatus2()");
+                return false;
+            }
+            return window.InitWirelessDeviceToggle(WirelessStateOfBytes(bytes)) != 0;
+        });
 }
 
 int CWirelessSelector::ApplySelection() {
     try {
-        if (!m_pHKIconWindow) return 0;
+        CHKIconWindowDlg* window = m_osd.CurrentWindow();
+        if (!window) return 0;
         BYTE bytes[2] = {};
-        WirelessBytesOfChoice(m_pHKIconWindow->GetSelectedWirelessStatus(), m_bTwoChoice, bytes);
+        WirelessBytesOfChoice(window->GetSelectedWirelessStatus(), m_bTwoChoice, bytes);
         return m_firmware.SetWirelessStatus2(bytes);
     } catch (...) {
         ReportError(L"fail: ApplyWirelessDeviceStatus()");

@@ -2,11 +2,12 @@
 // reads the two radios and opens the wireless toggle on their state, every
 // further press while it is open steps it, and the OSD hands the choice back
 // at its first timer expiry to be written to the radios. Created by the main
-// window on first use; the main window hands it every new OSD window.
+// window on first use, with the OSD window's owner.
 #pragma once
 
 #include <windows.h>
 
+#include "common/osdwindowslot.h"
 #include "osd/selectorports.h"
 
 class CHKIconWindowDlg;
@@ -16,10 +17,9 @@ namespace osd {
 class CWirelessSelector {
 public:
     // `twoChoice`: only "both on" and "both off" are offered.
-    CWirelessSelector(IRadioFirmware& firmware, ISelectorOwner& owner, bool twoChoice)
-        : m_firmware(firmware), m_owner(owner), m_bTwoChoice(twoChoice) {}
+    CWirelessSelector(IRadioFirmware& firmware, IOsdWindowSlot<CHKIconWindowDlg>& osd, bool twoChoice)
+        : m_firmware(firmware), m_osd(osd), m_bTwoChoice(twoChoice) {}
 
-    void SetHKIconWindow(CHKIconWindowDlg* window) { m_pHKIconWindow = window; }
     // 1 when the toggle was opened or stepped.
     int SelectWirelessDeviceStatus();
     // Writes the OSD's current choice to the two radios.
@@ -33,8 +33,7 @@ private:
     int Select();
 
     IRadioFirmware& m_firmware;
-    ISelectorOwner& m_owner;
-    CHKIconWindowDlg* m_pHKIconWindow = nullptr;
+    IOsdWindowSlot<CHKIconWindowDlg>& m_osd;
     bool m_bOsdPending = false;
     bool m_bTwoChoice;
 };

@@ -15,13 +15,23 @@
 #include <memory>
 #include <string>
 
-#include "app/mainosdpartners.h"
 #include "osd/framestrip.h"
 #include "osd/hkiconwindowdlg.h"
 #include "osd/imagestrip.h"
 #include "vqdrive.h"
 
 namespace {
+// The pictures are shown alone: no selector or display changer is around.
+class NoPartners : public osd::IOsdPartners {
+public:
+    bool Exists(osd::SelectionOwner) override { return false; }
+    bool Pending(osd::SelectionOwner) override { return false; }
+    void ClearPending(osd::SelectionOwner) override {}
+    void ApplySelection(osd::SelectionOwner) override {}
+    void HideMessageWindow() override {}
+    void ClearDispatcherMuteNote() override {}
+};
+
 enum class Kind { Hotkey, Srs, Wireless, Rf };
 
 struct Request {
@@ -84,7 +94,7 @@ void Step(CHKIconWindowDlg& osd, const Request& request) {
 
 int ShowAndCapture(const Request& request, osd::CFrameStrip* icon, osd::CFrameStrip* level, const std::wstring& out,
                    bool wholeScreen) {
-    CMainOsdPartners partners;
+    NoPartners partners;
     CHKIconWindowDlg osd(partners);
     if (!osd.CreateOsdWindow()) return 1;
     osd.Init(icon, level);

@@ -159,7 +159,6 @@ public:
 
 class FakeShell : public IChangerShell {
 public:
-    void InitHkWindow() override { calls.push_back(L"InitHkWindow"); }
     void NoticeMessage(int code) override { calls.push_back(L"NoticeMessage"); }
     void RunDisplayChangedCommand() override { calls.push_back(L"command 7"); }
     int SkipFirmwareDisplays() override { return 1; }
@@ -174,15 +173,24 @@ public:
     std::vector<std::wstring> calls;
 };
 
-class FakeOsd : public IDisplaySwitchOsd {
+// The OSD window and its owner in one: a new window is this one again
+// (none while `window` is false).
+class FakeOsd : public IDisplaySwitchOsd, public IOsdWindowSlot<IDisplaySwitchOsd> {
 public:
-    bool HasWindow() override { return window; }
+    IDisplaySwitchOsd* CurrentWindow() override { return window ? this : nullptr; }
+    IDisplaySwitchOsd* ShowableWindow() override {
+        return window && shown && !destroyed ? this : NewWindow();
+    }
+    IDisplaySwitchOsd* NewWindow() override {
+        ++newWindows;
+        return CurrentWindow();
+    }
     bool IsShown() override { return shown; }
     bool IsDestroyed() override { return destroyed; }
-    osd::OsdMode Mode() override { return mode; }
-    bool AnimationRunning() override { return animating; }
-    int InitDisplaySwitching(int connected, int active, int registered) override {
-        opened.push_back({connected, active, registered});
+    osd::OsdMode Mode() const override { return mode; }
+    bool AnimationRunning() const override { return animating; }
+    int InitDisplaySwitching(int connected, int active, bool registered, osd::IDisplaySwitchOwner& owner) override {
+        opened.push_back({connected, active, registered ? 1 : 0, &owner});
         mode = osd::OsdMode::DisplaySwitcher;
         return 1;
     }
@@ -199,8 +207,10 @@ public:
 
     struct Opening {
         int connected, active, registered;
+        osd::IDisplaySwitchOwner* owner;
     };
     bool window = true, shown = false, destroyed = false, animating = false;
+    int newWindows = 0;
     osd::OsdMode mode = osd::OsdMode::None;
     int stepAnswer = 1;
     int selected = 0x01;
@@ -470,6 +480,7 @@ TEST_F(DisplayChangerTest, KeyOpensThenStepsAndIsIgnoredWhileConfirming) {
     EXPECT_EQ(osd_.opened[0].connected, 3);
     EXPECT_EQ(osd_.opened[0].active, 1);
     EXPECT_EQ(osd_.opened[0].registered, 0);
+    EXPECT_EQ(osd_.opened[0].owner, static_cast<osd::IDisplaySwitchOwner*>(&Changer())) << "the choice comes back here";
     EXPECT_TRUE(Changer().Switching());
     EXPECT_TRUE(osd_.shown);
 
@@ -487,7 +498,7 @@ TEST_F(DisplayChangerTest, KeyOpensThenStepsAndIsIgnoredWhileConfirming) {
     EXPECT_EQ(Changer().SelectDisplayCombination(0), 1);
     ASSERT_EQ(osd_.opened.size(), 2u);
     EXPECT_EQ(osd_.opened[1].connected, 9);
-    EXPECT_TRUE(shell_.Called(L"InitHkWindow"));
+    EXPECT_EQ(osd_.newWindows, 2) << "a new window for each opening, none for the steps";
 }
 
 TEST_F(DisplayChangerTest, RegisteredProfileOfTheSiblingProgramIsOffered) {

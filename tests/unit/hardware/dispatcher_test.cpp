@@ -9,6 +9,7 @@
 #include "common/settingsstore.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
+#include "fakeosdwindowslot.h"
 #include "hardware/hwicondisplayer.h"
 #include "reportlog.h"
 
@@ -79,16 +80,10 @@ struct FakeOsd : IHotkeyOsd {
 };
 
 struct FakeOwner : IHotkeyOwner {
-    CHWIconDisplayer* dispatcher = nullptr;
-    std::vector<std::unique_ptr<FakeOsd>> windows;
-    bool canCreate = true;
     Lines calls;
-    void InitHkWindow() override {
-        calls.push_back("InitHkWindow");
-        if (!canCreate) return;
-        windows.push_back(std::make_unique<FakeOsd>());
-        dispatcher->SetOsdWindow(windows.back().get());
-    }
+    // The OSD window's owner: each new window is one of the owner's calls.
+    FakeOsdWindowSlot<IHotkeyOsd, FakeOsd> osd{calls};
+    std::vector<std::unique_ptr<FakeOsd>>& windows = osd.windows;
     void NoteUnmutedByVolumeKey() override { calls.push_back("unmuted"); }
     void StoreVolumeLastSeen(int level) override { calls.push_back("volume seen " + std::to_string(level)); }
     int StartProgram(const std::wstring& commandLine) override {
@@ -97,7 +92,7 @@ struct FakeOwner : IHotkeyOwner {
     }
     void ShowWiredLANOnOffIcon() override { calls.push_back("wired lan"); }
     void ToggleFamily10Wireless() override { calls.push_back("family 10 wireless"); }
-    FakeOsd& Osd() { return *windows.back(); }
+    FakeOsd& Osd() { return osd.Last(); }
 };
 
 class DispatcherTest : public ::testing::Test {
@@ -108,7 +103,6 @@ protected:
         proc::windowsVersion = 8;
         proc::auditMode = false;
         settings::WriteInt(settings::kOwnVolumeSteps, 1);
-        owner.dispatcher = &dispatcher;
         dispatcher.Init(&hardware);
         ReportLog::Clear();
     }
@@ -127,7 +121,7 @@ protected:
 
     FakeHardware hardware;
     FakeOwner owner;
-    CHWIconDisplayer dispatcher{owner};
+    CHWIconDisplayer dispatcher{owner, owner.osd};
 };
 
 TEST_F(DispatcherTest, BrightnessAtTopWritesOnceThenOnlyRestartsTheHideTimer) {
@@ -314,7 +308,7 @@ TEST_P(CodeTableTest, CodeActsPerKeyboardType) {
         if (call.rfind("icon ", 0) == 0) seen = call;
     }
     for (const auto& call : owner.calls) {
-        if (call != "InitHkWindow" && call.rfind("volume seen", 0) != 0) seen = call;
+        if (call != "NewWindow" && call.rfind("volume seen", 0) != 0) seen = call;
     }
     if (seen.empty() && !hardware.writes.empty()) seen = hardware.writes.back();
     EXPECT_EQ(seen, c.expected);
@@ -361,7 +355,7 @@ TEST_F(DispatcherTest, FamilyTenWirelessGoesToItsRadioPath) {
 }
 
 TEST_F(DispatcherTest, MissingOsdWindowIsReportedAndTheKeyGetsZero) {
-    owner.canCreate = false;
+    owner.osd.canCreate = false;
     EXPECT_EQ(Press(8), 0);
     EXPECT_NE(ReportLog::Text().find("fail: DisplayIcon::HKIconWindow"), std::string::npos);
     EXPECT_EQ(hardware.writes, Lines{});
@@ -386,7 +380,7 @@ TEST_F(DispatcherTest, FailedPictureIsTriedOnceMoreOnAFreshWindow) {
     Press(98);
     ASSERT_EQ(owner.windows.size(), 2u);
     EXPECT_EQ(owner.Osd().calls, (Lines{"level 3", "icon 111"}));
-    owner.canCreate = false;
+    owner.osd.canCreate = false;
     owner.Osd().initFails = true;
     owner.Osd().shown = true;
     Press(98);

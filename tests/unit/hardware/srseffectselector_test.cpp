@@ -1,4 +1,4 @@
-// The SRS key's selector against a recording OSD and main window, with the
+// The SRS key's selector against a recording OSD and its owner, with the
 // audio driver's SRS properties in memory.
 #include <windows.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fakeosdwindowslot.h"
 #include "fakesysteminfoplatform.h"
 #include "hardware/srseffectselector.h"
 #include "hardware/systeminfo.h"
@@ -48,42 +49,22 @@ private:
     Calls& m_calls;
 };
 
-// The main window: re-creating the OSD hands a new one to the selector (or none).
-class RecordingOwner : public ISRSSelectorOwner {
-public:
-    explicit RecordingOwner(Calls& calls) : m_calls(calls) {}
-    CSRSEffectSelector* selector = nullptr;
-    bool canCreate = true;
-    std::vector<std::unique_ptr<RecordingSrsOsd>> windows;
-
-    void InitHkWindow() override {
-        m_calls.push_back("InitHkWindow");
-        if (!canCreate) return;
-        windows.push_back(std::make_unique<RecordingSrsOsd>(m_calls));
-        selector->SetHKIconWindow(windows.back().get());
-    }
-
-private:
-    Calls& m_calls;
-};
-
 class SrsSelectorTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ReportLog::Clear();
-        owner_.selector = &selector_;
-    }
+    void SetUp() override { ReportLog::Clear(); }
     FakeSystemInfoPlatform platform_;
     CSystemInfo info_{SystemKestPlatform(), platform_};
     Calls calls_;
-    RecordingOwner owner_{calls_};
+    // The OSD window's owner: each new window is one of the calls.
+    FakeOsdWindowSlot<ISRSToggleOsd, RecordingSrsOsd> owner_{calls_,
+                                                             [this] { return std::make_unique<RecordingSrsOsd>(calls_); }};
     CSRSEffectSelector selector_{info_, owner_};
 };
 
 TEST_F(SrsSelectorTest, FirstPressOpensTheToggleOnTheDriversStateAndLaterPressesStepAndApply) {
     platform_.AddSrsDevice().selection = 1;  // effect B selected, off: 33
     ASSERT_EQ(selector_.SelectSRSEffect(), 1);
-    EXPECT_EQ(calls_, (Calls{"InitHkWindow", "InitSRSToggle 33", "ShowNoActivate"}));
+    EXPECT_EQ(calls_, (Calls{"NewWindow", "InitSRSToggle 33", "ShowNoActivate"}));
     EXPECT_TRUE(selector_.OsdPending());
     EXPECT_TRUE(platform_.TakeSetRequests().empty());  // opening applies nothing
 
@@ -103,7 +84,7 @@ TEST_F(SrsSelectorTest, ShownOsdIsUsedAsItIsAndAHiddenOneIsRecreated) {
     platform_.AddSrsDevice();
     RecordingSrsOsd shown(calls_);
     shown.shown = true;
-    selector_.SetHKIconWindow(&shown);
+    owner_.current = &shown;
     ASSERT_EQ(selector_.SelectSRSEffect(), 1);
     EXPECT_EQ(calls_, (Calls{"InitSRSToggle 16", "ShowNoActivate"}));
 
@@ -112,7 +93,7 @@ TEST_F(SrsSelectorTest, ShownOsdIsUsedAsItIsAndAHiddenOneIsRecreated) {
     shown.shown = false;
     calls_.clear();
     ASSERT_EQ(selector_.SelectSRSEffect(), 1);
-    EXPECT_EQ(calls_, (Calls{"InitHkWindow", "InitSRSToggle 16", "ShowNoActivate"}));
+    EXPECT_EQ(calls_, (Calls{"NewWindow", "InitSRSToggle 16", "ShowNoActivate"}));
 }
 
 TEST_F(SrsSelectorTest, DestroyedOsdDuringASelectionIsRecreatedAndOpenedAgain) {
@@ -122,7 +103,7 @@ TEST_F(SrsSelectorTest, DestroyedOsdDuringASelectionIsRecreatedAndOpenedAgain) {
     owner_.windows.back()->shown = false;
     calls_.clear();
     ASSERT_EQ(selector_.SelectSRSEffect(), 1);
-    EXPECT_EQ(calls_, (Calls{"InitHkWindow", "InitSRSToggle 16", "ShowNoActivate"}));
+    EXPECT_EQ(calls_, (Calls{"NewWindow", "InitSRSToggle 16", "ShowNoActivate"}));
 }
 
 TEST_F(SrsSelectorTest, FailuresReportAndOpenNothing) {
@@ -139,7 +120,7 @@ TEST_F(SrsSelectorTest, FailuresReportAndOpenNothing) {
     calls_.clear();
     EXPECT_EQ(selector_.SelectSRSEffect(), 0);
     EXPECT_EQ(ReportLog::Count(L"Cannot use SRS effects.\r\nPlease check the SRS filter program."), 1);
-    EXPECT_EQ(calls_, Calls{"InitHkWindow"});
+    EXPECT_EQ(calls_, Calls{"NewWindow"});
     EXPECT_FALSE(selector_.OsdPending());
 
     // The toggle does not open.
@@ -155,7 +136,7 @@ TEST_F(SrsSelectorTest, FailuresReportAndOpenNothing) {
 TEST_F(SrsSelectorTest, SelectionUnderWayWithoutAnOsdWindowIsReported) {
     platform_.AddSrsDevice();
     ASSERT_EQ(selector_.SelectSRSEffect(), 1);
-    selector_.SetHKIconWindow(nullptr);
+    owner_.current = nullptr;
     calls_.clear();
     EXPECT_EQ(selector_.SelectSRSEffect(), 0);
     EXPECT_TRUE(calls_.empty());

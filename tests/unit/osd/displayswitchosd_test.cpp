@@ -36,7 +36,7 @@ protected:
     }
 
     int Open(int connectedCode, bool savedProfile = false) {
-        const int result = osd_->InitDisplaySwitching(connectedCode, osd::kPanelOnlyCode, savedProfile);
+        const int result = osd_->InitDisplaySwitching(connectedCode, osd::kPanelOnlyCode, savedProfile, partners_.changer);
         if (result) osd_->ShowNoActivate();
         Run(30);
         return result;
@@ -130,7 +130,6 @@ TEST_F(DisplaySwitch, StepWhenAnotherPictureIsShownAsksForANewOpening) {
 
 struct SoundCase {
     int windowsVersion;
-    bool changer;
     int vendor;
     const wchar_t* mixerName;
     int connected;
@@ -146,7 +145,6 @@ TEST_P(ClickSound, KeyStepsClickUnlessTheSoundGoesToHdmi) {
     partners_.changer.vendor = c.vendor;
     clickSound_.mixerName = c.mixerName;
     ASSERT_EQ(Open(c.connected), 1);
-    partners_.exists[SelectionOwner::DisplayChanger] = c.changer;
     osd_->SetNextDisplayDevice(0);
     EXPECT_EQ(clickSound_.plays, c.plays);
     EXPECT_EQ(Osd().HdmiAudioCheck(), c.hdmiAudioCheck);
@@ -154,13 +152,11 @@ TEST_P(ClickSound, KeyStepsClickUnlessTheSoundGoesToHdmi) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ClickSound,
-    ::testing::Values(SoundCase{8, true, 3, L"Generic audio", kSevenChoices, {"async"}, 0},
-                      SoundCase{7, true, 2, L"NVIDIA HDMI", 9, {"async"}, 0},
-                      SoundCase{5, true, 2, L"NVIDIA HDMI", 9, {"sync"}, 0},
-                      SoundCase{8, true, 2, L"NVIDIA HDMI", 9, {}, 1},
-                      SoundCase{8, true, 2, L"NVIDIA HDMI", kSevenChoices, {"async"}, 0},
-                      SoundCase{8, false, 2, L"NVIDIA HDMI", 9, {}, -1},
-                      SoundCase{5, false, 0, L"Generic audio", 9, {"sync"}, -1}));
+    ::testing::Values(SoundCase{8, 3, L"Generic audio", kSevenChoices, {"async"}, 0},
+                      SoundCase{7, 2, L"NVIDIA HDMI", 9, {"async"}, 0},
+                      SoundCase{5, 2, L"NVIDIA HDMI", 9, {"sync"}, 0},
+                      SoundCase{8, 2, L"NVIDIA HDMI", 9, {}, 1},
+                      SoundCase{8, 2, L"NVIDIA HDMI", kSevenChoices, {"async"}, 0}));
 
 // --- The mouse
 
@@ -234,7 +230,7 @@ TEST_F(DisplaySwitch, ConfirmationAnimatesRefusesStepsThenHidesAndHandsBackTheCh
     EXPECT_GT(CountMismatches(Screen(), chosen), 0);  // the arc is collapsing
     EXPECT_EQ(osd_->SetNextDisplayDevice(0), 1);
     EXPECT_EQ(Osd().Selected(), 1);
-    EXPECT_EQ(osd_->InitDisplaySwitching(kSevenChoices, 1, false), 0);
+    EXPECT_EQ(osd_->InitDisplaySwitching(kSevenChoices, 1, false, partners_.changer), 0);
     EXPECT_TRUE(ChangerCalls().empty());
 
     // The animation's end, however late a loaded machine lets its timer run.

@@ -380,8 +380,10 @@ TEST_F(OsdWindow, NoGdiObjectOrWindowOutlivesItsUse) {
 
 TEST_F(OsdWindow, HotkeyDuringTheDisplaySwitchOnlyClosesItAndTheNextPictureIsOnScreen) {
     partners_.exists[SelectionOwner::DisplayChanger] = true;
-    ASSERT_EQ(ShowPicture(kWirelessOn), 1);
-    osd_->SetMode(osd::OsdMode::DisplaySwitcher);
+    // The changer opens the switcher (on the panel alone: one choice, closed without an animation).
+    ASSERT_EQ(osd_->InitDisplaySwitching(osd::kPanelOnlyCode, osd::kPanelOnlyCode, false, partners_.changer), 1);
+    osd_->ShowNoActivate();
+    Run(30);
     partners_.pending[SelectionOwner::DisplayChanger] = true;
 
     ASSERT_EQ(ShowPicture(50), 1);  // the caller shows the window after this
@@ -437,8 +439,14 @@ TEST_P(HideSequence, HandsTheSelectionToItsOwnerAndClearsEveryPendingFlag) {
                                  SelectionOwner::RfSelector}) {
         partners_.exists[owner] = true;
     }
-    ASSERT_EQ(ShowPicture(kWirelessOn), 1);
-    osd_->SetMode(GetParam().mode);
+    if (GetParam().mode == osd::OsdMode::DisplaySwitcher) {
+        // Opened by the changer, on the panel alone: one choice, closed without an animation.
+        ASSERT_EQ(osd_->InitDisplaySwitching(osd::kPanelOnlyCode, osd::kPanelOnlyCode, false, partners_.changer), 1);
+        osd_->ShowNoActivate();
+    } else {
+        ASSERT_EQ(ShowPicture(kWirelessOn), 1);
+        osd_->SetMode(GetParam().mode);
+    }
     partners_.calls.clear();
     SendMessageW(osd_->Handle(), WM_TIMER, TE_OSD_HIDE, 0);
 

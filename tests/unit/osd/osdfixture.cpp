@@ -61,9 +61,6 @@ void FakePartners::ClearPending(osd::SelectionOwner owner) {
 void FakePartners::ApplySelection(osd::SelectionOwner owner) {
     calls.push_back(std::string("ApplySelection ") + OwnerName(owner));
 }
-osd::IDisplaySwitchOwner* FakePartners::DisplaySwitchOwner() {
-    return exists[osd::SelectionOwner::DisplayChanger] ? &changer : nullptr;
-}
 void FakeDisplaySwitchOwner::ApplyDisplayCombination(int outputCode) {
     char line[48];
     std::snprintf(line, sizeof line, "ApplyDisplayCombination 0x%03x", outputCode);

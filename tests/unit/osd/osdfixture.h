@@ -43,14 +43,13 @@ public:
     std::map<osd::SelectionOwner, bool> exists;
     std::map<osd::SelectionOwner, bool> pending;
     std::vector<std::string> calls;
+    // The display changer that opens the display switcher.
     FakeDisplaySwitchOwner changer{calls};
 
     bool Exists(osd::SelectionOwner owner) override { return exists[owner]; }
     bool Pending(osd::SelectionOwner owner) override { return pending[owner]; }
     void ClearPending(osd::SelectionOwner owner) override;
     void ApplySelection(osd::SelectionOwner owner) override;
-    // The changer's side while the display changer exists.
-    osd::IDisplaySwitchOwner* DisplaySwitchOwner() override;
     void HideMessageWindow() override { calls.push_back("HideMessageWindow"); }
     void ClearDispatcherMuteNote() override { calls.push_back("ClearDispatcherMuteNote"); }
 

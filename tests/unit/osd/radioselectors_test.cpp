@@ -1,6 +1,6 @@
 // The wireless and RF selectors driving a real OSD window, with the
-// firmware's radio bytes in memory and a main window that re-creates the
-// OSD window on request.
+// firmware's radio bytes in memory; the case is the OSD window's owner,
+// which makes a new window on request.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -39,23 +39,21 @@ public:
     }
 };
 
-class RadioSelectors : public OsdTest, public osd::ISelectorOwner {
+class RadioSelectors : public OsdTest, public IOsdWindowSlot<CHKIconWindowDlg> {
 protected:
     void SetUp() override {
         OsdTest::SetUp();
         osd_.reset();  // the selectors start without a window, as after the program's start
     }
-    // The main window: a new OSD window, handed to both selectors.
-    void InitHkWindow() override {
-        ++recreated;
-        if (!canCreate) return;
-        MakeOsd();
-        Hand(osd_.get());
+    CHKIconWindowDlg* CurrentWindow() override { return osd_.get(); }
+    CHKIconWindowDlg* ShowableWindow() override {
+        return osd_ && osd_->IsShown() && !osd_->IsDestroyed() ? osd_.get() : NewWindow();
     }
-    void Hand(CHKIconWindowDlg* window) {
-        wireless.SetHKIconWindow(window);
-        twoChoiceWireless.SetHKIconWindow(window);
-        rf.SetHKIconWindow(window);
+    CHKIconWindowDlg* NewWindow() override {
+        ++recreated;
+        osd_.reset();
+        if (canCreate) MakeOsd();
+        return osd_.get();
     }
     std::vector<int> Written() const { return radios.writes.empty() ? std::vector<int>{} : radios.writes.back(); }
 
@@ -75,7 +73,6 @@ TEST_F(RadioSelectors, WirelessOpensOnTheRadiosAndEachFurtherPressSteps) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.first) + " " + std::to_string(c.second));
         wireless.ClearOsdPending();
-        Hand(nullptr);
         osd_.reset();
         radios.wireless[0] = c.first;
         radios.wireless[1] = c.second;
@@ -108,7 +105,6 @@ TEST_F(RadioSelectors, WirelessWritesTheBytesOfTheChosenState) {
         radios.wireless[0] = 1;
         radios.wireless[1] = 3;
         osd_.reset();
-        Hand(nullptr);
         ASSERT_EQ(selector.SelectWirelessDeviceStatus(), 1);
         EXPECT_EQ(osd_->WirelessToggle().TwoChoice(), c.twoChoice);
         for (int i = 0; i < c.steps; ++i) ASSERT_EQ(selector.SelectWirelessDeviceStatus(), 1);
@@ -146,7 +142,7 @@ TEST_F(RadioSelectors, WirelessFailuresAreReportedAndOpenNothing) {
     EXPECT_NE(NewLog().find("fail: SelectWirelessDeviceStatus::GetWirelessStatus2()"), std::string::npos);
 
     radios.readable = true;
-    Hand(nullptr);
+    osd_.reset();
     canCreate = false;
     EXPECT_EQ(wireless.SelectWirelessDeviceStatus(), 0);
     EXPECT_NE(NewLog().find("fail: SelectWirelessDeviceStatus::HKIconWindow"), std::string::npos);

@@ -85,19 +85,27 @@ public:
     }
 };
 
-class ResolutionSelectorTest : public ::testing::Test, protected osd::IResolutionSelectorOwner {
+// The case is the selector's main window and the OSD window's owner, whose
+// new window is the one `newWindow_` names (the same fake unless a case changes it).
+class ResolutionSelectorTest : public ::testing::Test,
+                               protected osd::IResolutionSelectorOwner,
+                               protected IOsdWindowSlot<osd::IResolutionToggleOsd> {
 protected:
     void SetUp() override {
         savedFamily_ = proc::modelFamily;
         proc::modelFamily = 1;
         logStart_ = LogSize();
-        selector_.SetHKIconWindow(&osd_);
     }
     void TearDown() override { proc::modelFamily = savedFamily_; }
 
-    void InitHkWindow() override {
-        calls_.push_back("InitHkWindow");
-        selector_.SetHKIconWindow(newWindow_);
+    osd::IResolutionToggleOsd* CurrentWindow() override { return current_; }
+    osd::IResolutionToggleOsd* ShowableWindow() override {
+        return current_ && current_->IsShown() ? current_ : NewWindow();
+    }
+    osd::IResolutionToggleOsd* NewWindow() override {
+        calls_.push_back("NewWindow");
+        current_ = newWindow_;
+        return current_;
     }
     void PostRotationNotice() override { calls_.push_back("PostRotationNotice"); }
     std::string NewLog() const { return NewLogText(logStart_); }
@@ -106,7 +114,8 @@ protected:
     FakeResolutionDisplay display_{calls_};
     FakeToggleOsd osd_{calls_};
     osd::IResolutionToggleOsd* newWindow_ = &osd_;
-    osd::CResolutionSelector selector_{display_, *this};
+    osd::IResolutionToggleOsd* current_ = &osd_;
+    osd::CResolutionSelector selector_{display_, *this, *this};
     int savedFamily_ = 0;
     size_t logStart_ = 0;
 };
@@ -117,7 +126,7 @@ TEST_F(ResolutionSelectorTest, FirstPressOpensOnTheScreensChoiceAndFurtherPresse
     EXPECT_TRUE(selector_.OsdPending());
     EXPECT_EQ(selector_.SelectResolution(), 1);
     // The hidden window is made anew before the toggle opens on it.
-    EXPECT_EQ(calls_, (Calls{"InitHkWindow", "InitASToggle 2", "ShowNoActivate", "SetNextAutoScalerMode"}));
+    EXPECT_EQ(calls_, (Calls{"NewWindow", "InitASToggle 2", "ShowNoActivate", "SetNextAutoScalerMode"}));
 }
 
 TEST_F(ResolutionSelectorTest, AToggleThatIsGoneOrRefusesTheStepOpensAgain) {
@@ -130,7 +139,7 @@ TEST_F(ResolutionSelectorTest, AToggleThatIsGoneOrRefusesTheStepOpensAgain) {
     osd_.shown = false;
     calls_.clear();
     EXPECT_EQ(selector_.SelectResolution(), 1);
-    EXPECT_EQ(calls_, (Calls{"InitHkWindow", "InitASToggle 2", "ShowNoActivate"}));
+    EXPECT_EQ(calls_, (Calls{"NewWindow", "InitASToggle 2", "ShowNoActivate"}));
 }
 
 TEST_F(ResolutionSelectorTest, FailuresToOpenAreReportedAndLeaveNothingPending) {
