@@ -11,6 +11,7 @@
 #include "common/processstate.h"
 #include "common/readablememory.h"
 #include "common/settingsstore.h"
+#include "hardware/hotkeytable.h"
 
 namespace {
 // Registered once, at process start.
@@ -19,6 +20,29 @@ const UINT g_trapkeyPs2Message = RegisterWindowMessageW(L"TrapkeyPS2");
 using osd::OsdMode;
 
 constexpr WPARAM kDeviceArrival = 0x8000;  // DBT_DEVICEARRIVAL
+constexpr LPARAM kVendorUsagePage = 0xFF7F, kConsumerUsagePage = 0x0C;
+
+// Consumer-control usages of the USB library and the volume key each stands for.
+struct ConsumerVolumeKey {
+    WPARAM usage;
+    HotkeyCode code;
+};
+constexpr ConsumerVolumeKey kConsumerVolumeKeys[] = {
+    {0xE2, HotkeyCode::Mute}, {0xE9, HotkeyCode::VolumeUp}, {0xEA, HotkeyCode::VolumeDown}};
+
+// Lock keys on the hook road: the command that shows their change.
+bool ShowsCapsLock() { return proc::modelFamily == 15 || proc::modelFamily == 16 || proc::modelFamily == 17; }
+struct LockKey {
+    BYTE virtualKey;
+    BYTE scanCode;
+    MainCommand command;
+    bool (*shownOnThisModel)();  // nullptr: on every model
+};
+constexpr LockKey kLockKeys[] = {
+    {VK_SCROLL, 0x46, MainCommand::ShowScrollLockChange, nullptr},
+    {VK_NUMLOCK, 0x45, MainCommand::ShowNumLockChange, nullptr},
+    {VK_CAPITAL, 0x3A, MainCommand::ShowCapsLockChange, &ShowsCapsLock},
+};
 
 class BusyGuard {
 public:
@@ -137,18 +161,11 @@ LRESULT CEventRouter::HandleDecodedKey(const DecodedKey& key) {
     LRESULT result = m_ports.keys.ProcessKey(key.virtualKey, key.scanCode, KeySource::HookOrRawInput);
     if (result == 255) result = 0;
 
-    const BYTE vk = key.virtualKey, sc = key.scanCode;
-    if (vk == 0x91 && sc == 0x46) {  // Scroll Lock
-        m_ports.commands.ExecuteCommand(MainCommand::ShowScrollLockChange);
-        return 1;
-    }
-    if (vk == 0x90 && sc == 0x45) {  // Num Lock
-        m_ports.commands.ExecuteCommand(MainCommand::ShowNumLockChange);
-        return 1;
-    }
-    const int family = proc::modelFamily;
-    if ((family == 15 || family == 16 || family == 17) && vk == 0x14 && sc == 0x3A) {  // Caps Lock
-        m_ports.commands.ExecuteCommand(MainCommand::ShowCapsLockChange);
+    const BYTE vk = key.virtualKey;
+    for (const LockKey& lock : kLockKeys) {
+        if (vk != lock.virtualKey || key.scanCode != lock.scanCode) continue;
+        if (lock.shownOnThisModel && !lock.shownOnThisModel()) break;
+        m_ports.commands.ExecuteCommand(lock.command);
         return 1;
     }
     if (vk == VK_ESCAPE) {
@@ -191,30 +208,19 @@ LRESULT CEventRouter::OnUsbHidKey(WPARAM usage, LPARAM usagePage) {
     if (m_bUsbBusy) return 1;
     BusyGuard busy(m_bUsbBusy);
     try {
-        if (usagePage == 0xFF7F) {
-            struct UsageMap { WPARAM usage; BYTE usbModel; BYTE otherModel; };
-            static const UsageMap kMap[] = {
-                {0xB1, 8, 9}, {0xB2, 7, 8}, {0xB3, 2, 3}, {0xB5, 1, 2},
-                {0xB6, 3, 4}, {0xB7, 9, 111}, {0xB8, 5, 6},
-            };
-            for (const UsageMap& m : kMap) {
-                if (m.usage != usage) continue;
-                if (proc::usbKeyboardModel) {
-                    if (proc::modelFamily == 10) {
-                        if (HWND wheel = FindWindowW(nullptr, L"-WheelMenu-")) {
-                            SendMessageW(wheel, WM_COMMAND, 6934, 0);
-                        }
-                    }
-                    m_ports.keys.ProcessKey(0xFF, m.usbModel, KeySource::UsbOrSibling);
-                } else {
-                    m_ports.keys.ProcessKey(0xFF, m.otherModel, KeySource::HookOrRawInput);
+        if (usagePage == kVendorUsagePage) {
+            if (const KeyMeaning* key = NotebookKeyboard().FindUsage(usage)) {
+                if (proc::usbKeyboardModel && proc::modelFamily == 10) {
+                    if (HWND wheel = FindWindowW(nullptr, L"-WheelMenu-")) SendMessageW(wheel, WM_COMMAND, 6934, 0);
                 }
-                break;
+                // The built-in keyboard's models take the key as if it came on the hook road.
+                const KeySource source = proc::usbKeyboardModel ? KeySource::UsbOrSibling : KeySource::HookOrRawInput;
+                m_ports.keys.ProcessKey(0xFF, static_cast<BYTE>(CodeOf(key->code)), source);
             }
-        } else if (usagePage == 0x0C) {
-            if (usage == 0xE2) m_nLastConsumerVolumeKey = 0x20;
-            else if (usage == 0xE9) m_nLastConsumerVolumeKey = 0x30;
-            else if (usage == 0xEA) m_nLastConsumerVolumeKey = 0x2E;
+        } else if (usagePage == kConsumerUsagePage) {
+            for (const ConsumerVolumeKey& key : kConsumerVolumeKeys) {
+                if (key.usage == usage) m_nLastConsumerVolumeKey = CodeOf(key.code);
+            }
         }
     } catch (...) {
         ReportError(L"fail: OnUsbHidKey()");
@@ -249,7 +255,7 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
             m_ports.detection.SetPostResumeDeviceEventCounter(15);
         } else if (wParam == PBT_APMRESUMEAUTOMATIC) {
             Announce(3, 2);
-            m_ports.commands.ExecuteCommand(MainCommand::ShowNumLockIndicator, 0, 5);
+            m_ports.commands.ExecuteCommand(NumLockIndicatorRequest{.bringLightInStep = true});
             m_ports.commands.ExecuteCommand(MainCommand::ApplyWirelessRadio);
             m_ports.detection.SetPostResumeDeviceEventCounter(15);
             m_ports.timers.RestartTimer(kTimerAfterResume, kAfterResumeMs);
@@ -279,7 +285,7 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
         return false;
     case WM_DEVICECHANGE:
         if (proc::modelFamily == 10 && wParam != kDeviceArrival && lParam != 0) {
-            m_ports.commands.ExecuteCommand(MainCommand::ReloadUsbOnAdapterEvent, lParam);  // the notification record, by address
+            m_ports.commands.ExecuteCommand(AdapterEventRequest{reinterpret_cast<const void*>(lParam)});
         }
         m_ports.detection.DeviceDetection(lParam, wParam);
         return false;
@@ -323,7 +329,9 @@ LRESULT CEventRouter::RouteSiblingCode(WPARAM code, LPARAM argument, bool* retur
         return 0;
     }
     case sibling::kRotateStep: case sibling::kResolutionSelector: case sibling::kRotationAnswer:
-    case sibling::kRotateStep42: case 43: case 44: case 45: case 46: case 47:  // menu commands the dispatcher serves
+    case sibling::kRotateStep42:
+    case sibling::kSetWirelessLan: case sibling::kSetWiredLan: case sibling::kSetBacklight:
+    case sibling::kSetEtiquette: case sibling::kSetMute:
     case sibling::kRotateUnderCursor:
     case sibling::kMenuStatus: case sibling::kActiveDisplay: case sibling::kConnectedDisplay:
     case sibling::kMenuStatus71: {
@@ -401,7 +409,8 @@ int CEventRouter::OnMenuRequest(int code, LPARAM argument, bool* producesValue) 
             }
             return 0;
         }
-        case 43: case 44: case 45: case 46: case 47:  // menu commands the dispatcher serves
+        case sibling::kSetWirelessLan: case sibling::kSetWiredLan: case sibling::kSetBacklight:
+        case sibling::kSetEtiquette: case sibling::kSetMute:
             m_ports.menu.DispatchMenuRequest(code, argument);
             return 0;
         case sibling::kActiveDisplay:

@@ -11,12 +11,14 @@
 #include "common/commondefine.h"
 #include "common/processstate.h"
 #include "common/settingsstore.h"
+#include "hardware/hotkeytable.h"
 
 namespace {
 constexpr int kDispatcherPassed = 1;
 
 
-constexpr BYTE kVolumeMute = 0x20, kVolumeDown = 0x2E, kVolumeUp = 0x30;
+constexpr BYTE kVolumeMute = CodeOf(HotkeyCode::Mute), kVolumeDown = CodeOf(HotkeyCode::VolumeDown),
+               kVolumeUp = CodeOf(HotkeyCode::VolumeUp);
 constexpr int kVolumeMax = 0xFFFF;
 
 bool Held(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
@@ -43,22 +45,6 @@ bool IsSingleExternalOutput(int topology) {
     return topology == 2 || topology == 4 || topology == 8 || topology == 16;
 }
 
-// Shift and Alt tables: the code on the USB keyboards, the code on the others.
-struct ModifiedKey {
-    int usbCode;
-    int otherCode;
-    int value;  // resolution: +1 up / -1 down; rotation: degrees
-    int flag;   // resolution: the ladder flag
-};
-constexpr ModifiedKey kResolutionKeys[] = {{7, 8, +1, 0}, {8, 9, -1, 0}, {46, 46, -1, 1}, {48, 48, +1, 1}};
-constexpr ModifiedKey kRotationKeys[] = {{7, 8, 0, 0}, {8, 9, 180, 0}, {46, 46, 90, 0}, {48, 48, 270, 0}};
-
-const ModifiedKey* FindModifiedKey(const ModifiedKey (&table)[4], int scanCode) {
-    for (const ModifiedKey& key : table) {
-        if ((proc::usbKeyboardModel ? key.usbCode : key.otherCode) == scanCode) return &key;
-    }
-    return nullptr;
-}
 }  // namespace
 
 CKeyPreprocessor::CKeyPreprocessor(const Ports& ports, IKeyPlatform& platform)
@@ -90,67 +76,46 @@ int CKeyPreprocessor::ProcessKey(BYTE virtualKey, BYTE scanCode, KeySource sourc
     TraceCall(L"ProcessKey", virtualKey, scanCode, source);  // the road a key took
     try {
         if (virtualKey != 0xFF) return ProcessOtherKey(virtualKey, scanCode);
-        return proc::usbKeyboardModel ? ProcessUsbModelKey(scanCode, source) : ProcessNotebookKey(scanCode);
+        return ProcessSpecialKey(scanCode, source);
     } catch (...) {
         ReportError(L"fail: ProcessKey()");
         return 0;
     }
 }
 
-int CKeyPreprocessor::ProcessNotebookKey(BYTE scanCode) {
-    switch (scanCode) {
-    case 2:
+int CKeyPreprocessor::ProcessSpecialKey(BYTE scanCode, KeySource source) {
+    const KeyboardTable& keyboard = NotebookKeyboard();
+    const int code = source == KeySource::HookOrRawInput ? keyboard.FromHookRoad(scanCode) : scanCode;
+    switch (keyboard.Find(code).preprocessing) {
+    case KeyPreprocessing::DisplaySwitch:
         OnDisplaySwitchKey();
         return m_nHandledKeyResult;
-    case 6:
-        return ProcessWirelessKey(scanCode);
-    case 49:
-        return 1;
-    case 52:
+    case KeyPreprocessing::WirelessKey:
+        return ProcessWirelessKey(static_cast<BYTE>(code));
+    case KeyPreprocessing::WirelessMaster:
+        return ProcessWirelessMasterKey();
+    case KeyPreprocessing::WirelessNotice:
         NoticeMessage(2);
         return m_nHandledKeyResult;
-    case 58:
+    case KeyPreprocessing::EjectOpticalDrive:
         m_ports.commands.ExecuteCommand(MainCommand::EjectOpticalDrive);
         return m_nHandledKeyResult;
-    case 85:
-        return ProcessWirelessMasterKey();
-    case 111:
+    case KeyPreprocessing::SrsEffect:
         m_ports.selectors.SelectSRSEffect();
         return m_nHandledKeyResult;
-    case 118:
+    case KeyPreprocessing::ResolutionSelector:
         m_ports.selectors.SelectResolution();
         return m_nHandledKeyResult;
-    default:
-        return ModifiedOrDispatched(scanCode, true);
-    }
-}
-
-int CKeyPreprocessor::ProcessUsbModelKey(BYTE scanCode, KeySource source) {
-    const bool fromUsb = source == KeySource::UsbOrSibling;
-    switch (scanCode) {
-    case 1:
-        OnDisplaySwitchKey();
-        return m_nHandledKeyResult;
-    case 7:
-        return ModifiedOrDispatched(fromUsb ? 7 : 72, false);
-    case 8:
-        return ModifiedOrDispatched(fromUsb ? 8 : 7, false);
-    case 9:
-        if (fromUsb) {
-            m_ports.selectors.SelectSRSEffect();
-            return m_nHandledKeyResult;
-        }
-        return ModifiedOrDispatched(8, false);
-    case 98:
-        return m_nHandledKeyResult;
-    case 118:
-        m_ports.selectors.SelectResolution();
-        return m_nHandledKeyResult;
-    case 120:
+    case KeyPreprocessing::PassOn:
         return 1;
-    default:
-        return ModifiedOrDispatched(scanCode, false);
+    case KeyPreprocessing::Handled:
+        return m_nHandledKeyResult;
+    case KeyPreprocessing::DispatchBrightness:
+        return ModifiedOrDispatched(static_cast<BYTE>(code), true);
+    case KeyPreprocessing::Dispatch:
+        break;
     }
+    return ModifiedOrDispatched(static_cast<BYTE>(code), false);
 }
 
 int CKeyPreprocessor::ProcessWirelessKey(BYTE scanCode) {
@@ -176,7 +141,7 @@ int CKeyPreprocessor::ProcessWirelessKey(BYTE scanCode) {
     }
     m_ports.timers.RestartTimer(kTimerWirelessBlock, kWirelessBlockMs);
     m_bWirelessKeyBlock = true;
-    return ModifiedOrDispatched(scanCode, true);
+    return ModifiedOrDispatched(scanCode, false);
 }
 
 int CKeyPreprocessor::ProcessWirelessMasterKey() {
@@ -191,13 +156,12 @@ int CKeyPreprocessor::ProcessWirelessMasterKey() {
     return 1;
 }
 
-int CKeyPreprocessor::ModifiedOrDispatched(BYTE scanCode, bool brightnessRule) {
+int CKeyPreprocessor::ModifiedOrDispatched(BYTE scanCode, bool brightnessKey) {
     bool handled = false;
     const int modified = HandleModifiedKey(scanCode, &handled);
     if (modified == 0) return 0;
     if (handled) return modified;
-    if (brightnessRule && (scanCode == 8 || scanCode == 9) && proc::windowsVersion == 8 &&
-        DropBrightnessKeyOnExternalOutput()) {
+    if (brightnessKey && proc::windowsVersion == 8 && DropBrightnessKeyOnExternalOutput()) {
         return 1;
     }
     const int dispatched = m_ports.dispatch.ProcessHotkey(scanCode);
@@ -277,11 +241,11 @@ int CKeyPreprocessor::HandleModifiedKey(int scanCode, bool* handled) {
         if (!shift && !Held(VK_MENU)) return 1;
         if (shift ? !m_bShiftChangesResolution : !m_bAltRotates) return 1;
 
-        const ModifiedKey* key = FindModifiedKey(shift ? kResolutionKeys : kRotationKeys, scanCode);
+        const ModifiedRole role = NotebookKeyboard().Find(scanCode).modified;
+        const ModifiedMeaning* key = MeaningOfRole(role);
         if (!key) {
             // Shift with the other volume and brightness codes is used up without an action.
-            const int quietCode = proc::usbKeyboardModel ? 9 : 7;
-            if (shift && (scanCode == 15 || scanCode == 16 || scanCode == quietCode)) {
+            if (shift && role == ModifiedRole::Quiet) {
                 *handled = true;
                 return m_nHandledKeyResult;
             }
@@ -292,11 +256,11 @@ int CKeyPreprocessor::HandleModifiedKey(int scanCode, bool* handled) {
         if (m_ports.osd.OsdAlive()) m_ports.osd.HideOsd();
         const POINT cursor = CursorPosition();
         if (!shift) {
-            m_ports.resolution.RotateDisplayAt(cursor.x, cursor.y, key->value);
-        } else if (key->value > 0) {
-            m_ports.resolution.SetResolutionUp(cursor.x, cursor.y, key->flag);
+            m_ports.resolution.RotateDisplayAt(cursor.x, cursor.y, key->rotationDegrees);
+        } else if (key->resolutionStep > 0) {
+            m_ports.resolution.SetResolutionUp(cursor.x, cursor.y, key->ladderFlag);
         } else {
-            m_ports.resolution.SetResolutionDown(cursor.x, cursor.y, key->flag);
+            m_ports.resolution.SetResolutionDown(cursor.x, cursor.y, key->ladderFlag);
         }
         return m_nHandledKeyResult;
     } catch (...) {
@@ -307,7 +271,7 @@ int CKeyPreprocessor::HandleModifiedKey(int scanCode, bool* handled) {
 
 int CKeyPreprocessor::OnVolumeKey(int scanCode) {
     try {
-        const bool up = scanCode == kVolumeUp || scanCode == 15;
+        const bool up = scanCode == kVolumeUp || scanCode == CodeOf(HotkeyCode::SiblingVolumeUp);
         ReloadOwnVolumeSteps();
         if (m_bOwnVolumeSteps) {
             if (proc::windowsVersion < 8) {
@@ -389,7 +353,7 @@ void CKeyPreprocessor::OnDisplaySwitchKey() {
             m_ports.display.SelectDisplayCombination(Held(VK_SHIFT) ? 1 : 0);
             return;
         }
-        if (m_ports.display.RestoreDefaultDisplay(m_nAltRestoreMask)) m_ports.dispatch.ProcessHotkey(201);
+        if (m_ports.display.RestoreDefaultDisplay(m_nAltRestoreMask)) m_ports.dispatch.ProcessHotkey(CodeOf(HotkeyCode::DisplayReset));
     } catch (...) {
         ReportError(L"fail: OnDisplaySwitchKey()");
     }
