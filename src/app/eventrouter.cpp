@@ -31,7 +31,7 @@ constexpr ConsumerVolumeKey kConsumerVolumeKeys[] = {
     {0xE2, HotkeyCode::Mute}, {0xE9, HotkeyCode::VolumeUp}, {0xEA, HotkeyCode::VolumeDown}};
 
 // Lock keys on the hook road: the command that shows their change.
-bool ShowsCapsLock() { return proc::modelFamily == 15 || proc::modelFamily == 16 || proc::modelFamily == 17; }
+bool ShowsCapsLockOnThisModel() { return proc::ShowsCapsLockChange(); }
 struct LockKey {
     BYTE virtualKey;
     BYTE scanCode;
@@ -41,7 +41,7 @@ struct LockKey {
 constexpr LockKey kLockKeys[] = {
     {VK_SCROLL, 0x46, MainCommand::ShowScrollLockChange, nullptr},
     {VK_NUMLOCK, 0x45, MainCommand::ShowNumLockChange, nullptr},
-    {VK_CAPITAL, 0x3A, MainCommand::ShowCapsLockChange, &ShowsCapsLock},
+    {VK_CAPITAL, 0x3A, MainCommand::ShowCapsLockChange, &ShowsCapsLockOnThisModel},
 };
 
 class BusyGuard {
@@ -125,7 +125,7 @@ bool CEventRouter::DecodeHookRecord(LPARAM lParam, DecodedKey* key) {
 }
 
 bool CEventRouter::DecodeKey(WPARAM /*wParam*/, LPARAM lParam, DecodedKey* key, LRESULT* result) {
-    if (proc::windowsVersion == 8) return DecodeRawInput(reinterpret_cast<HRAWINPUT>(lParam), key, result);
+    if (proc::IsWindows7OrLater()) return DecodeRawInput(reinterpret_cast<HRAWINPUT>(lParam), key, result);
     *result = 1;
     return DecodeHookRecord(lParam, key);
 }
@@ -133,26 +133,16 @@ bool CEventRouter::DecodeKey(WPARAM /*wParam*/, LPARAM lParam, DecodedKey* key, 
 LRESULT CEventRouter::OnHookKey(WPARAM wParam, LPARAM lParam) {
     if (m_bHookBusy) return 1;
     BusyGuard busy(m_bHookBusy);
-    try {
-        DecodedKey key;
-        LRESULT early = 0;
-        if (!DecodeKey(wParam, lParam, &key, &early)) return early;
-        return HandleDecodedKey(key);
-    } catch (...) {
-        ReportError(L"fail: OnHookKey()");
-        return 0;
-    }
+    DecodedKey key;
+    LRESULT early = 0;
+    if (!DecodeKey(wParam, lParam, &key, &early)) return early;
+    return HandleDecodedKey(key);
 }
 
 LRESULT CEventRouter::HandleHeldBackKey(const DecodedKey& key) {
     if (m_bHookBusy) return 1;
     BusyGuard busy(m_bHookBusy);
-    try {
-        return HandleDecodedKey(key);
-    } catch (...) {
-        ReportError(L"fail: OnHookKey()");
-        return 0;
-    }
+    return HandleDecodedKey(key);
 }
 
 LRESULT CEventRouter::HandleDecodedKey(const DecodedKey& key) {
@@ -207,23 +197,19 @@ void CEventRouter::EndPendingSelectionOnEscape() {
 LRESULT CEventRouter::OnUsbHidKey(WPARAM usage, LPARAM usagePage) {
     if (m_bUsbBusy) return 1;
     BusyGuard busy(m_bUsbBusy);
-    try {
-        if (usagePage == kVendorUsagePage) {
-            if (const KeyMeaning* key = NotebookKeyboard().FindUsage(usage)) {
-                if (proc::usbKeyboardModel && proc::modelFamily == 10) {
-                    if (HWND wheel = FindWindowW(nullptr, L"-WheelMenu-")) SendMessageW(wheel, WM_COMMAND, 6934, 0);
-                }
-                // The built-in keyboard's models take the key as if it came on the hook road.
-                const KeySource source = proc::usbKeyboardModel ? KeySource::UsbOrSibling : KeySource::HookOrRawInput;
-                m_ports.keys.ProcessKey(0xFF, static_cast<BYTE>(CodeOf(key->code)), source);
+    if (usagePage == kVendorUsagePage) {
+        if (const KeyMeaning* key = NotebookKeyboard().FindUsage(usage)) {
+            if (proc::usbKeyboardModel && proc::IsWheelNetbook()) {
+                if (HWND wheel = FindWindowW(nullptr, L"-WheelMenu-")) SendMessageW(wheel, WM_COMMAND, 6934, 0);
             }
-        } else if (usagePage == kConsumerUsagePage) {
-            for (const ConsumerVolumeKey& key : kConsumerVolumeKeys) {
-                if (key.usage == usage) m_nLastConsumerVolumeKey = CodeOf(key.code);
-            }
+            // The built-in keyboard's models take the key as if it came on the hook road.
+            const KeySource source = proc::usbKeyboardModel ? KeySource::UsbOrSibling : KeySource::HookOrRawInput;
+            m_ports.keys.ProcessKey(0xFF, static_cast<BYTE>(CodeOf(key->code)), source);
         }
-    } catch (...) {
-        ReportError(L"fail: OnUsbHidKey()");
+    } else if (usagePage == kConsumerUsagePage) {
+        for (const ConsumerVolumeKey& key : kConsumerVolumeKeys) {
+            if (key.usage == usage) m_nLastConsumerVolumeKey = CodeOf(key.code);
+        }
     }
     return 1;
 }
@@ -284,7 +270,7 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
         }
         return false;
     case WM_DEVICECHANGE:
-        if (proc::modelFamily == 10 && wParam != kDeviceArrival && lParam != 0) {
+        if (proc::IsWheelNetbook() && wParam != kDeviceArrival && lParam != 0) {
             m_ports.commands.ExecuteCommand(AdapterEventRequest{reinterpret_cast<const void*>(lParam)});
         }
         m_ports.detection.DeviceDetection(lParam, wParam);
@@ -384,61 +370,56 @@ LRESULT CEventRouter::RouteSiblingCode(WPARAM code, LPARAM argument, bool* retur
 
 int CEventRouter::OnMenuRequest(int code, LPARAM argument, bool* producesValue) {
     *producesValue = false;
-    try {
-        switch (code) {
-        case sibling::kRotateStep:
-        case sibling::kRotateStep42:
-            m_ports.osd.HideOsd();
-            m_ports.dispatch.ProcessHotkey(code);
-            m_ports.window.PumpMessagesFor(70, 5);
-            m_ports.osd.HideOsd();
-            m_ports.resolution.RotateDisplayStep(code == sibling::kRotateStep ? 0 : 42);
-            return 0;
-        case sibling::kResolutionSelector:
-            m_ports.selectors.SelectResolution();
-            return 0;
-        case sibling::kMenuStatus:
-        case sibling::kMenuStatus71:
-            *producesValue = true;
-            return m_ports.menu.DispatchMenuRequest(code, argument);
-        case sibling::kRotationAnswer: {
-            const int canRotate = proc::modelFamily == 1 ? m_ports.selectors.CanRotate() : 1;
-            settings::WriteInt(settings::kMenuRotation, canRotate);
-            if (HWND menu = FindWindowW(L"MORROW_MENU", nullptr)) {
-                PostMessageW(menu, WM_VQ_SIBLING, sibling::kRotationAnswer, canRotate);
-            }
-            return 0;
+    switch (code) {
+    case sibling::kRotateStep:
+    case sibling::kRotateStep42:
+        m_ports.osd.HideOsd();
+        m_ports.dispatch.ProcessHotkey(code);
+        m_ports.window.PumpMessagesFor(70, 5);
+        m_ports.osd.HideOsd();
+        m_ports.resolution.RotateDisplayStep(code == sibling::kRotateStep ? 0 : 42);
+        return 0;
+    case sibling::kResolutionSelector:
+        m_ports.selectors.SelectResolution();
+        return 0;
+    case sibling::kMenuStatus:
+    case sibling::kMenuStatus71:
+        *producesValue = true;
+        return m_ports.menu.DispatchMenuRequest(code, argument);
+    case sibling::kRotationAnswer: {
+        const int canRotate = proc::IsIntelNetbook() ? m_ports.selectors.CanRotate() : 1;
+        settings::WriteInt(settings::kMenuRotation, canRotate);
+        if (HWND menu = FindWindowW(L"MORROW_MENU", nullptr)) {
+            PostMessageW(menu, WM_VQ_SIBLING, sibling::kRotationAnswer, canRotate);
         }
-        case sibling::kSetWirelessLan: case sibling::kSetWiredLan: case sibling::kSetBacklight:
-        case sibling::kSetEtiquette: case sibling::kSetMute:
-            m_ports.menu.DispatchMenuRequest(code, argument);
-            return 0;
-        case sibling::kActiveDisplay:
-            *producesValue = true;
-            {
-                const int value = m_ports.display.RefreshActiveDisplay();
-                settings::WriteInt(settings::kMenuDisplay, value);
-                return value;
-            }
-        case sibling::kConnectedDisplay:
-            *producesValue = true;
-            {
-                const int value = m_ports.display.RefreshConnectedDisplay();
-                settings::WriteInt(settings::kMenuConnectedDisplay, value);
-                return value;
-            }
-        case sibling::kRotateUnderCursor: {
-            m_ports.osd.HideOsd();
-            const POINT p = CursorPosition();
-            m_ports.resolution.RotateDisplayAt(p.x, p.y, static_cast<int>(argument));
-            m_ports.dispatch.ProcessHotkey(sibling::kRotateUnderCursor);
-            return 0;
+        return 0;
+    }
+    case sibling::kSetWirelessLan: case sibling::kSetWiredLan: case sibling::kSetBacklight:
+    case sibling::kSetEtiquette: case sibling::kSetMute:
+        m_ports.menu.DispatchMenuRequest(code, argument);
+        return 0;
+    case sibling::kActiveDisplay:
+        *producesValue = true;
+        {
+            const int value = m_ports.display.RefreshActiveDisplay();
+            settings::WriteInt(settings::kMenuDisplay, value);
+            return value;
         }
-        default:
-            return 0;
+    case sibling::kConnectedDisplay:
+        *producesValue = true;
+        {
+            const int value = m_ports.display.RefreshConnectedDisplay();
+            settings::WriteInt(settings::kMenuConnectedDisplay, value);
+            return value;
         }
-    } catch (...) {
-        ReportError(L"fail: OnMenuRequest()");
+    case sibling::kRotateUnderCursor: {
+        m_ports.osd.HideOsd();
+        const POINT p = CursorPosition();
+        m_ports.resolution.RotateDisplayAt(p.x, p.y, static_cast<int>(argument));
+        m_ports.dispatch.ProcessHotkey(sibling::kRotateUnderCursor);
+        return 0;
+    }
+    default:
         return 0;
     }
 }

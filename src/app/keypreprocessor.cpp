@@ -74,13 +74,8 @@ void CKeyPreprocessor::ReadAudioState() {
 
 int CKeyPreprocessor::ProcessKey(BYTE virtualKey, BYTE scanCode, KeySource source) {
     TraceCall(L"ProcessKey", virtualKey, scanCode, source);  // the road a key took
-    try {
-        if (virtualKey != 0xFF) return ProcessOtherKey(virtualKey, scanCode);
-        return ProcessSpecialKey(scanCode, source);
-    } catch (...) {
-        ReportError(L"fail: ProcessKey()");
-        return 0;
-    }
+    if (virtualKey != 0xFF) return ProcessOtherKey(virtualKey, scanCode);
+    return ProcessSpecialKey(scanCode, source);
 }
 
 int CKeyPreprocessor::ProcessSpecialKey(BYTE scanCode, KeySource source) {
@@ -161,7 +156,7 @@ int CKeyPreprocessor::ModifiedOrDispatched(BYTE scanCode, bool brightnessKey) {
     const int modified = HandleModifiedKey(scanCode, &handled);
     if (modified == 0) return 0;
     if (handled) return modified;
-    if (brightnessKey && proc::windowsVersion == 8 && DropBrightnessKeyOnExternalOutput()) {
+    if (brightnessKey && proc::IsWindows7OrLater() && DropBrightnessKeyOnExternalOutput()) {
         return 1;
     }
     const int dispatched = m_ports.dispatch.ProcessHotkey(scanCode);
@@ -220,7 +215,7 @@ void CKeyPreprocessor::ToggleBluetoothMute() {
     std::wstring name = m_ports.audio.AudioDeviceName();
     std::transform(name.begin(), name.end(), name.begin(), [](wchar_t c) { return std::towlower(c); });
     if (name.find(L"blue") == std::wstring::npos || name.find(L"tooth") == std::wstring::npos) return;
-    if (proc::windowsVersion < 7 && m_ports.audio.AudioDeviceChanged()) m_ports.audio.RecreateAudio();
+    if (!proc::IsVistaOrLater() && m_ports.audio.AudioDeviceChanged()) m_ports.audio.RecreateAudio();
     int mute = 0;
     if (m_ports.audio.GetSoundOnOff(&mute)) m_ports.audio.SetSoundOnOff(mute ? 0 : 1);
 }
@@ -236,181 +231,153 @@ int CKeyPreprocessor::HandleModifiedKey(int scanCode, bool* handled) {
     bool ignored = false;
     if (!handled) handled = &ignored;
     *handled = false;
-    try {
-        const bool shift = Held(VK_SHIFT);
-        if (!shift && !Held(VK_MENU)) return 1;
-        if (shift ? !m_bShiftChangesResolution : !m_bAltRotates) return 1;
+    const bool shift = Held(VK_SHIFT);
+    if (!shift && !Held(VK_MENU)) return 1;
+    if (shift ? !m_bShiftChangesResolution : !m_bAltRotates) return 1;
 
-        const ModifiedRole role = NotebookKeyboard().Find(scanCode).modified;
-        const ModifiedMeaning* key = MeaningOfRole(role);
-        if (!key) {
-            // Shift with the other volume and brightness codes is used up without an action.
-            if (shift && role == ModifiedRole::Quiet) {
-                *handled = true;
-                return m_nHandledKeyResult;
-            }
-            return 1;
+    const ModifiedRole role = NotebookKeyboard().Find(scanCode).modified;
+    const ModifiedMeaning* key = MeaningOfRole(role);
+    if (!key) {
+        // Shift with the other volume and brightness codes is used up without an action.
+        if (shift && role == ModifiedRole::Quiet) {
+            *handled = true;
+            return m_nHandledKeyResult;
         }
-        *handled = true;
-        if (!m_ports.display.HasGraphicsDriver()) return 0;
-        if (m_ports.osd.OsdAlive()) m_ports.osd.HideOsd();
-        const POINT cursor = CursorPosition();
-        if (!shift) {
-            m_ports.resolution.RotateDisplayAt(cursor.x, cursor.y, key->rotationDegrees);
-        } else if (key->resolutionStep > 0) {
-            m_ports.resolution.SetResolutionUp(cursor.x, cursor.y, key->ladderFlag);
-        } else {
-            m_ports.resolution.SetResolutionDown(cursor.x, cursor.y, key->ladderFlag);
-        }
-        return m_nHandledKeyResult;
-    } catch (...) {
-        ReportError(L"fail: HandleModifiedKey()");
-        return 0;
+        return 1;
     }
+    *handled = true;
+    if (!m_ports.display.HasGraphicsDriver()) return 0;
+    if (m_ports.osd.OsdAlive()) m_ports.osd.HideOsd();
+    const POINT cursor = CursorPosition();
+    if (!shift) {
+        m_ports.resolution.RotateDisplayAt(cursor.x, cursor.y, key->rotationDegrees);
+    } else if (key->resolutionStep > 0) {
+        m_ports.resolution.SetResolutionUp(cursor.x, cursor.y, key->ladderFlag);
+    } else {
+        m_ports.resolution.SetResolutionDown(cursor.x, cursor.y, key->ladderFlag);
+    }
+    return m_nHandledKeyResult;
 }
 
 int CKeyPreprocessor::OnVolumeKey(int scanCode) {
-    try {
-        const bool up = scanCode == kVolumeUp || scanCode == CodeOf(HotkeyCode::SiblingVolumeUp);
-        ReloadOwnVolumeSteps();
-        if (m_bOwnVolumeSteps) {
-            if (proc::windowsVersion < 8) {
-                m_ports.dispatch.ProcessHotkey(up ? kVolumeUp : kVolumeDown);
-            } else {
-                m_bVolumeKeyPending = true;
-                m_nVolumeUp = up ? 1 : 0;
-                m_ports.dispatch.ShowVolumeIcon(m_nVolumeUp, -1);
-                RestartVolumeTimer();
-            }
-            return 0;
+    const bool up = scanCode == kVolumeUp || scanCode == CodeOf(HotkeyCode::SiblingVolumeUp);
+    ReloadOwnVolumeSteps();
+    if (m_bOwnVolumeSteps) {
+        if (!proc::IsWindows7OrLater()) {
+            m_ports.dispatch.ProcessHotkey(up ? kVolumeUp : kVolumeDown);
+        } else {
+            m_bVolumeKeyPending = true;
+            m_nVolumeUp = up ? 1 : 0;
+            m_ports.dispatch.ShowVolumeIcon(m_nVolumeUp, -1);
+            RestartVolumeTimer();
         }
-        m_bVolumeKeyPending = true;
-        RestartVolumeTimer();
-        int level = m_nVolumeLevel;
-        m_ports.audio.GetVolumeLevel(&level);
-        if (level == kVolumeMax || level == 0) m_bVolumeAtEnd = true;
-        if (m_bVolumeAtEnd && ((m_nVolumeLevel == kVolumeMax && !up) || (m_nVolumeLevel == 0 && up))) {
-            m_bVolumeAtEnd = false;
-        }
-        // At an end of the range the system sends no change notification: show the OSD now.
-        if (m_bVolumeAtEnd) ShowVolumeThroughDispatcher();
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: OnVolumeKey()");
-        return 1;
+        return 0;
     }
+    m_bVolumeKeyPending = true;
+    RestartVolumeTimer();
+    int level = m_nVolumeLevel;
+    m_ports.audio.GetVolumeLevel(&level);
+    if (level == kVolumeMax || level == 0) m_bVolumeAtEnd = true;
+    if (m_bVolumeAtEnd && ((m_nVolumeLevel == kVolumeMax && !up) || (m_nVolumeLevel == 0 && up))) {
+        m_bVolumeAtEnd = false;
+    }
+    // At an end of the range the system sends no change notification: show the OSD now.
+    if (m_bVolumeAtEnd) ShowVolumeThroughDispatcher();
+    return 1;
 }
 
 void CKeyPreprocessor::OnVolumeNotify() {
-    try {
-        if (!m_bVolumeKeyPending) {
-            // The change came from elsewhere: only remember it.
-            m_ports.audio.GetVolumeLevel(&m_nVolumeLevel);
-            m_ports.audio.GetSoundOnOff(&m_nMuteState);
-            return;
-        }
-        int level = m_nVolumeLevel;
-        m_ports.audio.GetVolumeLevel(&level);
-        if (proc::windowsVersion < 7 && level == m_nVolumeLevel && !m_bMceWorkaround) {
-            if (m_ports.audio.AudioDeviceChanged()) {
-                m_ports.audio.RecreateAudio();
-                m_ports.audio.GetVolumeLevel(&level);
-            }
-            m_bMceWorkaround = true;
-            m_ports.timers.RestartTimer(kTimerMce, 5000);
-        }
-        int mute = m_nMuteState;
-        m_ports.audio.GetSoundOnOff(&mute);
-        if (mute == m_nMuteState) {
-            if (level == m_nVolumeLevel) return;
-            if (proc::windowsVersion == 8) ReloadOwnVolumeSteps();
-            if (m_bOwnVolumeSteps) {
-                if (proc::windowsVersion == 8) {
-                    m_ports.dispatch.ShowVolumeIcon(m_nVolumeUp, level);
-                    m_nVolumeLevel = level;
-                    m_bVolumeKeyPending = false;
-                }
-                return;  // below Windows 7 the key itself showed the OSD
-            }
-            m_nVolumeLevel = level;
-            ShowVolumeThroughDispatcher();
-            return;
-        }
-        m_ports.commands.ExecuteCommand(MainCommand::EndMediaCenterVolumeBar);
-        m_ports.dispatch.ProcessHotkey(kVolumeMute);
-        m_nMuteState = mute;
-    } catch (...) {
-        ReportError(L"fail: OnVolumeNotify()");
+    if (!m_bVolumeKeyPending) {
+        // The change came from elsewhere: only remember it.
+        m_ports.audio.GetVolumeLevel(&m_nVolumeLevel);
+        m_ports.audio.GetSoundOnOff(&m_nMuteState);
+        return;
     }
+    int level = m_nVolumeLevel;
+    m_ports.audio.GetVolumeLevel(&level);
+    if (!proc::IsVistaOrLater() && level == m_nVolumeLevel && !m_bMceWorkaround) {
+        if (m_ports.audio.AudioDeviceChanged()) {
+            m_ports.audio.RecreateAudio();
+            m_ports.audio.GetVolumeLevel(&level);
+        }
+        m_bMceWorkaround = true;
+        m_ports.timers.RestartTimer(kTimerMce, 5000);
+    }
+    int mute = m_nMuteState;
+    m_ports.audio.GetSoundOnOff(&mute);
+    if (mute == m_nMuteState) {
+        if (level == m_nVolumeLevel) return;
+        if (proc::IsWindows7OrLater()) ReloadOwnVolumeSteps();
+        if (m_bOwnVolumeSteps) {
+            if (proc::IsWindows7OrLater()) {
+                m_ports.dispatch.ShowVolumeIcon(m_nVolumeUp, level);
+                m_nVolumeLevel = level;
+                m_bVolumeKeyPending = false;
+            }
+            return;  // below Windows 7 the key itself showed the OSD
+        }
+        m_nVolumeLevel = level;
+        ShowVolumeThroughDispatcher();
+        return;
+    }
+    m_ports.commands.ExecuteCommand(MainCommand::EndMediaCenterVolumeBar);
+    m_ports.dispatch.ProcessHotkey(kVolumeMute);
+    m_nMuteState = mute;
 }
 
 void CKeyPreprocessor::OnDisplaySwitchKey() {
-    try {
-        if (!m_ports.display.HasGraphicsDriver()) return;
-        ReloadAltRestoreSetting();
-        m_ports.timers.RestartTimer(kTimerNotice, 30000);
-        if (!Held(VK_MENU) || !m_bAltRestoreDefault) {
-            m_ports.display.SelectDisplayCombination(Held(VK_SHIFT) ? 1 : 0);
-            return;
-        }
-        if (m_ports.display.RestoreDefaultDisplay(m_nAltRestoreMask)) m_ports.dispatch.ProcessHotkey(CodeOf(HotkeyCode::DisplayReset));
-    } catch (...) {
-        ReportError(L"fail: OnDisplaySwitchKey()");
+    if (!m_ports.display.HasGraphicsDriver()) return;
+    ReloadAltRestoreSetting();
+    m_ports.timers.RestartTimer(kTimerNotice, 30000);
+    if (!Held(VK_MENU) || !m_bAltRestoreDefault) {
+        m_ports.display.SelectDisplayCombination(Held(VK_SHIFT) ? 1 : 0);
+        return;
     }
+    if (m_ports.display.RestoreDefaultDisplay(m_nAltRestoreMask)) m_ports.dispatch.ProcessHotkey(CodeOf(HotkeyCode::DisplayReset));
 }
 
 int CKeyPreprocessor::ToggleAllRadios() {
-    try {
-        BYTE radios[3] = {0, 0, 0};
-        if (!m_ports.firmware.GetRFOnOffStatus(radios)) {
-            ReportError(L"Cannot Get RFOnOffStatus.");
-            return 0;
-        }
-        BYTE next[3] = {0, 0, 0};
-        if (std::find(radios, radios + 3, BYTE{1}) != radios + 3) {
-            const int remembered = RadioDigit(radios[0]) * 100 + RadioDigit(radios[1]) * 10 + RadioDigit(radios[2]);
-            if (!settings::WriteInt(settings::kWirelessStatus, remembered)) return 0;
-        } else {
-            const int remembered = settings::ReadInt(settings::kWirelessStatus);
-            if (remembered < 0 || remembered > 222) {
-                ReportError(FormatText(L"fail: ToggleAllRadios() WirelessStatus %d", remembered));
-                return 0;
-            }
-            next[0] = static_cast<BYTE>(remembered / 100);
-            next[1] = static_cast<BYTE>(remembered / 10 % 10);
-            next[2] = static_cast<BYTE>(remembered % 10);
-            if (next[1] > 2 || next[2] > 2) {
-                ReportError(FormatText(L"fail: ToggleAllRadios() WirelessStatus %d", remembered));
-                return 0;
-            }
-        }
-        m_ports.firmware.SetRFOnOffStatus(next);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: ToggleAllRadios()");
+    BYTE radios[3] = {0, 0, 0};
+    if (!m_ports.firmware.GetRFOnOffStatus(radios)) {
+        ReportError(L"Cannot Get RFOnOffStatus.");
         return 0;
     }
+    BYTE next[3] = {0, 0, 0};
+    if (std::find(radios, radios + 3, BYTE{1}) != radios + 3) {
+        const int remembered = RadioDigit(radios[0]) * 100 + RadioDigit(radios[1]) * 10 + RadioDigit(radios[2]);
+        if (!settings::WriteInt(settings::kWirelessStatus, remembered)) return 0;
+    } else {
+        const int remembered = settings::ReadInt(settings::kWirelessStatus);
+        if (remembered < 0 || remembered > 222) {
+            ReportError(FormatText(L"fail: ToggleAllRadios() WirelessStatus %d", remembered));
+            return 0;
+        }
+        next[0] = static_cast<BYTE>(remembered / 100);
+        next[1] = static_cast<BYTE>(remembered / 10 % 10);
+        next[2] = static_cast<BYTE>(remembered % 10);
+        if (next[1] > 2 || next[2] > 2) {
+            ReportError(FormatText(L"fail: ToggleAllRadios() WirelessStatus %d", remembered));
+            return 0;
+        }
+    }
+    m_ports.firmware.SetRFOnOffStatus(next);
+    return 1;
 }
 
 int CKeyPreprocessor::NoticeMessage(int mode) {
-    try {
-        if (mode == 1) {
-            m_ports.timers.StopTimer(kTimerNotice);
-            m_ports.notices.HideMessageWindow();
-            return 1;
-        }
-        if (mode == 2) {
-            if (m_ports.notices.HasMessageWindow()) {
-                m_ports.notices.SetMessagePictureName(L"wlan.jpg");
-                m_ports.notices.LoadMsgImage();
-                m_ports.timers.RestartTimer(kTimerNotice, 2500);
-                m_ports.notices.ShowMessageWindow();
-            }
-            return 1;
-        }
-        return 0;
-    } catch (...) {
-        ReportError(L"fail: NoticeMessage");
-        return 0;
+    if (mode == 1) {
+        m_ports.timers.StopTimer(kTimerNotice);
+        m_ports.notices.HideMessageWindow();
+        return 1;
     }
+    if (mode == 2) {
+        if (m_ports.notices.HasMessageWindow()) {
+            m_ports.notices.SetMessagePictureName(L"wlan.jpg");
+            m_ports.notices.LoadMsgImage();
+            m_ports.timers.RestartTimer(kTimerNotice, 2500);
+            m_ports.notices.ShowMessageWindow();
+        }
+        return 1;
+    }
+    return 0;
 }

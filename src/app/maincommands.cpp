@@ -75,51 +75,46 @@ int CMainCommands::ExecuteCommand(const AdapterEventRequest& request) {
 int CMainCommands::ExecuteCommand(const WheelKeyRewrite& key) { return RewriteWheelKey(key); }
 
 int CMainCommands::ExecuteCommand(MainCommand command) {
-    try {
-        switch (command) {
-        case MainCommand::ResetResolutionBeforeSleep: return ResetResolutionBeforeSleep();
-        case MainCommand::FollowDisplayChange: return FollowDisplayChangeOnSmallPanel();
-        case MainCommand::ApplyDownScaling:
-            if (proc::modelFamily == 1) m_ports.resolution.ApplyDownScalingToCurrentMode();
-            return 1;
-        case MainCommand::ShowNumLockIndicator: return ExecuteCommand(NumLockIndicatorRequest{});
-        case MainCommand::EndMediaCenterVolumeBar: return EndMediaCenterVolumeBar();
-        case MainCommand::RestartNoticeTimer:
-            m_ports.timers.RestartTimer(kTimerNotice, 3000);
-            return 1;
-        case MainCommand::ApplyWirelessRadio: return ApplyWirelessRadioCommand();
-        case MainCommand::RewriteWheelKey: return ExecuteCommand(WheelKeyRewrite{});
-        case MainCommand::RegisterNetworkAdapterNotification: return RegisterNetworkAdapterNotification();
-        case MainCommand::EjectOpticalDrive: return EjectOnce();
-        case MainCommand::ReloadUsbOnAdapterEvent: return ExecuteCommand(AdapterEventRequest{});
-        case MainCommand::ShowNumLockChange:
-            return ShowLockKeyChange(VK_NUMLOCK, HotkeyCode::NumLockOn, HotkeyCode::NumLockOff);
-        case MainCommand::ShowScrollLockChange:
-            return ShowLockKeyChange(VK_SCROLL, HotkeyCode::ScrollLockOn, HotkeyCode::ScrollLockOff);
-        case MainCommand::ShowCapsLockChange:
-            return ShowLockKeyChange(VK_CAPITAL, HotkeyCode::CapsLockOn, HotkeyCode::CapsLockOff);
-        case MainCommand::Unused2:
-        case MainCommand::Unused5:
-        case MainCommand::Unused15:
-            return 1;
-        default:
-            return 0;  // not one of the numbers
-        }
-    } catch (...) {
-        ReportError(L"fail: ExecuteCommand()");
-        return 0;
+    switch (command) {
+    case MainCommand::ResetResolutionBeforeSleep: return ResetResolutionBeforeSleep();
+    case MainCommand::FollowDisplayChange: return FollowDisplayChangeOnSmallPanel();
+    case MainCommand::ApplyDownScaling:
+        if (proc::IsIntelNetbook()) m_ports.resolution.ApplyDownScalingToCurrentMode();
+        return 1;
+    case MainCommand::ShowNumLockIndicator: return ExecuteCommand(NumLockIndicatorRequest{});
+    case MainCommand::EndMediaCenterVolumeBar: return EndMediaCenterVolumeBar();
+    case MainCommand::RestartNoticeTimer:
+        m_ports.timers.RestartTimer(kTimerNotice, 3000);
+        return 1;
+    case MainCommand::ApplyWirelessRadio: return ApplyWirelessRadioCommand();
+    case MainCommand::RewriteWheelKey: return ExecuteCommand(WheelKeyRewrite{});
+    case MainCommand::RegisterNetworkAdapterNotification: return RegisterNetworkAdapterNotification();
+    case MainCommand::EjectOpticalDrive: return EjectOnce();
+    case MainCommand::ReloadUsbOnAdapterEvent: return ExecuteCommand(AdapterEventRequest{});
+    case MainCommand::ShowNumLockChange:
+        return ShowLockKeyChange(VK_NUMLOCK, HotkeyCode::NumLockOn, HotkeyCode::NumLockOff);
+    case MainCommand::ShowScrollLockChange:
+        return ShowLockKeyChange(VK_SCROLL, HotkeyCode::ScrollLockOn, HotkeyCode::ScrollLockOff);
+    case MainCommand::ShowCapsLockChange:
+        return ShowLockKeyChange(VK_CAPITAL, HotkeyCode::CapsLockOn, HotkeyCode::CapsLockOff);
+    case MainCommand::Unused2:
+    case MainCommand::Unused5:
+    case MainCommand::Unused15:
+        return 1;
+    default:
+        return 0;  // not one of the numbers
     }
 }
 
 int CMainCommands::ResetResolutionBeforeSleep() {
-    if (proc::modelFamily != 1 || !m_ports.selectors.HasResolutionSelector()) return 1;
+    if (!proc::IsIntelNetbook() || !m_ports.selectors.HasResolutionSelector()) return 1;
     m_ports.selectors.RenewResolutionSelector();
     m_ports.selectors.WaResetResolutionBeforeS3S4();
     return 1;
 }
 
 int CMainCommands::FollowDisplayChangeOnSmallPanel() {
-    if (proc::modelFamily != 1) return 1;
+    if (!proc::IsIntelNetbook()) return 1;
     if (!m_ports.display.HasGraphicsDriver()) return 0;
     const SIZE screen = m_platform.PrimaryScreenSize();
     const bool smallPanelMode = (screen.cx == 800 && screen.cy == 480) || (screen.cx == 480 && screen.cy == 800);
@@ -138,7 +133,7 @@ void CMainCommands::SetScreenSaver(bool active) {
 }
 
 int CMainCommands::ShowNumLockIndicator(bool bringLightInStep) {
-    if (proc::modelFamily != 4) return 1;
+    if (!proc::IsMenuNetbook()) return 1;
     const SHORT numLock = GetKeyState(VK_NUMLOCK);
     if (!m_ports.notices.HasNumLockWindow() && !m_ports.notices.CreateNumLockWindow()) return 1;
     if (numLock == 0) {
@@ -161,17 +156,13 @@ int CMainCommands::ShowNumLockIndicator(bool bringLightInStep) {
 }
 
 int CMainCommands::EndMediaCenterVolumeBar() {
-    if (proc::windowsVersion != 6) return 0;
-    try {
-        m_platform.TerminateProcessesNamed(L"ehtray.exe");
-    } catch (...) {
-        ReportError(L"MCE_KILL_VOLUME_BAR");
-    }
+    if (!proc::IsXpMediaCenter()) return 0;
+    m_platform.TerminateProcessesNamed(L"ehtray.exe");
     return 1;
 }
 
 int CMainCommands::ApplyWirelessRadioCommand() {
-    if (proc::modelFamily != 10) return 1;
+    if (!proc::IsWheelNetbook()) return 1;
     int on = 0;
     if (!m_ports.firmware.GetWirelessStatus(&on)) return 1;  // the firmware read has reported its failure
     m_platform.StartProgram(on ? L"wlan radio on" : L"wlan radio off", SW_HIDE);
@@ -180,7 +171,7 @@ int CMainCommands::ApplyWirelessRadioCommand() {
 }
 
 int CMainCommands::RewriteWheelKey(const WheelKeyRewrite& key) {
-    if (proc::modelFamily != 10 || !key.virtualKey || !key.scanCode) return 1;
+    if (!proc::IsWheelNetbook() || !key.virtualKey || !key.scanCode) return 1;
     // The wheel's keys, as the USB keyboard numbers them.
     struct Rewrite { int virtualKey, scanCode; HotkeyCode hotkey; };
     static const Rewrite kRewrites[] = {{129, 105, HotkeyCode::UsbBrightnessDown},
@@ -208,7 +199,7 @@ int CMainCommands::RegisterNetworkAdapterNotification() {
 void CMainCommands::ReleaseDeviceNotification() { m_deviceNotify.reset(); }
 
 int CMainCommands::ReloadUsbOnAdapterEvent(const void* record) {
-    if (proc::modelFamily != 10) return 1;
+    if (!proc::IsWheelNetbook()) return 1;
     const std::wstring name = InterfaceNameOf(record);
     if (name.find(kNetworkAdapterInterfaceText) == std::wstring::npos) return 1;
     m_ports.roads.ReloadUsbKeyboardLibrary();
@@ -246,7 +237,7 @@ void CMainCommands::EjectOpticalDrive() {
         m_ports.timers.StopTimer(kTimerEject);
         m_bEjectBusy = false;
     } catch (...) {
-        ReportError(L"ODD_Eject");
+        ReportCaught(L"ODD_Eject");
     }
 }
 

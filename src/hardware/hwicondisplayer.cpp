@@ -55,51 +55,46 @@ bool CHWIconDisplayer::EnsureOsdWindow(bool forceNew) {
 }
 
 int CHWIconDisplayer::ProcessHotkey(int code) {
-    try {
-        // The rotation step always starts from a fresh window.
-        if (!EnsureOsdWindow(code == CodeOf(HotkeyCode::UsbRotateStep))) return 0;
-        if (!m_pSystemInfo) return 1;
+    // The rotation step always starts from a fresh window.
+    if (!EnsureOsdWindow(code == CodeOf(HotkeyCode::UsbRotateStep))) return 0;
+    if (!m_pSystemInfo) return 1;
 
-        const KeyMeaning entry = NotebookKeyboard().Find(code);
-        using enum HotkeyAction;
-        switch (entry.action) {
-        case Pass:
-            Trace(L"bIsPassScanCode = TRUE\r\n");
-            return 1;
-        case Battery: ShowBatteryCapacityIcon(); break;
-        case Backlight:
-            ToggleState(&IHotkeyHardware::GetLCDBacklitOnOffStatus, &IHotkeyHardware::SetLCDBacklitOnOffStatus,
-                        L"error: GetLCDBacklitOnOffStatus()", 50, 51);
-            break;
-        case Etiquette:
-            ToggleState(&IHotkeyHardware::GetEtiquetteModeStatus, &IHotkeyHardware::SetEtiquetteModeStatus,
-                        L"error: GetEtiquetteModeStatus()", 100, 101);
-            break;
-        case Wireless:
-            if (proc::modelFamily == 10) {
-                m_owner.ToggleFamily10Wireless();
-            } else {
-                ToggleState(&IHotkeyHardware::GetWirelessStatus, &IHotkeyHardware::SetWirelessStatus,
-                            L"error: ShowWirelessDeviceOnOffIcon()", 80, 81, kWirelessUnavailable);
-            }
-            break;
-        case WiredLan: m_owner.ShowWiredLANOnOffIcon(); break;
-        case BatteryWarning: StartBatteryWarning(false); break;
-        case BatteryReplace: StartBatteryWarning(true); break;
-        case BrightnessUp: ChangeBrightness(true); break;
-        case BrightnessDown: ChangeBrightness(false); break;
-        case BrightnessShow: ShowBrightnessIcon(); break;
-        case VolumeUp: ChangeVolume(true); break;
-        case VolumeDown: ChangeVolume(false); break;
-        case Mute: ShowMuteIcon(); break;
-        case Picture: ShowHWIcon(entry.picture, -1); break;
-        case SameCode: ShowHWIcon(code, -1); break;
+    const KeyMeaning entry = NotebookKeyboard().Find(code);
+    using enum HotkeyAction;
+    switch (entry.action) {
+    case Pass:
+        Trace(L"bIsPassScanCode = TRUE\r\n");
+        return 1;
+    case Battery: ShowBatteryCapacityIcon(); break;
+    case Backlight:
+        ToggleState(&IHotkeyHardware::GetLCDBacklitOnOffStatus, &IHotkeyHardware::SetLCDBacklitOnOffStatus,
+                    L"error: GetLCDBacklitOnOffStatus()", 50, 51);
+        break;
+    case Etiquette:
+        ToggleState(&IHotkeyHardware::GetEtiquetteModeStatus, &IHotkeyHardware::SetEtiquetteModeStatus,
+                    L"error: GetEtiquetteModeStatus()", 100, 101);
+        break;
+    case Wireless:
+        if (proc::IsWheelNetbook()) {
+            m_owner.ToggleFamily10Wireless();
+        } else {
+            ToggleState(&IHotkeyHardware::GetWirelessStatus, &IHotkeyHardware::SetWirelessStatus,
+                        L"error: ShowWirelessDeviceOnOffIcon()", 80, 81, kWirelessUnavailable);
         }
-        return 255;
-    } catch (...) {
-        ReportError(L"fail: ProcessHotkey()");
-        return 0;
+        break;
+    case WiredLan: m_owner.ShowWiredLANOnOffIcon(); break;
+    case BatteryWarning: StartBatteryWarning(false); break;
+    case BatteryReplace: StartBatteryWarning(true); break;
+    case BrightnessUp: ChangeBrightness(true); break;
+    case BrightnessDown: ChangeBrightness(false); break;
+    case BrightnessShow: ShowBrightnessIcon(); break;
+    case VolumeUp: ChangeVolume(true); break;
+    case VolumeDown: ChangeVolume(false); break;
+    case Mute: ShowMuteIcon(); break;
+    case Picture: ShowHWIcon(entry.picture, -1); break;
+    case SameCode: ShowHWIcon(code, -1); break;
     }
+    return 255;
 }
 
 void CHWIconDisplayer::ShowHWIcon(int iconCode, int level) {
@@ -195,7 +190,7 @@ bool CHWIconDisplayer::UnmuteIfMuted(bool noteOnOwner) {
 
 void CHWIconDisplayer::ChangeVolume(bool up) {
     using namespace volumescale;
-    if (proc::windowsVersion < 7) {
+    if (!proc::IsVistaOrLater()) {
         int changed = 0;
         if (m_pSystemInfo->IsAudioDeviceChanged(&changed) && changed) m_pSystemInfo->RecreateAudio();
     }
@@ -247,11 +242,11 @@ void CHWIconDisplayer::ChangeVolume(bool up) {
         m_nVolumeStep = step;
     } else {
         if (m_pHKIconWindow) m_pHKIconWindow->SetVolumeStepScale(0);
-        if (proc::windowsVersion == 6) {
+        if (proc::IsXpMediaCenter()) {
             step = StepContaining(kMediaCenterSteps, 26, level);
             counts = true;
         } else {
-            const int steps = proc::windowsVersion < 7 ? 25 : 50;
+            const int steps = !proc::IsVistaOrLater() ? 25 : 50;
             step = RoundedStep(level, steps);
             endCheck(step == 0 || step == steps);
         }
@@ -267,37 +262,33 @@ void CHWIconDisplayer::ChangeVolume(bool up) {
 
 void CHWIconDisplayer::ShowVolumeIcon(bool up, int level) {
     using namespace volumescale;
-    try {
-        if (!EnsureOsdWindow(false) || !m_pSystemInfo) return;
-        if (level == -1) {
-            int current = 0;
-            if (!m_pSystemInfo->GetVolumeLevel(&current)) return;
-            if (current <= 0) ShowHWIcon(kVolumePicture, 0);
-            else if (current >= 65535) ShowHWIcon(kVolumePicture, kLastOwnStep);
+    if (!EnsureOsdWindow(false) || !m_pSystemInfo) return;
+    if (level == -1) {
+        int current = 0;
+        if (!m_pSystemInfo->GetVolumeLevel(&current)) return;
+        if (current <= 0) ShowHWIcon(kVolumePicture, 0);
+        else if (current >= 65535) ShowHWIcon(kVolumePicture, kLastOwnStep);
+        return;
+    }
+    if (!UnmuteIfMuted(true)) return;
+    if (level < 0) level = 0;
+    if (level > 65535) level = 65535;
+    int step = StepContaining(kWindows7Steps, 14, level);
+    if (step > 5) {
+        if (step == 6 && level == kWindows7Steps[6]) {
+            ShowHWIcon(kVolumePicture, 6);
+            Trace(FormatText(L"Volume: %d, %d", step, level));
             return;
         }
-        if (!UnmuteIfMuted(true)) return;
-        if (level < 0) level = 0;
-        if (level > 65535) level = 65535;
-        int step = StepContaining(kWindows7Steps, 14, level);
-        if (step > 5) {
-            if (step == 6 && level == kWindows7Steps[6]) {
-                ShowHWIcon(kVolumePicture, 6);
-                Trace(FormatText(L"Volume: %d, %d", step, level));
-                return;
-            }
-            if (up) {
-                ++step;
-                if (step > 12) step = kLastOwnStep;
-            }
-            level = kWindows7Steps[step];
-            if (!m_pSystemInfo->SetVolumeLevel(level)) return;
+        if (up) {
+            ++step;
+            if (step > 12) step = kLastOwnStep;
         }
-        ShowHWIcon(kVolumePicture, step);
-        Trace(FormatText(L"Volume: %d, %d", step, level));
-    } catch (...) {
-        ReportError(L"fail: ShowVolumeIcon()");
+        level = kWindows7Steps[step];
+        if (!m_pSystemInfo->SetVolumeLevel(level)) return;
     }
+    ShowHWIcon(kVolumePicture, step);
+    Trace(FormatText(L"Volume: %d, %d", step, level));
 }
 
 void CHWIconDisplayer::ShowMuteIcon() {

@@ -8,8 +8,6 @@ namespace osd {
 
 namespace {
 
-constexpr int kVista = 7;
-
 ToggleRow ResolutionRow(bool portrait) {
     ToggleRow row{kResolutionBackgroundFrame, kResolutionLabelTop, {}, {}};
     for (int c = 0; c < kResolutionChoices; ++c) {
@@ -43,7 +41,7 @@ bool CResolutionToggleOsd::Draw() {
 }
 
 bool CResolutionToggleOsd::Step() {
-    m_sound.PlayClick(proc::windowsVersion >= kVista);
+    m_sound.PlayClick(proc::IsVistaOrLater());
     m_nChoice = NextChoice(m_nChoice, kResolutionChoices);
     return Draw();
 }

@@ -8,8 +8,6 @@ namespace osd {
 
 namespace {
 
-constexpr int kVista = 7;
-
 ToggleRow SrsRow() {
     ToggleRow row{kSrsBackgroundFrame, kSrsLabelTop, {}, {}};
     for (int c = 0; c < kSrsChoices; ++c) {
@@ -41,7 +39,7 @@ bool CSrsToggleOsd::Draw() {
 void CSrsToggleOsd::Step() {
     m_nChoice = NextChoice(m_nChoice, kSrsChoices);
     Draw();
-    m_sound.PlayClick(proc::windowsVersion >= kVista);
+    m_sound.PlayClick(proc::IsVistaOrLater());
 }
 
 bool CSrsToggleOsd::OnMouse(UINT message, POINT at) {
