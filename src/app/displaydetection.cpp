@@ -11,7 +11,6 @@ namespace {
 constexpr WPARAM kDevNodesChanged = 7;  // DBT_DEVNODES_CHANGED
 constexpr int kNvidia = 2;
 constexpr int kIntel = 3;
-constexpr int kWindowsXp = 5;
 constexpr DWORD kXpSettleMs = 450;  // XP lists a new monitor a little later
 constexpr UINT kDetectBlockMs = 50;
 constexpr UINT kConnectionHandledMs = 3000;
@@ -27,65 +26,60 @@ int CountDefaultMonitors(const std::wstring* first, const std::wstring* last) {
 }  // namespace
 
 int CDisplayDetection::DetectingDisplayModule(LPARAM data, WPARAM event) {
-    try {
-        if (m_nDetectBlock) {
-            // Counts the events it swallows, so that a lost timer cannot block for ever.
-            if (++m_nDetectBlock > 6) m_nDetectBlock = 0;
-            Trace(L"Blocked: xoxoxoxoxoxoxoxoxoxo\n");
-            return 1;
-        }
-        if (m_nBlockAfterMiniUiHide) {
-            if (++m_nBlockAfterMiniUiHide > 7) m_nBlockAfterMiniUiHide = 0;
-            Trace(L"Blocked DetectJustAfterMiniUiShowHide: xoxoxoxoxoxoxoxoxoxo\n");
-            return 1;
-        }
-        if (event != kDevNodesChanged) return 1;
-        if (!m_ports.display.HasGraphicsDriver()) return 0;
-        if (m_nPostResumeFlag) {
-            Trace(L"s3d4 skip: xoxoxoxoxoxoxoxoxoxo\n");
-            return 1;
-        }
-        if (!m_ports.miniUi.HasMiniUiManager()) return 0;
-        if (!m_ports.miniUi.ReactsToConnectedMonitors()) return 1;
-
-        if (proc::windowsVersion == kWindowsXp) Sleep(kXpSettleMs);
-        std::vector<std::wstring> current;
-        if (!m_ports.monitors.ReadMonitorIdentifiers(&current)) current.clear();
-        if (current.size() > kMaxMonitors) current.resize(kMaxMonitors);
-        const int n = static_cast<int>(current.size());
-
-        bool removal = false;
-        if (n == m_nOldMonitorCnt) {
-            if (DifferentDefaultMonitorCount(current)) {
-                Trace(L"REDUCED_DISPLAY_HIDE_VLM_MINIUI ");
-                removal = true;
-            } else if (SameMonitors(current)) {
-                if (!(proc::windowsVersion == kWindowsXp && proc::graphicsVendor == kNvidia)) {
-                    m_nDetectBlock = 1;
-                    m_ports.timers.RestartTimer(kTimerDetectBlock, kDetectBlockMs);
-                }
-                Trace(L"[m_nOldMonitorCnt==nCurrentMonitorCnt], END_DETECT_DISPLAY ");
-                UpdateKnownMonitors(current);
-                return 1;
-            }
-        }
-        if (removal || m_nOldMonitorCnt > n) {
-            HandleRemoval();
-        } else {
-            HandleConnection(current);
-        }
-        UpdateKnownMonitors(current);
+    if (m_nDetectBlock) {
+        // Counts the events it swallows, so that a lost timer cannot block for ever.
+        if (++m_nDetectBlock > 6) m_nDetectBlock = 0;
+        Trace(L"Blocked: xoxoxoxoxoxoxoxoxoxo\n");
         return 1;
-    } catch (...) {
-        ReportError(L"fail: DetectingDisplayModule()");
-        return 0;
     }
+    if (m_nBlockAfterMiniUiHide) {
+        if (++m_nBlockAfterMiniUiHide > 7) m_nBlockAfterMiniUiHide = 0;
+        Trace(L"Blocked DetectJustAfterMiniUiShowHide: xoxoxoxoxoxoxoxoxoxo\n");
+        return 1;
+    }
+    if (event != kDevNodesChanged) return 1;
+    if (!m_ports.display.HasGraphicsDriver()) return 0;
+    if (m_nPostResumeFlag) {
+        Trace(L"s3d4 skip: xoxoxoxoxoxoxoxoxoxo\n");
+        return 1;
+    }
+    if (!m_ports.miniUi.HasMiniUiManager()) return 0;
+    if (!m_ports.miniUi.ReactsToConnectedMonitors()) return 1;
+
+    if (proc::IsWindowsXp()) Sleep(kXpSettleMs);
+    std::vector<std::wstring> current;
+    if (!m_ports.monitors.ReadMonitorIdentifiers(&current)) current.clear();
+    if (current.size() > kMaxMonitors) current.resize(kMaxMonitors);
+    const int n = static_cast<int>(current.size());
+
+    bool removal = false;
+    if (n == m_nOldMonitorCnt) {
+        if (DifferentDefaultMonitorCount(current)) {
+            Trace(L"REDUCED_DISPLAY_HIDE_VLM_MINIUI ");
+            removal = true;
+        } else if (SameMonitors(current)) {
+            if (!(proc::IsWindowsXp() && proc::graphicsVendor == kNvidia)) {
+                m_nDetectBlock = 1;
+                m_ports.timers.RestartTimer(kTimerDetectBlock, kDetectBlockMs);
+            }
+            Trace(L"[m_nOldMonitorCnt==nCurrentMonitorCnt], END_DETECT_DISPLAY ");
+            UpdateKnownMonitors(current);
+            return 1;
+        }
+    }
+    if (removal || m_nOldMonitorCnt > n) {
+        HandleRemoval();
+    } else {
+        HandleConnection(current);
+    }
+    UpdateKnownMonitors(current);
+    return 1;
 }
 
 bool CDisplayDetection::DifferentDefaultMonitorCount(const std::vector<std::wstring>& current) const {
     // Windows XP with these drivers keeps the count when a monitor goes away,
     // naming the missing one as a default monitor.
-    if (proc::windowsVersion != kWindowsXp || (proc::graphicsVendor != kNvidia && proc::graphicsVendor != kIntel)) {
+    if (!proc::IsWindowsXp() || (proc::graphicsVendor != kNvidia && proc::graphicsVendor != kIntel)) {
         return false;
     }
     const int known = CountDefaultMonitors(m_strOldMonitors.data(), m_strOldMonitors.data() + m_nOldMonitorCnt);

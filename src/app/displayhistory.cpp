@@ -71,30 +71,25 @@ bool CDisplayHistory::Write(const std::vector<std::wstring>& entries) {
 }
 
 int CDisplayHistory::IsNewDisplay(const std::vector<std::wstring>& monitors, int* isNew) {
-    try {
-        *isNew = 1;
-        if (!m_bLoaded && Load() == LoadResult::Unreadable) return 0;
-        std::vector<std::wstring> fresh;
-        for (const std::wstring& monitor : monitors) {
-            if (!IsInHistory(m_entries, monitor) && !IsInHistory(fresh, monitor)) fresh.push_back(monitor);
-        }
-        if (fresh.empty()) {
-            *isNew = 0;
-            Trace(L"Connected Display Device....\n");
-            return 1;
-        }
-        Trace(L"New Display Device....\n");
-        fresh.insert(fresh.end(), m_entries.begin(), m_entries.end());
-        m_entries = std::move(fresh);
-        if (m_bReadInPart) {
-            ReportError(L"error: IsNewDisplay() - dispHistory.dat is too long to be rewritten; the new monitors are "
-                        L"kept in memory only");
-        } else {
-            Write(m_entries);
-        }
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: IsNewDisplay()");
-        return 0;
+    *isNew = 1;
+    if (!m_bLoaded && Load() == LoadResult::Unreadable) return 0;
+    std::vector<std::wstring> fresh;
+    for (const std::wstring& monitor : monitors) {
+        if (!IsInHistory(m_entries, monitor) && !IsInHistory(fresh, monitor)) fresh.push_back(monitor);
     }
+    if (fresh.empty()) {
+        *isNew = 0;
+        Trace(L"Connected Display Device....\n");
+        return 1;
+    }
+    Trace(L"New Display Device....\n");
+    fresh.insert(fresh.end(), m_entries.begin(), m_entries.end());
+    m_entries = std::move(fresh);
+    if (m_bReadInPart) {
+        ReportError(L"error: IsNewDisplay() - dispHistory.dat is too long to be rewritten; the new monitors are "
+                    L"kept in memory only");
+    } else {
+        Write(m_entries);
+    }
+    return 1;
 }

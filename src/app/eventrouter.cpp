@@ -11,6 +11,7 @@
 #include "common/processstate.h"
 #include "common/readablememory.h"
 #include "common/settingsstore.h"
+#include "hardware/hotkeytable.h"
 
 namespace {
 // Registered once, at process start.
@@ -19,6 +20,29 @@ const UINT g_trapkeyPs2Message = RegisterWindowMessageW(L"TrapkeyPS2");
 using osd::OsdMode;
 
 constexpr WPARAM kDeviceArrival = 0x8000;  // DBT_DEVICEARRIVAL
+constexpr LPARAM kVendorUsagePage = 0xFF7F, kConsumerUsagePage = 0x0C;
+
+// Consumer-control usages of the USB library and the volume key each stands for.
+struct ConsumerVolumeKey {
+    WPARAM usage;
+    HotkeyCode code;
+};
+constexpr ConsumerVolumeKey kConsumerVolumeKeys[] = {
+    {0xE2, HotkeyCode::Mute}, {0xE9, HotkeyCode::VolumeUp}, {0xEA, HotkeyCode::VolumeDown}};
+
+// Lock keys on the hook road: the command that shows their change.
+bool ShowsCapsLockOnThisModel() { return proc::ShowsCapsLockChange(); }
+struct LockKey {
+    BYTE virtualKey;
+    BYTE scanCode;
+    MainCommand command;
+    bool (*shownOnThisModel)();  // nullptr: on every model
+};
+constexpr LockKey kLockKeys[] = {
+    {VK_SCROLL, 0x46, MainCommand::ShowScrollLockChange, nullptr},
+    {VK_NUMLOCK, 0x45, MainCommand::ShowNumLockChange, nullptr},
+    {VK_CAPITAL, 0x3A, MainCommand::ShowCapsLockChange, &ShowsCapsLockOnThisModel},
+};
 
 class BusyGuard {
 public:
@@ -101,7 +125,7 @@ bool CEventRouter::DecodeHookRecord(LPARAM lParam, DecodedKey* key) {
 }
 
 bool CEventRouter::DecodeKey(WPARAM /*wParam*/, LPARAM lParam, DecodedKey* key, LRESULT* result) {
-    if (proc::windowsVersion == 8) return DecodeRawInput(reinterpret_cast<HRAWINPUT>(lParam), key, result);
+    if (proc::IsWindows7OrLater()) return DecodeRawInput(reinterpret_cast<HRAWINPUT>(lParam), key, result);
     *result = 1;
     return DecodeHookRecord(lParam, key);
 }
@@ -109,26 +133,16 @@ bool CEventRouter::DecodeKey(WPARAM /*wParam*/, LPARAM lParam, DecodedKey* key, 
 LRESULT CEventRouter::OnHookKey(WPARAM wParam, LPARAM lParam) {
     if (m_bHookBusy) return 1;
     BusyGuard busy(m_bHookBusy);
-    try {
-        DecodedKey key;
-        LRESULT early = 0;
-        if (!DecodeKey(wParam, lParam, &key, &early)) return early;
-        return HandleDecodedKey(key);
-    } catch (...) {
-        ReportError(L"fail: OnHookKey()");
-        return 0;
-    }
+    DecodedKey key;
+    LRESULT early = 0;
+    if (!DecodeKey(wParam, lParam, &key, &early)) return early;
+    return HandleDecodedKey(key);
 }
 
 LRESULT CEventRouter::HandleHeldBackKey(const DecodedKey& key) {
     if (m_bHookBusy) return 1;
     BusyGuard busy(m_bHookBusy);
-    try {
-        return HandleDecodedKey(key);
-    } catch (...) {
-        ReportError(L"fail: OnHookKey()");
-        return 0;
-    }
+    return HandleDecodedKey(key);
 }
 
 LRESULT CEventRouter::HandleDecodedKey(const DecodedKey& key) {
@@ -137,18 +151,11 @@ LRESULT CEventRouter::HandleDecodedKey(const DecodedKey& key) {
     LRESULT result = m_ports.keys.ProcessKey(key.virtualKey, key.scanCode, KeySource::HookOrRawInput);
     if (result == 255) result = 0;
 
-    const BYTE vk = key.virtualKey, sc = key.scanCode;
-    if (vk == 0x91 && sc == 0x46) {  // Scroll Lock
-        m_ports.commands.ExecuteCommand(MainCommand::ShowScrollLockChange);
-        return 1;
-    }
-    if (vk == 0x90 && sc == 0x45) {  // Num Lock
-        m_ports.commands.ExecuteCommand(MainCommand::ShowNumLockChange);
-        return 1;
-    }
-    const int family = proc::modelFamily;
-    if ((family == 15 || family == 16 || family == 17) && vk == 0x14 && sc == 0x3A) {  // Caps Lock
-        m_ports.commands.ExecuteCommand(MainCommand::ShowCapsLockChange);
+    const BYTE vk = key.virtualKey;
+    for (const LockKey& lock : kLockKeys) {
+        if (vk != lock.virtualKey || key.scanCode != lock.scanCode) continue;
+        if (lock.shownOnThisModel && !lock.shownOnThisModel()) break;
+        m_ports.commands.ExecuteCommand(lock.command);
         return 1;
     }
     if (vk == VK_ESCAPE) {
@@ -190,34 +197,19 @@ void CEventRouter::EndPendingSelectionOnEscape() {
 LRESULT CEventRouter::OnUsbHidKey(WPARAM usage, LPARAM usagePage) {
     if (m_bUsbBusy) return 1;
     BusyGuard busy(m_bUsbBusy);
-    try {
-        if (usagePage == 0xFF7F) {
-            struct UsageMap { WPARAM usage; BYTE usbModel; BYTE otherModel; };
-            static const UsageMap kMap[] = {
-                {0xB1, 8, 9}, {0xB2, 7, 8}, {0xB3, 2, 3}, {0xB5, 1, 2},
-                {0xB6, 3, 4}, {0xB7, 9, 111}, {0xB8, 5, 6},
-            };
-            for (const UsageMap& m : kMap) {
-                if (m.usage != usage) continue;
-                if (proc::usbKeyboardModel) {
-                    if (proc::modelFamily == 10) {
-                        if (HWND wheel = FindWindowW(nullptr, L"-WheelMenu-")) {
-                            SendMessageW(wheel, WM_COMMAND, 6934, 0);
-                        }
-                    }
-                    m_ports.keys.ProcessKey(0xFF, m.usbModel, KeySource::UsbOrSibling);
-                } else {
-                    m_ports.keys.ProcessKey(0xFF, m.otherModel, KeySource::HookOrRawInput);
-                }
-                break;
+    if (usagePage == kVendorUsagePage) {
+        if (const KeyMeaning* key = NotebookKeyboard().FindUsage(usage)) {
+            if (proc::usbKeyboardModel && proc::IsWheelNetbook()) {
+                if (HWND wheel = FindWindowW(nullptr, L"-WheelMenu-")) SendMessageW(wheel, WM_COMMAND, 6934, 0);
             }
-        } else if (usagePage == 0x0C) {
-            if (usage == 0xE2) m_nLastConsumerVolumeKey = 0x20;
-            else if (usage == 0xE9) m_nLastConsumerVolumeKey = 0x30;
-            else if (usage == 0xEA) m_nLastConsumerVolumeKey = 0x2E;
+            // The built-in keyboard's models take the key as if it came on the hook road.
+            const KeySource source = proc::usbKeyboardModel ? KeySource::UsbOrSibling : KeySource::HookOrRawInput;
+            m_ports.keys.ProcessKey(0xFF, static_cast<BYTE>(CodeOf(key->code)), source);
         }
-    } catch (...) {
-        ReportError(L"fail: OnUsbHidKey()");
+    } else if (usagePage == kConsumerUsagePage) {
+        for (const ConsumerVolumeKey& key : kConsumerVolumeKeys) {
+            if (key.usage == usage) m_nLastConsumerVolumeKey = CodeOf(key.code);
+        }
     }
     return 1;
 }
@@ -249,7 +241,7 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
             m_ports.detection.SetPostResumeDeviceEventCounter(15);
         } else if (wParam == PBT_APMRESUMEAUTOMATIC) {
             Announce(3, 2);
-            m_ports.commands.ExecuteCommand(MainCommand::ShowNumLockIndicator, 0, 5);
+            m_ports.commands.ExecuteCommand(NumLockIndicatorRequest{.bringLightInStep = true});
             m_ports.commands.ExecuteCommand(MainCommand::ApplyWirelessRadio);
             m_ports.detection.SetPostResumeDeviceEventCounter(15);
             m_ports.timers.RestartTimer(kTimerAfterResume, kAfterResumeMs);
@@ -278,8 +270,8 @@ bool CEventRouter::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
         }
         return false;
     case WM_DEVICECHANGE:
-        if (proc::modelFamily == 10 && wParam != kDeviceArrival && lParam != 0) {
-            m_ports.commands.ExecuteCommand(MainCommand::ReloadUsbOnAdapterEvent, lParam);  // the notification record, by address
+        if (proc::IsWheelNetbook() && wParam != kDeviceArrival && lParam != 0) {
+            m_ports.commands.ExecuteCommand(AdapterEventRequest{reinterpret_cast<const void*>(lParam)});
         }
         m_ports.detection.DeviceDetection(lParam, wParam);
         return false;
@@ -323,7 +315,9 @@ LRESULT CEventRouter::RouteSiblingCode(WPARAM code, LPARAM argument, bool* retur
         return 0;
     }
     case sibling::kRotateStep: case sibling::kResolutionSelector: case sibling::kRotationAnswer:
-    case sibling::kRotateStep42: case 43: case 44: case 45: case 46: case 47:  // menu commands the dispatcher serves
+    case sibling::kRotateStep42:
+    case sibling::kSetWirelessLan: case sibling::kSetWiredLan: case sibling::kSetBacklight:
+    case sibling::kSetEtiquette: case sibling::kSetMute:
     case sibling::kRotateUnderCursor:
     case sibling::kMenuStatus: case sibling::kActiveDisplay: case sibling::kConnectedDisplay:
     case sibling::kMenuStatus71: {
@@ -376,60 +370,56 @@ LRESULT CEventRouter::RouteSiblingCode(WPARAM code, LPARAM argument, bool* retur
 
 int CEventRouter::OnMenuRequest(int code, LPARAM argument, bool* producesValue) {
     *producesValue = false;
-    try {
-        switch (code) {
-        case sibling::kRotateStep:
-        case sibling::kRotateStep42:
-            m_ports.osd.HideOsd();
-            m_ports.dispatch.ProcessHotkey(code);
-            m_ports.window.PumpMessagesFor(70, 5);
-            m_ports.osd.HideOsd();
-            m_ports.resolution.RotateDisplayStep(code == sibling::kRotateStep ? 0 : 42);
-            return 0;
-        case sibling::kResolutionSelector:
-            m_ports.selectors.SelectResolution();
-            return 0;
-        case sibling::kMenuStatus:
-        case sibling::kMenuStatus71:
-            *producesValue = true;
-            return m_ports.menu.DispatchMenuRequest(code, argument);
-        case sibling::kRotationAnswer: {
-            const int canRotate = proc::modelFamily == 1 ? m_ports.selectors.CanRotate() : 1;
-            settings::WriteInt(settings::kMenuRotation, canRotate);
-            if (HWND menu = FindWindowW(L"MORROW_MENU", nullptr)) {
-                PostMessageW(menu, WM_VQ_SIBLING, sibling::kRotationAnswer, canRotate);
-            }
-            return 0;
+    switch (code) {
+    case sibling::kRotateStep:
+    case sibling::kRotateStep42:
+        m_ports.osd.HideOsd();
+        m_ports.dispatch.ProcessHotkey(code);
+        m_ports.window.PumpMessagesFor(70, 5);
+        m_ports.osd.HideOsd();
+        m_ports.resolution.RotateDisplayStep(code == sibling::kRotateStep ? 0 : 42);
+        return 0;
+    case sibling::kResolutionSelector:
+        m_ports.selectors.SelectResolution();
+        return 0;
+    case sibling::kMenuStatus:
+    case sibling::kMenuStatus71:
+        *producesValue = true;
+        return m_ports.menu.DispatchMenuRequest(code, argument);
+    case sibling::kRotationAnswer: {
+        const int canRotate = proc::IsIntelNetbook() ? m_ports.selectors.CanRotate() : 1;
+        settings::WriteInt(settings::kMenuRotation, canRotate);
+        if (HWND menu = FindWindowW(L"MORROW_MENU", nullptr)) {
+            PostMessageW(menu, WM_VQ_SIBLING, sibling::kRotationAnswer, canRotate);
         }
-        case 43: case 44: case 45: case 46: case 47:  // menu commands the dispatcher serves
-            m_ports.menu.DispatchMenuRequest(code, argument);
-            return 0;
-        case sibling::kActiveDisplay:
-            *producesValue = true;
-            {
-                const int value = m_ports.display.RefreshActiveDisplay();
-                settings::WriteInt(settings::kMenuDisplay, value);
-                return value;
-            }
-        case sibling::kConnectedDisplay:
-            *producesValue = true;
-            {
-                const int value = m_ports.display.RefreshConnectedDisplay();
-                settings::WriteInt(settings::kMenuConnectedDisplay, value);
-                return value;
-            }
-        case sibling::kRotateUnderCursor: {
-            m_ports.osd.HideOsd();
-            const POINT p = CursorPosition();
-            m_ports.resolution.RotateDisplayAt(p.x, p.y, static_cast<int>(argument));
-            m_ports.dispatch.ProcessHotkey(sibling::kRotateUnderCursor);
-            return 0;
+        return 0;
+    }
+    case sibling::kSetWirelessLan: case sibling::kSetWiredLan: case sibling::kSetBacklight:
+    case sibling::kSetEtiquette: case sibling::kSetMute:
+        m_ports.menu.DispatchMenuRequest(code, argument);
+        return 0;
+    case sibling::kActiveDisplay:
+        *producesValue = true;
+        {
+            const int value = m_ports.display.RefreshActiveDisplay();
+            settings::WriteInt(settings::kMenuDisplay, value);
+            return value;
         }
-        default:
-            return 0;
+    case sibling::kConnectedDisplay:
+        *producesValue = true;
+        {
+            const int value = m_ports.display.RefreshConnectedDisplay();
+            settings::WriteInt(settings::kMenuConnectedDisplay, value);
+            return value;
         }
-    } catch (...) {
-        ReportError(L"fail: OnMenuRequest()");
+    case sibling::kRotateUnderCursor: {
+        m_ports.osd.HideOsd();
+        const POINT p = CursorPosition();
+        m_ports.resolution.RotateDisplayAt(p.x, p.y, static_cast<int>(argument));
+        m_ports.dispatch.ProcessHotkey(sibling::kRotateUnderCursor);
+        return 0;
+    }
+    default:
         return 0;
     }
 }

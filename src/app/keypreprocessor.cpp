@@ -11,12 +11,14 @@
 #include "common/commondefine.h"
 #include "common/processstate.h"
 #include "common/settingsstore.h"
+#include "hardware/hotkeytable.h"
 
 namespace {
 constexpr int kDispatcherPassed = 1;
 
 
-constexpr BYTE kVolumeMute = 0x20, kVolumeDown = 0x2E, kVolumeUp = 0x30;
+constexpr BYTE kVolumeMute = CodeOf(HotkeyCode::Mute), kVolumeDown = CodeOf(HotkeyCode::VolumeDown),
+               kVolumeUp = CodeOf(HotkeyCode::VolumeUp);
 constexpr int kVolumeMax = 0xFFFF;
 
 bool Held(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
@@ -43,22 +45,6 @@ bool IsSingleExternalOutput(int topology) {
     return topology == 2 || topology == 4 || topology == 8 || topology == 16;
 }
 
-// Shift and Alt tables: the code on the USB keyboards, the code on the others.
-struct ModifiedKey {
-    int usbCode;
-    int otherCode;
-    int value;  // resolution: +1 up / -1 down; rotation: degrees
-    int flag;   // resolution: the ladder flag
-};
-constexpr ModifiedKey kResolutionKeys[] = {{7, 8, +1, 0}, {8, 9, -1, 0}, {46, 46, -1, 1}, {48, 48, +1, 1}};
-constexpr ModifiedKey kRotationKeys[] = {{7, 8, 0, 0}, {8, 9, 180, 0}, {46, 46, 90, 0}, {48, 48, 270, 0}};
-
-const ModifiedKey* FindModifiedKey(const ModifiedKey (&table)[4], int scanCode) {
-    for (const ModifiedKey& key : table) {
-        if ((proc::usbKeyboardModel ? key.usbCode : key.otherCode) == scanCode) return &key;
-    }
-    return nullptr;
-}
 }  // namespace
 
 CKeyPreprocessor::CKeyPreprocessor(const Ports& ports, IKeyPlatform& platform)
@@ -88,69 +74,43 @@ void CKeyPreprocessor::ReadAudioState() {
 
 int CKeyPreprocessor::ProcessKey(BYTE virtualKey, BYTE scanCode, KeySource source) {
     TraceCall(L"ProcessKey", virtualKey, scanCode, source);  // the road a key took
-    try {
-        if (virtualKey != 0xFF) return ProcessOtherKey(virtualKey, scanCode);
-        return proc::usbKeyboardModel ? ProcessUsbModelKey(scanCode, source) : ProcessNotebookKey(scanCode);
-    } catch (...) {
-        ReportError(L"fail: ProcessKey()");
-        return 0;
-    }
+    if (virtualKey != 0xFF) return ProcessOtherKey(virtualKey, scanCode);
+    return ProcessSpecialKey(scanCode, source);
 }
 
-int CKeyPreprocessor::ProcessNotebookKey(BYTE scanCode) {
-    switch (scanCode) {
-    case 2:
+int CKeyPreprocessor::ProcessSpecialKey(BYTE scanCode, KeySource source) {
+    const KeyboardTable& keyboard = NotebookKeyboard();
+    const int code = source == KeySource::HookOrRawInput ? keyboard.FromHookRoad(scanCode) : scanCode;
+    switch (keyboard.Find(code).preprocessing) {
+    case KeyPreprocessing::DisplaySwitch:
         OnDisplaySwitchKey();
         return m_nHandledKeyResult;
-    case 6:
-        return ProcessWirelessKey(scanCode);
-    case 49:
-        return 1;
-    case 52:
+    case KeyPreprocessing::WirelessKey:
+        return ProcessWirelessKey(static_cast<BYTE>(code));
+    case KeyPreprocessing::WirelessMaster:
+        return ProcessWirelessMasterKey();
+    case KeyPreprocessing::WirelessNotice:
         NoticeMessage(2);
         return m_nHandledKeyResult;
-    case 58:
+    case KeyPreprocessing::EjectOpticalDrive:
         m_ports.commands.ExecuteCommand(MainCommand::EjectOpticalDrive);
         return m_nHandledKeyResult;
-    case 85:
-        return ProcessWirelessMasterKey();
-    case 111:
+    case KeyPreprocessing::SrsEffect:
         m_ports.selectors.SelectSRSEffect();
         return m_nHandledKeyResult;
-    case 118:
+    case KeyPreprocessing::ResolutionSelector:
         m_ports.selectors.SelectResolution();
         return m_nHandledKeyResult;
-    default:
-        return ModifiedOrDispatched(scanCode, true);
-    }
-}
-
-int CKeyPreprocessor::ProcessUsbModelKey(BYTE scanCode, KeySource source) {
-    const bool fromUsb = source == KeySource::UsbOrSibling;
-    switch (scanCode) {
-    case 1:
-        OnDisplaySwitchKey();
-        return m_nHandledKeyResult;
-    case 7:
-        return ModifiedOrDispatched(fromUsb ? 7 : 72, false);
-    case 8:
-        return ModifiedOrDispatched(fromUsb ? 8 : 7, false);
-    case 9:
-        if (fromUsb) {
-            m_ports.selectors.SelectSRSEffect();
-            return m_nHandledKeyResult;
-        }
-        return ModifiedOrDispatched(8, false);
-    case 98:
-        return m_nHandledKeyResult;
-    case 118:
-        m_ports.selectors.SelectResolution();
-        return m_nHandledKeyResult;
-    case 120:
+    case KeyPreprocessing::PassOn:
         return 1;
-    default:
-        return ModifiedOrDispatched(scanCode, false);
+    case KeyPreprocessing::Handled:
+        return m_nHandledKeyResult;
+    case KeyPreprocessing::DispatchBrightness:
+        return ModifiedOrDispatched(static_cast<BYTE>(code), true);
+    case KeyPreprocessing::Dispatch:
+        break;
     }
+    return ModifiedOrDispatched(static_cast<BYTE>(code), false);
 }
 
 int CKeyPreprocessor::ProcessWirelessKey(BYTE scanCode) {
@@ -176,7 +136,7 @@ int CKeyPreprocessor::ProcessWirelessKey(BYTE scanCode) {
     }
     m_ports.timers.RestartTimer(kTimerWirelessBlock, kWirelessBlockMs);
     m_bWirelessKeyBlock = true;
-    return ModifiedOrDispatched(scanCode, true);
+    return ModifiedOrDispatched(scanCode, false);
 }
 
 int CKeyPreprocessor::ProcessWirelessMasterKey() {
@@ -191,13 +151,12 @@ int CKeyPreprocessor::ProcessWirelessMasterKey() {
     return 1;
 }
 
-int CKeyPreprocessor::ModifiedOrDispatched(BYTE scanCode, bool brightnessRule) {
+int CKeyPreprocessor::ModifiedOrDispatched(BYTE scanCode, bool brightnessKey) {
     bool handled = false;
     const int modified = HandleModifiedKey(scanCode, &handled);
     if (modified == 0) return 0;
     if (handled) return modified;
-    if (brightnessRule && (scanCode == 8 || scanCode == 9) && proc::windowsVersion == 8 &&
-        DropBrightnessKeyOnExternalOutput()) {
+    if (brightnessKey && proc::IsWindows7OrLater() && DropBrightnessKeyOnExternalOutput()) {
         return 1;
     }
     const int dispatched = m_ports.dispatch.ProcessHotkey(scanCode);
@@ -256,7 +215,7 @@ void CKeyPreprocessor::ToggleBluetoothMute() {
     std::wstring name = m_ports.audio.AudioDeviceName();
     std::transform(name.begin(), name.end(), name.begin(), [](wchar_t c) { return std::towlower(c); });
     if (name.find(L"blue") == std::wstring::npos || name.find(L"tooth") == std::wstring::npos) return;
-    if (proc::windowsVersion < 7 && m_ports.audio.AudioDeviceChanged()) m_ports.audio.RecreateAudio();
+    if (!proc::IsVistaOrLater() && m_ports.audio.AudioDeviceChanged()) m_ports.audio.RecreateAudio();
     int mute = 0;
     if (m_ports.audio.GetSoundOnOff(&mute)) m_ports.audio.SetSoundOnOff(mute ? 0 : 1);
 }
@@ -272,181 +231,153 @@ int CKeyPreprocessor::HandleModifiedKey(int scanCode, bool* handled) {
     bool ignored = false;
     if (!handled) handled = &ignored;
     *handled = false;
-    try {
-        const bool shift = Held(VK_SHIFT);
-        if (!shift && !Held(VK_MENU)) return 1;
-        if (shift ? !m_bShiftChangesResolution : !m_bAltRotates) return 1;
+    const bool shift = Held(VK_SHIFT);
+    if (!shift && !Held(VK_MENU)) return 1;
+    if (shift ? !m_bShiftChangesResolution : !m_bAltRotates) return 1;
 
-        const ModifiedKey* key = FindModifiedKey(shift ? kResolutionKeys : kRotationKeys, scanCode);
-        if (!key) {
-            // Shift with the other volume and brightness codes is used up without an action.
-            const int quietCode = proc::usbKeyboardModel ? 9 : 7;
-            if (shift && (scanCode == 15 || scanCode == 16 || scanCode == quietCode)) {
-                *handled = true;
-                return m_nHandledKeyResult;
-            }
-            return 1;
+    const ModifiedRole role = NotebookKeyboard().Find(scanCode).modified;
+    const ModifiedMeaning* key = MeaningOfRole(role);
+    if (!key) {
+        // Shift with the other volume and brightness codes is used up without an action.
+        if (shift && role == ModifiedRole::Quiet) {
+            *handled = true;
+            return m_nHandledKeyResult;
         }
-        *handled = true;
-        if (!m_ports.display.HasGraphicsDriver()) return 0;
-        if (m_ports.osd.OsdAlive()) m_ports.osd.HideOsd();
-        const POINT cursor = CursorPosition();
-        if (!shift) {
-            m_ports.resolution.RotateDisplayAt(cursor.x, cursor.y, key->value);
-        } else if (key->value > 0) {
-            m_ports.resolution.SetResolutionUp(cursor.x, cursor.y, key->flag);
-        } else {
-            m_ports.resolution.SetResolutionDown(cursor.x, cursor.y, key->flag);
-        }
-        return m_nHandledKeyResult;
-    } catch (...) {
-        ReportError(L"fail: HandleModifiedKey()");
-        return 0;
+        return 1;
     }
+    *handled = true;
+    if (!m_ports.display.HasGraphicsDriver()) return 0;
+    if (m_ports.osd.OsdAlive()) m_ports.osd.HideOsd();
+    const POINT cursor = CursorPosition();
+    if (!shift) {
+        m_ports.resolution.RotateDisplayAt(cursor.x, cursor.y, key->rotationDegrees);
+    } else if (key->resolutionStep > 0) {
+        m_ports.resolution.SetResolutionUp(cursor.x, cursor.y, key->ladderFlag);
+    } else {
+        m_ports.resolution.SetResolutionDown(cursor.x, cursor.y, key->ladderFlag);
+    }
+    return m_nHandledKeyResult;
 }
 
 int CKeyPreprocessor::OnVolumeKey(int scanCode) {
-    try {
-        const bool up = scanCode == kVolumeUp || scanCode == 15;
-        ReloadOwnVolumeSteps();
-        if (m_bOwnVolumeSteps) {
-            if (proc::windowsVersion < 8) {
-                m_ports.dispatch.ProcessHotkey(up ? kVolumeUp : kVolumeDown);
-            } else {
-                m_bVolumeKeyPending = true;
-                m_nVolumeUp = up ? 1 : 0;
-                m_ports.dispatch.ShowVolumeIcon(m_nVolumeUp, -1);
-                RestartVolumeTimer();
-            }
-            return 0;
+    const bool up = scanCode == kVolumeUp || scanCode == CodeOf(HotkeyCode::SiblingVolumeUp);
+    ReloadOwnVolumeSteps();
+    if (m_bOwnVolumeSteps) {
+        if (!proc::IsWindows7OrLater()) {
+            m_ports.dispatch.ProcessHotkey(up ? kVolumeUp : kVolumeDown);
+        } else {
+            m_bVolumeKeyPending = true;
+            m_nVolumeUp = up ? 1 : 0;
+            m_ports.dispatch.ShowVolumeIcon(m_nVolumeUp, -1);
+            RestartVolumeTimer();
         }
-        m_bVolumeKeyPending = true;
-        RestartVolumeTimer();
-        int level = m_nVolumeLevel;
-        m_ports.audio.GetVolumeLevel(&level);
-        if (level == kVolumeMax || level == 0) m_bVolumeAtEnd = true;
-        if (m_bVolumeAtEnd && ((m_nVolumeLevel == kVolumeMax && !up) || (m_nVolumeLevel == 0 && up))) {
-            m_bVolumeAtEnd = false;
-        }
-        // At an end of the range the system sends no change notification: show the OSD now.
-        if (m_bVolumeAtEnd) ShowVolumeThroughDispatcher();
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: OnVolumeKey()");
-        return 1;
+        return 0;
     }
+    m_bVolumeKeyPending = true;
+    RestartVolumeTimer();
+    int level = m_nVolumeLevel;
+    m_ports.audio.GetVolumeLevel(&level);
+    if (level == kVolumeMax || level == 0) m_bVolumeAtEnd = true;
+    if (m_bVolumeAtEnd && ((m_nVolumeLevel == kVolumeMax && !up) || (m_nVolumeLevel == 0 && up))) {
+        m_bVolumeAtEnd = false;
+    }
+    // At an end of the range the system sends no change notification: show the OSD now.
+    if (m_bVolumeAtEnd) ShowVolumeThroughDispatcher();
+    return 1;
 }
 
 void CKeyPreprocessor::OnVolumeNotify() {
-    try {
-        if (!m_bVolumeKeyPending) {
-            // The change came from elsewhere: only remember it.
-            m_ports.audio.GetVolumeLevel(&m_nVolumeLevel);
-            m_ports.audio.GetSoundOnOff(&m_nMuteState);
-            return;
-        }
-        int level = m_nVolumeLevel;
-        m_ports.audio.GetVolumeLevel(&level);
-        if (proc::windowsVersion < 7 && level == m_nVolumeLevel && !m_bMceWorkaround) {
-            if (m_ports.audio.AudioDeviceChanged()) {
-                m_ports.audio.RecreateAudio();
-                m_ports.audio.GetVolumeLevel(&level);
-            }
-            m_bMceWorkaround = true;
-            m_ports.timers.RestartTimer(kTimerMce, 5000);
-        }
-        int mute = m_nMuteState;
-        m_ports.audio.GetSoundOnOff(&mute);
-        if (mute == m_nMuteState) {
-            if (level == m_nVolumeLevel) return;
-            if (proc::windowsVersion == 8) ReloadOwnVolumeSteps();
-            if (m_bOwnVolumeSteps) {
-                if (proc::windowsVersion == 8) {
-                    m_ports.dispatch.ShowVolumeIcon(m_nVolumeUp, level);
-                    m_nVolumeLevel = level;
-                    m_bVolumeKeyPending = false;
-                }
-                return;  // below Windows 7 the key itself showed the OSD
-            }
-            m_nVolumeLevel = level;
-            ShowVolumeThroughDispatcher();
-            return;
-        }
-        m_ports.commands.ExecuteCommand(MainCommand::EndMediaCenterVolumeBar);
-        m_ports.dispatch.ProcessHotkey(kVolumeMute);
-        m_nMuteState = mute;
-    } catch (...) {
-        ReportError(L"fail: OnVolumeNotify()");
+    if (!m_bVolumeKeyPending) {
+        // The change came from elsewhere: only remember it.
+        m_ports.audio.GetVolumeLevel(&m_nVolumeLevel);
+        m_ports.audio.GetSoundOnOff(&m_nMuteState);
+        return;
     }
+    int level = m_nVolumeLevel;
+    m_ports.audio.GetVolumeLevel(&level);
+    if (!proc::IsVistaOrLater() && level == m_nVolumeLevel && !m_bMceWorkaround) {
+        if (m_ports.audio.AudioDeviceChanged()) {
+            m_ports.audio.RecreateAudio();
+            m_ports.audio.GetVolumeLevel(&level);
+        }
+        m_bMceWorkaround = true;
+        m_ports.timers.RestartTimer(kTimerMce, 5000);
+    }
+    int mute = m_nMuteState;
+    m_ports.audio.GetSoundOnOff(&mute);
+    if (mute == m_nMuteState) {
+        if (level == m_nVolumeLevel) return;
+        if (proc::IsWindows7OrLater()) ReloadOwnVolumeSteps();
+        if (m_bOwnVolumeSteps) {
+            if (proc::IsWindows7OrLater()) {
+                m_ports.dispatch.ShowVolumeIcon(m_nVolumeUp, level);
+                m_nVolumeLevel = level;
+                m_bVolumeKeyPending = false;
+            }
+            return;  // below Windows 7 the key itself showed the OSD
+        }
+        m_nVolumeLevel = level;
+        ShowVolumeThroughDispatcher();
+        return;
+    }
+    m_ports.commands.ExecuteCommand(MainCommand::EndMediaCenterVolumeBar);
+    m_ports.dispatch.ProcessHotkey(kVolumeMute);
+    m_nMuteState = mute;
 }
 
 void CKeyPreprocessor::OnDisplaySwitchKey() {
-    try {
-        if (!m_ports.display.HasGraphicsDriver()) return;
-        ReloadAltRestoreSetting();
-        m_ports.timers.RestartTimer(kTimerNotice, 30000);
-        if (!Held(VK_MENU) || !m_bAltRestoreDefault) {
-            m_ports.display.SelectDisplayCombination(Held(VK_SHIFT) ? 1 : 0);
-            return;
-        }
-        if (m_ports.display.RestoreDefaultDisplay(m_nAltRestoreMask)) m_ports.dispatch.ProcessHotkey(201);
-    } catch (...) {
-        ReportError(L"fail: OnDisplaySwitchKey()");
+    if (!m_ports.display.HasGraphicsDriver()) return;
+    ReloadAltRestoreSetting();
+    m_ports.timers.RestartTimer(kTimerNotice, 30000);
+    if (!Held(VK_MENU) || !m_bAltRestoreDefault) {
+        m_ports.display.SelectDisplayCombination(Held(VK_SHIFT) ? 1 : 0);
+        return;
     }
+    if (m_ports.display.RestoreDefaultDisplay(m_nAltRestoreMask)) m_ports.dispatch.ProcessHotkey(CodeOf(HotkeyCode::DisplayReset));
 }
 
 int CKeyPreprocessor::ToggleAllRadios() {
-    try {
-        BYTE radios[3] = {0, 0, 0};
-        if (!m_ports.firmware.GetRFOnOffStatus(radios)) {
-            ReportError(L"Cannot Get RFOnOffStatus.");
-            return 0;
-        }
-        BYTE next[3] = {0, 0, 0};
-        if (std::find(radios, radios + 3, BYTE{1}) != radios + 3) {
-            const int remembered = RadioDigit(radios[0]) * 100 + RadioDigit(radios[1]) * 10 + RadioDigit(radios[2]);
-            if (!settings::WriteInt(settings::kWirelessStatus, remembered)) return 0;
-        } else {
-            const int remembered = settings::ReadInt(settings::kWirelessStatus);
-            if (remembered < 0 || remembered > 222) {
-                ReportError(FormatText(L"fail: ToggleAllRadios() WirelessStatus %d", remembered));
-                return 0;
-            }
-            next[0] = static_cast<BYTE>(remembered / 100);
-            next[1] = static_cast<BYTE>(remembered / 10 % 10);
-            next[2] = static_cast<BYTE>(remembered % 10);
-            if (next[1] > 2 || next[2] > 2) {
-                ReportError(FormatText(L"fail: ToggleAllRadios() WirelessStatus %d", remembered));
-                return 0;
-            }
-        }
-        m_ports.firmware.SetRFOnOffStatus(next);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: ToggleAllRadios()");
+    BYTE radios[3] = {0, 0, 0};
+    if (!m_ports.firmware.GetRFOnOffStatus(radios)) {
+        ReportError(L"Cannot Get RFOnOffStatus.");
         return 0;
     }
+    BYTE next[3] = {0, 0, 0};
+    if (std::find(radios, radios + 3, BYTE{1}) != radios + 3) {
+        const int remembered = RadioDigit(radios[0]) * 100 + RadioDigit(radios[1]) * 10 + RadioDigit(radios[2]);
+        if (!settings::WriteInt(settings::kWirelessStatus, remembered)) return 0;
+    } else {
+        const int remembered = settings::ReadInt(settings::kWirelessStatus);
+        if (remembered < 0 || remembered > 222) {
+            ReportError(FormatText(L"fail: ToggleAllRadios() WirelessStatus %d", remembered));
+            return 0;
+        }
+        next[0] = static_cast<BYTE>(remembered / 100);
+        next[1] = static_cast<BYTE>(remembered / 10 % 10);
+        next[2] = static_cast<BYTE>(remembered % 10);
+        if (next[1] > 2 || next[2] > 2) {
+            ReportError(FormatText(L"fail: ToggleAllRadios() WirelessStatus %d", remembered));
+            return 0;
+        }
+    }
+    m_ports.firmware.SetRFOnOffStatus(next);
+    return 1;
 }
 
 int CKeyPreprocessor::NoticeMessage(int mode) {
-    try {
-        if (mode == 1) {
-            m_ports.timers.StopTimer(kTimerNotice);
-            m_ports.notices.HideMessageWindow();
-            return 1;
-        }
-        if (mode == 2) {
-            if (m_ports.notices.HasMessageWindow()) {
-                m_ports.notices.SetMessagePictureName(L"wlan.jpg");
-                m_ports.notices.LoadMsgImage();
-                m_ports.timers.RestartTimer(kTimerNotice, 2500);
-                m_ports.notices.ShowMessageWindow();
-            }
-            return 1;
-        }
-        return 0;
-    } catch (...) {
-        ReportError(L"fail: NoticeMessage");
-        return 0;
+    if (mode == 1) {
+        m_ports.timers.StopTimer(kTimerNotice);
+        m_ports.notices.HideMessageWindow();
+        return 1;
     }
+    if (mode == 2) {
+        if (m_ports.notices.HasMessageWindow()) {
+            m_ports.notices.SetMessagePictureName(L"wlan.jpg");
+            m_ports.notices.LoadMsgImage();
+            m_ports.timers.RestartTimer(kTimerNotice, 2500);
+            m_ports.notices.ShowMessageWindow();
+        }
+        return 1;
+    }
+    return 0;
 }

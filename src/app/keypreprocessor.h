@@ -70,13 +70,13 @@ public:
     int HandledKeyResult() const { return m_nHandledKeyResult; }
 
 private:
-    int ProcessNotebookKey(BYTE scanCode);
-    int ProcessUsbModelKey(BYTE scanCode, KeySource source);
+    // A special key (virtual key 0xFF), by what the keyboard family's table says it means.
+    int ProcessSpecialKey(BYTE scanCode, KeySource source);
     int ProcessOtherKey(BYTE virtualKey, BYTE scanCode);
     int ProcessWirelessKey(BYTE scanCode);
     int ProcessWirelessMasterKey();
-    // Modifiers, then (on the PS/2 keyboards) the Windows 7 brightness rule, then the dispatcher.
-    int ModifiedOrDispatched(BYTE scanCode, bool brightnessRule);
+    // Modifiers, then (for the built-in keyboard's brightness keys) the Windows 7 rule, then the dispatcher.
+    int ModifiedOrDispatched(BYTE scanCode, bool brightnessKey);
     bool DropBrightnessKeyOnExternalOutput();
     int VolumeKeyWithModifiers(int scanCode);
     void ToggleBluetoothMute();

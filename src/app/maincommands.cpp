@@ -9,6 +9,7 @@
 #include "common/commondefine.h"
 #include "common/readablememory.h"
 #include "common/processstate.h"
+#include "hardware/hotkeytable.h"
 
 namespace {
 // Network adapter device-interface class.
@@ -63,53 +64,57 @@ CMainCommands::~CMainCommands() {
     WaitForEjectThread(kEjectWaitAtTearDownMs);
 }
 
-int CMainCommands::ExecuteCommand(MainCommand command, INT_PTR a1, INT_PTR a2) {
-    return ExecuteCommand(command, a1, a2, nullptr);
+int CMainCommands::ExecuteCommand(const NumLockIndicatorRequest& request) {
+    return ShowNumLockIndicator(request.bringLightInStep);
 }
 
-int CMainCommands::ExecuteCommand(MainCommand command, INT_PTR a1, INT_PTR a2, int* p1, int* p2, int* p3) {
-    try {
-        switch (command) {
-        case MainCommand::ResetResolutionBeforeSleep: return ResetResolutionBeforeSleep();
-        case MainCommand::FollowDisplayChange: return FollowDisplayChangeOnSmallPanel();
-        case MainCommand::ApplyDownScaling:
-            if (proc::modelFamily == 1) m_ports.resolution.ApplyDownScalingToCurrentMode();
-            return 1;
-        case MainCommand::ShowNumLockIndicator: return ShowNumLockIndicator(static_cast<int>(a2));
-        case MainCommand::EndMediaCenterVolumeBar: return EndMediaCenterVolumeBar();
-        case MainCommand::RestartNoticeTimer:
-            m_ports.timers.RestartTimer(kTimerNotice, 3000);
-            return 1;
-        case MainCommand::ApplyWirelessRadio: return ApplyWirelessRadioCommand();
-        case MainCommand::RewriteWheelKey: return RewriteWheelKey(p1, p2, p3);
-        case MainCommand::RegisterNetworkAdapterNotification: return RegisterNetworkAdapterNotification();
-        case MainCommand::EjectOpticalDrive: return EjectOnce();
-        case MainCommand::ReloadUsbOnAdapterEvent: return ReloadUsbOnAdapterEvent(reinterpret_cast<const void*>(a1));
-        case MainCommand::ShowNumLockChange: return ShowLockKeyChange(VK_NUMLOCK, 129, 128);
-        case MainCommand::ShowScrollLockChange: return ShowLockKeyChange(VK_SCROLL, 131, 130);
-        case MainCommand::ShowCapsLockChange: return ShowLockKeyChange(VK_CAPITAL, 133, 132);
-        case MainCommand::Unused2:
-        case MainCommand::Unused5:
-        case MainCommand::Unused15:
-            return 1;
-        default:
-            return 0;  // not one of the numbers
-        }
-    } catch (...) {
-        ReportError(L"fail: ExecuteCommand()");
-        return 0;
+int CMainCommands::ExecuteCommand(const AdapterEventRequest& request) {
+    return ReloadUsbOnAdapterEvent(request.record);
+}
+
+int CMainCommands::ExecuteCommand(const WheelKeyRewrite& key) { return RewriteWheelKey(key); }
+
+int CMainCommands::ExecuteCommand(MainCommand command) {
+    switch (command) {
+    case MainCommand::ResetResolutionBeforeSleep: return ResetResolutionBeforeSleep();
+    case MainCommand::FollowDisplayChange: return FollowDisplayChangeOnSmallPanel();
+    case MainCommand::ApplyDownScaling:
+        if (proc::IsIntelNetbook()) m_ports.resolution.ApplyDownScalingToCurrentMode();
+        return 1;
+    case MainCommand::ShowNumLockIndicator: return ExecuteCommand(NumLockIndicatorRequest{});
+    case MainCommand::EndMediaCenterVolumeBar: return EndMediaCenterVolumeBar();
+    case MainCommand::RestartNoticeTimer:
+        m_ports.timers.RestartTimer(kTimerNotice, 3000);
+        return 1;
+    case MainCommand::ApplyWirelessRadio: return ApplyWirelessRadioCommand();
+    case MainCommand::RewriteWheelKey: return ExecuteCommand(WheelKeyRewrite{});
+    case MainCommand::RegisterNetworkAdapterNotification: return RegisterNetworkAdapterNotification();
+    case MainCommand::EjectOpticalDrive: return EjectOnce();
+    case MainCommand::ReloadUsbOnAdapterEvent: return ExecuteCommand(AdapterEventRequest{});
+    case MainCommand::ShowNumLockChange:
+        return ShowLockKeyChange(VK_NUMLOCK, HotkeyCode::NumLockOn, HotkeyCode::NumLockOff);
+    case MainCommand::ShowScrollLockChange:
+        return ShowLockKeyChange(VK_SCROLL, HotkeyCode::ScrollLockOn, HotkeyCode::ScrollLockOff);
+    case MainCommand::ShowCapsLockChange:
+        return ShowLockKeyChange(VK_CAPITAL, HotkeyCode::CapsLockOn, HotkeyCode::CapsLockOff);
+    case MainCommand::Unused2:
+    case MainCommand::Unused5:
+    case MainCommand::Unused15:
+        return 1;
+    default:
+        return 0;  // not one of the numbers
     }
 }
 
 int CMainCommands::ResetResolutionBeforeSleep() {
-    if (proc::modelFamily != 1 || !m_ports.selectors.HasResolutionSelector()) return 1;
+    if (!proc::IsIntelNetbook() || !m_ports.selectors.HasResolutionSelector()) return 1;
     m_ports.selectors.RenewResolutionSelector();
     m_ports.selectors.WaResetResolutionBeforeS3S4();
     return 1;
 }
 
 int CMainCommands::FollowDisplayChangeOnSmallPanel() {
-    if (proc::modelFamily != 1) return 1;
+    if (!proc::IsIntelNetbook()) return 1;
     if (!m_ports.display.HasGraphicsDriver()) return 0;
     const SIZE screen = m_platform.PrimaryScreenSize();
     const bool smallPanelMode = (screen.cx == 800 && screen.cy == 480) || (screen.cx == 480 && screen.cy == 800);
@@ -127,8 +132,8 @@ void CMainCommands::SetScreenSaver(bool active) {
     ReportError(active ? L"fail: SPI_SETSCREENSAVEACTIVE(TRUE)" : L"fail: SPI_SETSCREENSAVEACTIVE(FALSE)");
 }
 
-int CMainCommands::ShowNumLockIndicator(int a2) {
-    if (proc::modelFamily != 4) return 1;
+int CMainCommands::ShowNumLockIndicator(bool bringLightInStep) {
+    if (!proc::IsMenuNetbook()) return 1;
     const SHORT numLock = GetKeyState(VK_NUMLOCK);
     if (!m_ports.notices.HasNumLockWindow() && !m_ports.notices.CreateNumLockWindow()) return 1;
     if (numLock == 0) {
@@ -136,7 +141,7 @@ int CMainCommands::ShowNumLockIndicator(int a2) {
         return 1;
     }
     m_ports.notices.ShowNumLockWindow();
-    if (a2 == 5) {
+    if (bringLightInStep) {
         // Two presses leave Num Lock as it was and bring the keyboard's light back in step.
         INPUT presses[4] = {};
         for (int i = 0; i < 4; ++i) {
@@ -151,17 +156,13 @@ int CMainCommands::ShowNumLockIndicator(int a2) {
 }
 
 int CMainCommands::EndMediaCenterVolumeBar() {
-    if (proc::windowsVersion != 6) return 0;
-    try {
-        m_platform.TerminateProcessesNamed(L"ehtray.exe");
-    } catch (...) {
-        ReportError(L"MCE_KILL_VOLUME_BAR");
-    }
+    if (!proc::IsXpMediaCenter()) return 0;
+    m_platform.TerminateProcessesNamed(L"ehtray.exe");
     return 1;
 }
 
 int CMainCommands::ApplyWirelessRadioCommand() {
-    if (proc::modelFamily != 10) return 1;
+    if (!proc::IsWheelNetbook()) return 1;
     int on = 0;
     if (!m_ports.firmware.GetWirelessStatus(&on)) return 1;  // the firmware read has reported its failure
     m_platform.StartProgram(on ? L"wlan radio on" : L"wlan radio off", SW_HIDE);
@@ -169,15 +170,19 @@ int CMainCommands::ApplyWirelessRadioCommand() {
     return 1;
 }
 
-int CMainCommands::RewriteWheelKey(int* virtualKey, int* scanCode, int* extended) {
-    if (proc::modelFamily != 10 || !virtualKey || !scanCode) return 1;
-    struct Rewrite { int virtualKey, scanCode, hotkey; };
-    static const Rewrite kRewrites[] = {{129, 105, 8}, {130, 106, 9}, {131, 107, 12}, {132, 108, 13}};
+int CMainCommands::RewriteWheelKey(const WheelKeyRewrite& key) {
+    if (!proc::IsWheelNetbook() || !key.virtualKey || !key.scanCode) return 1;
+    // The wheel's keys, as the USB keyboard numbers them.
+    struct Rewrite { int virtualKey, scanCode; HotkeyCode hotkey; };
+    static const Rewrite kRewrites[] = {{129, 105, HotkeyCode::UsbBrightnessDown},
+                                        {130, 106, HotkeyCode::UsbSrsEffect},
+                                        {131, 107, HotkeyCode::UsbPicture91Key},
+                                        {132, 108, HotkeyCode::UsbPicture90Key}};
     for (const Rewrite& r : kRewrites) {
-        if (*virtualKey != r.virtualKey || *scanCode != r.scanCode) continue;
-        *virtualKey = 0xFF;
-        *scanCode = r.hotkey;
-        if (extended) *extended = 1;
+        if (*key.virtualKey != r.virtualKey || *key.scanCode != r.scanCode) continue;
+        *key.virtualKey = 0xFF;
+        *key.scanCode = CodeOf(r.hotkey);
+        if (key.extended) *key.extended = 1;
         break;
     }
     return 1;
@@ -194,17 +199,17 @@ int CMainCommands::RegisterNetworkAdapterNotification() {
 void CMainCommands::ReleaseDeviceNotification() { m_deviceNotify.reset(); }
 
 int CMainCommands::ReloadUsbOnAdapterEvent(const void* record) {
-    if (proc::modelFamily != 10) return 1;
+    if (!proc::IsWheelNetbook()) return 1;
     const std::wstring name = InterfaceNameOf(record);
     if (name.find(kNetworkAdapterInterfaceText) == std::wstring::npos) return 1;
     m_ports.roads.ReloadUsbKeyboardLibrary();
     return 1;
 }
 
-int CMainCommands::ShowLockKeyChange(int virtualKey, int onCode, int offCode) {
+int CMainCommands::ShowLockKeyChange(int virtualKey, HotkeyCode onCode, HotkeyCode offCode) {
     switch (LockChangeFromState(GetKeyState(virtualKey))) {
-    case LockChange::TurningOn: m_ports.dispatch.ProcessHotkey(onCode); break;
-    case LockChange::TurningOff: m_ports.dispatch.ProcessHotkey(offCode); break;
+    case LockChange::TurningOn: m_ports.dispatch.ProcessHotkey(CodeOf(onCode)); break;
+    case LockChange::TurningOff: m_ports.dispatch.ProcessHotkey(CodeOf(offCode)); break;
     case LockChange::Unknown: break;
     }
     return 1;
@@ -218,7 +223,7 @@ int CMainCommands::EjectOnce() {
         m_hEjectThread.reset(CreateThread(nullptr, 0, EjectThreadMain, this, 0, &m_dwEjectThreadId));
         if (!m_hEjectThread.valid()) ReportError(L"fail: EjectOpticalDrive()");
         m_ports.timers.RestartTimer(kTimerEject, 15000);
-        m_ports.dispatch.ProcessHotkey(134);
+        m_ports.dispatch.ProcessHotkey(CodeOf(HotkeyCode::OpticalDriveEject));
     }
     m_bEjectRequested = true;
     return 1;
@@ -232,7 +237,7 @@ void CMainCommands::EjectOpticalDrive() {
         m_ports.timers.StopTimer(kTimerEject);
         m_bEjectBusy = false;
     } catch (...) {
-        ReportError(L"ODD_Eject");
+        ReportCaught(L"ODD_Eject");
     }
 }
 

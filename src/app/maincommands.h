@@ -13,6 +13,7 @@
 #include "app/systemports.h"
 #include "app/windowports.h"
 #include "common/scopedhandle.h"
+#include "hardware/hotkeytable.h"
 
 class CMainCommands : public IMainCommands {
 public:
@@ -35,11 +36,11 @@ public:
     CMainCommands(const CMainCommands&) = delete;
     CMainCommands& operator=(const CMainCommands&) = delete;
 
-    // Returns 1, or 0 where a command says so. Command 12 takes the
-    // device-change record's address in a1.
-    int ExecuteCommand(MainCommand command, INT_PTR a1 = 0, INT_PTR a2 = 0) override;
-    // Command 9 rewrites the key in p1 (virtual key), p2 (scan code) and p3 (extended flag).
-    int ExecuteCommand(MainCommand command, INT_PTR a1, INT_PTR a2, int* p1, int* p2 = nullptr, int* p3 = nullptr);
+    // Returns 1, or 0 where a command says so.
+    int ExecuteCommand(MainCommand command) override;
+    int ExecuteCommand(const NumLockIndicatorRequest& request) override;
+    int ExecuteCommand(const AdapterEventRequest& request) override;
+    int ExecuteCommand(const WheelKeyRewrite& key);
 
     // Body of the eject thread: the MCI door command, then timer 6 stopped
     // and the busy flag cleared.
@@ -59,15 +60,15 @@ private:
     int ResetResolutionBeforeSleep();
     int FollowDisplayChangeOnSmallPanel();
     void SetScreenSaver(bool active);
-    int ShowNumLockIndicator(int a2);
+    int ShowNumLockIndicator(bool bringLightInStep);
     int EndMediaCenterVolumeBar();
     int ApplyWirelessRadioCommand();
-    int RewriteWheelKey(int* virtualKey, int* scanCode, int* extended);
+    int RewriteWheelKey(const WheelKeyRewrite& key);
     int RegisterNetworkAdapterNotification();
     int EjectOnce();
     bool EjectThreadRunning() const;
     int ReloadUsbOnAdapterEvent(const void* record);
-    int ShowLockKeyChange(int virtualKey, int onCode, int offCode);
+    int ShowLockKeyChange(int virtualKey, HotkeyCode onCode, HotkeyCode offCode);
 
     Ports m_ports;
     IKeyPlatform& m_platform;

@@ -31,11 +31,27 @@ enum class MainCommand : int {
     ShowCapsLockChange = 16,
 };
 
+// The arguments of the commands that take any, one type per command.
+struct NumLockIndicatorRequest {  // MainCommand::ShowNumLockIndicator
+    bool bringLightInStep = false;  // after resume: two Num Lock presses
+};
+struct AdapterEventRequest {  // MainCommand::ReloadUsbOnAdapterEvent
+    const void* record = nullptr;  // the WM_DEVICECHANGE record, as it came
+};
+struct WheelKeyRewrite {  // MainCommand::RewriteWheelKey: the key, rewritten in place
+    int* virtualKey = nullptr;
+    int* scanCode = nullptr;
+    int* extended = nullptr;  // may be nullptr
+};
+
 class IMainCommands {
 public:
     virtual ~IMainCommands() = default;
     // 1, or 0 where a command says so (and for a number that is no command).
-    virtual int ExecuteCommand(MainCommand command, INT_PTR argument1 = 0, INT_PTR argument2 = 0) = 0;
+    // A command that takes arguments runs here with its defaults.
+    virtual int ExecuteCommand(MainCommand command) = 0;
+    virtual int ExecuteCommand(const NumLockIndicatorRequest& request) = 0;
+    virtual int ExecuteCommand(const AdapterEventRequest& request) = 0;
 };
 
 // Key pre-processing (CKeyPreprocessor) as the routing reaches it.

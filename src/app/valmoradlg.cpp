@@ -27,14 +27,15 @@ CValmoraDlg::CValmoraDlg() = default;
 CValmoraDlg::~CValmoraDlg() = default;
 
 int CValmoraDlg::WindowsVersionCode(DWORD platformId, DWORD major, DWORD minor, bool mediaCenterTray) {
+    using namespace proc::winver;
     if (platformId == VER_PLATFORM_WIN32_NT) {
-        if (major == 5) return minor == 0 ? 4 : (mediaCenterTray ? 6 : 5);
-        if (major == 6) return minor == 0 ? 7 : 8;
-        if (major > 6) return 8;
-        if (major == 4 && minor == 0) return 3;
+        if (major == 5) return minor == 0 ? kWindows2000 : (mediaCenterTray ? kWindowsXpMediaCenter : kWindowsXp);
+        if (major == 6) return minor == 0 ? kWindowsVista : kWindows7;
+        if (major > 6) return kWindows7;
+        if (major == 4 && minor == 0) return kWindowsNt4;
         return proc::windowsVersion;
     }
-    if (platformId == VER_PLATFORM_WIN32_WINDOWS) return minor == 0 ? 1 : 2;
+    if (platformId == VER_PLATFORM_WIN32_WINDOWS) return minor == 0 ? kWindows95 : kWindows98;
     return proc::windowsVersion;
 }
 
@@ -43,35 +44,31 @@ bool CValmoraDlg::IsStarterProduct(DWORD productType) {
 }
 
 void CValmoraDlg::DetectWindowsVersion() {
-    try {
-        OSVERSIONINFOEXW info{};
-        info.dwOSVersionInfoSize = sizeof info;
-        if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) return;
-        bool mediaCenterTray = false;
-        if (info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion == 5 && info.dwMinorVersion != 0) {
-            wchar_t windows[MAX_PATH] = {};
-            GetWindowsDirectoryW(windows, MAX_PATH);
-            const std::wstring tray = FormatText(L"%s\\ehome\\ehtray.exe", windows);
-            mediaCenterTray = GetFileAttributesW(tray.c_str()) != INVALID_FILE_ATTRIBUTES;
+    OSVERSIONINFOEXW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) return;
+    bool mediaCenterTray = false;
+    if (info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion == 5 && info.dwMinorVersion != 0) {
+        wchar_t windows[MAX_PATH] = {};
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        const std::wstring tray = FormatText(L"%s\\ehome\\ehtray.exe", windows);
+        mediaCenterTray = GetFileAttributesW(tray.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    proc::windowsVersion =
+        WindowsVersionCode(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, mediaCenterTray);
+    if (proc::IsWindows7OrLater() && info.dwMajorVersion == 6) {
+        DWORD product = 0;
+        using GetProductInfoFn = BOOL(WINAPI*)(DWORD, DWORD, DWORD, DWORD, DWORD*);
+        auto getProductInfo = reinterpret_cast<GetProductInfoFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetProductInfo")));
+        if (getProductInfo && getProductInfo(info.dwMajorVersion, info.dwMinorVersion, 0, 0, &product)) {
+            proc::starterEdition = IsStarterProduct(product);
         }
-        proc::windowsVersion =
-            WindowsVersionCode(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, mediaCenterTray);
-        if (proc::windowsVersion == 8 && info.dwMajorVersion == 6) {
-            DWORD product = 0;
-            using GetProductInfoFn = BOOL(WINAPI*)(DWORD, DWORD, DWORD, DWORD, DWORD*);
-            auto getProductInfo = reinterpret_cast<GetProductInfoFn>(reinterpret_cast<void*>(
-                GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetProductInfo")));
-            if (getProductInfo && getProductInfo(info.dwMajorVersion, info.dwMinorVersion, 0, 0, &product)) {
-                proc::starterEdition = IsStarterProduct(product);
-            }
-        }
-    } catch (...) {
-        ReportError(L"fail: GetWindowsVersion()");
     }
 }
 
 void CValmoraDlg::RegisterKeyRoads() {
-    if (proc::windowsVersion == 8) {
+    if (proc::IsWindows7OrLater()) {
         RAWINPUTDEVICE device{};
         device.usUsagePage = 1;
         device.usUsage = 6;
@@ -276,40 +273,36 @@ bool CValmoraDlg::OnSysCommand(UINT command) {
 }
 
 void CValmoraDlg::PostNcDestroy() {
-    try {
-        // In this order: the RF (and wireless) selector, the display history,
-        // the mini UI and the magnifier; the keyboard libraries; the message
-        // and Num Lock windows; the image strips, the dispatcher, the OSD
-        // window, the system information, the SRS and resolution selectors
-        // and the display changer; COM; notifications.
-        m_selectors.ReleaseRadioSelectors();
-        m_detection.ReleaseHistory();
-        trapkey::Unhook();
-        if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
-        if (proc::modelFamily == 4) m_unbuilt.DestroyNumLockWindow();
-        m_osdSlot.ReleaseStrips();
-        m_dispatcherPort.SetDispatcher(nullptr);
-        m_pDispatcher.reset();
-        m_osdSlot.Release();
-        m_selectors.SetSystemInfo(nullptr);
-        m_systemInfoPorts.SetSystemInfo(nullptr);
-        m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
-        m_selectors.ReleaseDisplaySelectors();
-        m_selectors.SetResolutionDisplay(nullptr, nullptr);
-        m_resolutionDisplay.SetChanger(nullptr);
-        m_displayPorts.SetChanger(nullptr);
-        m_monitorIdentities.SetStore(nullptr);
-        m_moduleDetection.SetStore(nullptr);
-        m_pDisplayChanger.reset();
-        CoUninitialize();
-        m_commands.ReleaseDeviceNotification();
-        if (fw::CWinApp* app = fw::CWinApp::Current(); app && app->MainWindow() == this) {
-            app->SetMainWindow(nullptr);
-            app->SetReentryGuard(nullptr);
-            PostQuitMessage(0);
-        }
-    } catch (...) {
-        ReportError(L"DValmoraDlg::PostNcDestroy()");
+    // In this order: the RF (and wireless) selector, the display history,
+    // the mini UI and the magnifier; the keyboard libraries; the message
+    // and Num Lock windows; the image strips, the dispatcher, the OSD
+    // window, the system information, the SRS and resolution selectors
+    // and the display changer; COM; notifications.
+    m_selectors.ReleaseRadioSelectors();
+    m_detection.ReleaseHistory();
+    trapkey::Unhook();
+    if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
+    if (proc::IsMenuNetbook()) m_unbuilt.DestroyNumLockWindow();
+    m_osdSlot.ReleaseStrips();
+    m_dispatcherPort.SetDispatcher(nullptr);
+    m_pDispatcher.reset();
+    m_osdSlot.Release();
+    m_selectors.SetSystemInfo(nullptr);
+    m_systemInfoPorts.SetSystemInfo(nullptr);
+    m_pSystemInfo.reset();  // the audio object, then the firmware's withdrawal and library
+    m_selectors.ReleaseDisplaySelectors();
+    m_selectors.SetResolutionDisplay(nullptr, nullptr);
+    m_resolutionDisplay.SetChanger(nullptr);
+    m_displayPorts.SetChanger(nullptr);
+    m_monitorIdentities.SetStore(nullptr);
+    m_moduleDetection.SetStore(nullptr);
+    m_pDisplayChanger.reset();
+    CoUninitialize();
+    m_commands.ReleaseDeviceNotification();
+    if (fw::CWinApp* app = fw::CWinApp::Current(); app && app->MainWindow() == this) {
+        app->SetMainWindow(nullptr);
+        app->SetReentryGuard(nullptr);
+        PostQuitMessage(0);
     }
     if (modal::Watcher() == &m_reentry) modal::SetWatcher(nullptr);
     delete this;

@@ -38,6 +38,7 @@ CAudioVista::~CAudioVista() {
             }
         }
     } catch (...) {
+        ReportCaught(L"fail: CAudioVista: unregistering the notifications");
     }
     if (m_pVolumeCallback) m_pVolumeCallback->Release();
     if (m_pNotificationClient) m_pNotificationClient->Release();
@@ -67,6 +68,7 @@ int CAudioVista::Initialize(HWND notifyWindow) {
     try {
         ready = SetUp();
     } catch (...) {
+        ReportCaught(L"fail: CAudioVista::Initialize()");
         ready = false;
     }
     if (ready) {
@@ -153,7 +155,7 @@ int CAudioVista::CallCurrentVolume(const wchar_t* operation, Call call) {
         }
         return 1;
     } catch (...) {
-        ReportError(operation);
+        ReportCaught(operation);
         return 0;
     }
 }
@@ -211,7 +213,7 @@ HRESULT CAudioVista::OnDefaultDeviceChanged(EDataFlow flow, ERole role, LPCWSTR 
         }
         return AddNewEndpoints(id);
     } catch (...) {
-        ReportError(L"OnDefaultDeviceChanged()");
+        ReportCaught(L"OnDefaultDeviceChanged()");
         return S_FALSE;
     }
 }

@@ -5,6 +5,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cwchar>
+#include <exception>
 
 #include "common/modalloop.h"
 #include "common/settingsstore.h"
@@ -138,6 +140,20 @@ void ReportError(std::wstring text, unsigned long systemError) {
     } catch (...) {
     }
     WriteLog(std::move(text));
+}
+
+void ReportCaught(const wchar_t* text) {
+    char caught[128] = "an unknown exception";
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        std::snprintf(caught, sizeof caught, "%s", e.what());
+    } catch (...) {
+    }
+    ReportError(text);
+    wchar_t detail[160];
+    std::swprintf(detail, sizeof detail / sizeof detail[0], L"caught: %hs", caught);
+    ReportError(detail);
 }
 
 std::wstring FormatText(const wchar_t* format, ...) {

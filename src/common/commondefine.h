@@ -16,6 +16,11 @@ void ReportError(std::wstring text);
 // the text alone, the log line adds the system's description of the number.
 void ReportError(std::wstring text, unsigned long systemError);
 
+// Inside a catch handler at a boundary the program does not own (a vendor
+// library, COM, the system calling back): reports the text, then what was
+// caught ("caught: " and the exception's own text). Never throws.
+void ReportCaught(const wchar_t* text);
+
 // printf-style helpers for reports that carry numbers.
 std::wstring FormatText(const wchar_t* format, ...);
 std::wstring Widen(const char* text);

@@ -32,7 +32,12 @@ inline constexpr int kResolutionSelector = 18;
 inline constexpr int kMenuStatus = 19;
 inline constexpr int kRotationAnswer = 24;
 inline constexpr int kRotateStep42 = 42;
-// 43 to 47: menu commands the dispatcher serves.
+// Menu commands the dispatcher serves, on or off from the argument.
+inline constexpr int kSetWirelessLan = 43;
+inline constexpr int kSetWiredLan = 44;
+inline constexpr int kSetBacklight = 45;
+inline constexpr int kSetEtiquette = 46;
+inline constexpr int kSetMute = 47;
 inline constexpr int kActiveDisplay = 48;
 inline constexpr int kConnectedDisplay = 49;
 inline constexpr int kRotateUnderCursor = 70;

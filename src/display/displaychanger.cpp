@@ -67,10 +67,10 @@ bool CDisplayChanger::ChooseDriver(const DISPLAY_DEVICEW& adapter) {
         m_driverKind = DriverKind::Intel;
         vendor = graphicsvendor::kIntel;
     } else if (Contains(id, L"VEN_10DE")) {
-        m_driverKind = proc::windowsVersion > 6 ? DriverKind::NvidiaVista : DriverKind::Nvidia;
+        m_driverKind = proc::IsVistaOrLater() ? DriverKind::NvidiaVista : DriverKind::Nvidia;
         vendor = graphicsvendor::kNvidia;
     } else if (Contains(id, L"VEN_1002")) {
-        m_driverKind = proc::windowsVersion > 6 ? DriverKind::AtiVista : DriverKind::Ati;
+        m_driverKind = proc::IsVistaOrLater() ? DriverKind::AtiVista : DriverKind::Ati;
         vendor = graphicsvendor::kAti;
     } else {
         const std::wstring description = Upper(adapter.DeviceString);
@@ -93,22 +93,22 @@ int CDisplayChanger::InitDisplayChanger() {
             Trace(L"no driver");
             return 0;
         }
-        if (proc::windowsVersion > 7) {
+        if (proc::IsWindows7OrLater()) {
             m_pWin7 = m_ports.components.CreateWin7Component();
             if (m_pWin7) m_pWin7->InitDisplayConfig(this);
         }
-        if (proc::modelFamily != 4) {
+        if (!proc::IsMenuNetbook()) {
             m_pProfile = m_ports.components.CreateProfileStore();
             if (m_pProfile) m_pProfile->Init(this, m_pWin7 ? m_pWin7->VideoSignals() : nullptr);
         }
         if (m_pDriver->Initialize()) {
-            if (proc::windowsVersion == 8 && m_nVendor == graphicsvendor::kIntel &&
+            if (proc::IsWindows7OrLater() && m_nVendor == graphicsvendor::kIntel &&
                 m_ports.components.NativeProcessorArchitecture() == kArchitectureX64) {
                 m_bWin7Mode = 1;
             }
             return 1;
         }
-        if (proc::windowsVersion == 8) {
+        if (proc::IsWindows7OrLater()) {
             m_bWin7Mode = 1;
         } else {
             m_pDriver.reset();
@@ -117,7 +117,7 @@ int CDisplayChanger::InitDisplayChanger() {
         }
         return 0;
     } catch (...) {
-        ReportError(L"CDisplayChanger::InitDisplayChanger()");
+        ReportCaught(L"CDisplayChanger::InitDisplayChanger()");
         return 0;
     }
 }
@@ -144,7 +144,7 @@ int CDisplayChanger::GetConnectedDisplays() {
     if (!m_pDriver) return 0;
     m_nConnectedDisplay = 0;
     m_nActiveDisplay = 0;
-    if (m_bWin7Mode && proc::windowsVersion == 8 && m_pWin7) {
+    if (m_bWin7Mode && proc::IsWindows7OrLater() && m_pWin7) {
         for (int& status : m_pDriver->m_nDeviceStatus) status = devicestatus::kNotConnected;
         m_pWin7->GetConnectedCode(&m_nConnectedDisplay);
         m_pWin7->GetActiveCode(&m_nActiveDisplay);
@@ -155,7 +155,7 @@ int CDisplayChanger::GetConnectedDisplays() {
 
     // The wireless display shows only in the Windows 7 configuration.
     constexpr int kHdmiIndex = 3, kWirelessIndex = 5;
-    if (m_nVendor == graphicsvendor::kIntel && proc::windowsVersion == 8 && m_pWin7 &&
+    if (m_nVendor == graphicsvendor::kIntel && proc::IsWindows7OrLater() && m_pWin7 &&
         (status[kHdmiIndex] == devicestatus::kConnected || status[kHdmiIndex] == devicestatus::kActive)) {
         int copy[displaydevice::kCount];
         for (int i = 0; i < displaydevice::kCount; ++i) copy[i] = status[i];
@@ -193,7 +193,7 @@ int CDisplayChanger::GetConnectedDisplays() {
 // under the other dual-view code and spoil that code's profile. The driver's
 // status entries are left as the driver set them.
 int CDisplayChanger::DualViewOffset() {
-    if (proc::windowsVersion != 8 || !m_pWin7) return combination::kDualPanelPrimary;
+    if (!proc::IsWindows7OrLater() || !m_pWin7) return combination::kDualPanelPrimary;
     int copy[displaydevice::kCount];
     for (int i = 0; i < displaydevice::kCount; ++i) copy[i] = m_pDriver->m_nDeviceStatus[i];
     int code = 0;
@@ -222,7 +222,7 @@ int CDisplayChanger::SelectDisplayCombination(int backward) {
             [this, backward](IDisplaySwitchOsd& osd) { return StepOpenSwitch(osd, backward); },
             [this](IDisplaySwitchOsd& osd) { return OpenSwitch(osd); });
     } catch (...) {
-        ReportError(L"fail: SelectDisplayCombination()");
+        ReportCaught(L"fail: SelectDisplayCombination()");
         return 0;
     }
 }
@@ -247,7 +247,7 @@ SelectionStep CDisplayChanger::StepOpenSwitch(IDisplaySwitchOsd& osd, int backwa
 }
 
 bool CDisplayChanger::OpenSwitch(IDisplaySwitchOsd& osd) {
-    if (proc::modelFamily == 4 && proc::windowsVersion >= 7 && m_ports.shell.SkipFirmwareDisplays() == 0) {
+    if (proc::IsMenuNetbook() && proc::IsVistaOrLater() && m_ports.shell.SkipFirmwareDisplays() == 0) {
         BYTE state = 0;
         m_ports.firmware.GetDisplayState(&state);
         m_ports.firmware.GetDisplayState(&state);
@@ -322,27 +322,27 @@ void CDisplayChanger::ChangeDisplayCombination(const int* codePointer, int repai
                 PostMessageW(window, WM_VQ_SIBLING, kApplyRegisteredProfile, 0);
             }
         } else {
-            if (proc::modelFamily != 4 && !m_pDriver->m_bKeepDisplaySettings) SaveCurrentDisplaySettings();
+            if (!proc::IsMenuNetbook() && !m_pDriver->m_bKeepDisplaySettings) SaveCurrentDisplaySettings();
             WorkaroundFunction(3);
             bool changedOnLadder = false;
-            if (proc::windowsVersion != 8) {
+            if (!proc::IsWindows7OrLater()) {
                 const bool profileChanges =
-                    (m_nVendor == graphicsvendor::kNvidia && proc::windowsVersion == 7) ||
-                    (m_nVendor == graphicsvendor::kVia && proc::windowsVersion < 7 &&
+                    (m_nVendor == graphicsvendor::kNvidia && proc::IsVista()) ||
+                    (m_nVendor == graphicsvendor::kVia && !proc::IsVistaOrLater() &&
                      (code == (combination::kDualPanelPrimary | combination::kPanelCrt) ||
                       code == (combination::kDualExternalPrimary | combination::kPanelCrt)));
                 if (!profileChanges && !ApplyWithFallback(code, &changedOnLadder)) return;
                 if (repaint) m_ports.shell.RepaintScreen();
             }
             // A combination the driver took only at a ladder size keeps that size.
-            if (proc::modelFamily != 4 && !changedOnLadder) ApplyDisplayProfile(code);
+            if (!proc::IsMenuNetbook() && !changedOnLadder) ApplyDisplayProfile(code);
         }
         WorkaroundFunction(2);
         if (repaint) m_ports.shell.NoticeMessage(1);
         m_ports.shell.RunDisplayChangedCommand();
     } catch (...) {
         m_ports.shell.NoticeMessage(1);
-        ReportError(L"CDisplayChanger::ChangeDisplayCombination");
+        ReportCaught(L"CDisplayChanger::ChangeDisplayCombination");
     }
 }
 
@@ -377,7 +377,7 @@ int CDisplayChanger::SaveCurrentDisplaySettings() {
             m_bDefaultMode = IsDefaultMode(second.width, second.height, second.rotation, second.depth) ? 1 : 0;
         }
         int freqDenum = 0, freq2Denum = 0;
-        if (proc::windowsVersion == 8 && m_pWin7) {
+        if (proc::IsWindows7OrLater() && m_pWin7) {
             m_pWin7->GetActiveRefreshRates(m_nActiveDisplay, &first.frequency, &freqDenum, &second.frequency,
                                            &freq2Denum);
         }
@@ -392,13 +392,13 @@ int CDisplayChanger::SaveCurrentDisplaySettings() {
                                second.rotation, second.position.x, second.position.y));
         return 1;
     } catch (...) {
-        ReportError(L"fail: SaveCurrentDisplaySettings()");
+        ReportCaught(L"fail: SaveCurrentDisplaySettings()");
         return 0;
     }
 }
 
 void CDisplayChanger::RestoreRotation(int second, int angle, bool twoDisplayProfile) {
-    if (m_nVendor == graphicsvendor::kNvidia && proc::windowsVersion < 7) return;
+    if (m_nVendor == graphicsvendor::kNvidia && !proc::IsVistaOrLater()) return;
     const int display = second ? 2 : 1;
     if (m_nVendor == graphicsvendor::kVia) {
         int current = 0;
@@ -406,7 +406,7 @@ void CDisplayChanger::RestoreRotation(int second, int angle, bool twoDisplayProf
         if (current != angle) m_pDriver->SetDisplayRotation(display, angle, second, 1);
         return;
     }
-    if (proc::windowsVersion >= 7 && twoDisplayProfile) {
+    if (proc::IsVistaOrLater() && twoDisplayProfile) {
         DisplayValues now;
         if (ReadDisplay(second, &now) && now.rotation == angle) return;
     }
@@ -449,7 +449,7 @@ int CDisplayChanger::ApplyDisplayProfile(int code) {
             if (!key.empty() && (size.cx || size.cy || depth || freq)) {
                 const int w = size.cx, h = size.cy, w2 = size2.cx, h2 = size2.cy;
                 POINTL at{position.x, position.y};
-                if (proc::windowsVersion == 8) {
+                if (proc::IsWindows7OrLater()) {
                     if (!m_pWin7 || !m_pWin7->ChangeDisplayEx(code, w, h, w2, h2, depth, depth2, freq, freq2, rot,
                                                               rot2, position.x, position.y, freqDenum, freq2Denum)) {
                         ReportError(FormatText(L"fail: ChangeDisplayEx: w=%d, h=%d, color=%d, freq=%d // w2=%d, "
@@ -484,7 +484,7 @@ int CDisplayChanger::ApplyDisplayProfile(int code) {
             }
         }
         if (!applied) {
-            if (proc::windowsVersion == 8) {
+            if (proc::IsWindows7OrLater()) {
                 if (!m_pWin7 || !m_pWin7->ChangeDisplayEx(code, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)) {
                     ReportError(L"fail: !bExistProfile");
                 }
@@ -513,7 +513,7 @@ int CDisplayChanger::ApplyDisplayProfile(int code) {
                 size = SIZE{1024, 768};
                 depth = 32;
                 freq = 60;
-                if (proc::modelFamily == 10 && code == combination::kPanelCrt) {
+                if (proc::IsWheelNetbook() && code == combination::kPanelCrt) {
                     m_modeSetting.ChangePrimaryDisplaySettings(1024, 600, 32, 60);
                     size.cy = 600;
                 } else {
@@ -528,7 +528,7 @@ int CDisplayChanger::ApplyDisplayProfile(int code) {
             m_modeSetting.MoveDisplay(m_nPendingSide);
             m_nPendingSide = kNoSide;
         }
-        if (proc::windowsVersion < 8) {
+        if (!proc::IsWindows7OrLater()) {
             m_ports.shell.Wait(kBeforeRecheckMs);
             if (!m_pDriver->m_bKeepDisplaySettings) {
                 auto recheck = [&](int second, const wchar_t* label, int w, int h, int d, int f) {
@@ -560,13 +560,13 @@ int CDisplayChanger::ApplyDisplayProfile(int code) {
         InvalidateRect(nullptr, nullptr, TRUE);
         return 1;
     } catch (...) {
-        ReportError(L"CDisplayChanger::ApplyDisplayProfile");
+        ReportCaught(L"CDisplayChanger::ApplyDisplayProfile");
         return 0;
     }
 }
 
 void CDisplayChanger::PostToMenu(WPARAM code, LPARAM argument) {
-    HWND menu = proc::modelFamily == 10 ? FindWindowW(nullptr, kWheelMenuTitle) : FindWindowW(kMenuWindowClass, nullptr);
+    HWND menu = proc::IsWheelNetbook() ? FindWindowW(nullptr, kWheelMenuTitle) : FindWindowW(kMenuWindowClass, nullptr);
     if (!menu) {
         ReportError(kNoMenuReport);
         return;
@@ -576,10 +576,9 @@ void CDisplayChanger::PostToMenu(WPARAM code, LPARAM argument) {
 
 int CDisplayChanger::WorkaroundFunction(int step) {
     try {
-        const int family = proc::modelFamily;
         switch (step) {
         case 1:
-            if (family == 4) {
+            if (proc::IsMenuNetbook()) {
                 if (HWND menu = FindWindowW(kMenuWindowClass, nullptr)) {
                     PostMessageW(menu, WM_VQ_SIBLING, kMenuBeforeChange, 0);
                 } else {
@@ -588,7 +587,7 @@ int CDisplayChanger::WorkaroundFunction(int step) {
             }
             break;
         case 2:
-            if (family == 10 || family == 4 || family == 3 || family == 1) {
+            if (proc::IsUsbKeyboardFamily(proc::modelFamily)) {  // the families with the menu program
                 settings::WriteInt(settings::kMenuDisplay, m_nLastRequested);
                 // The menu program is told what shows now.
                 GetConnectedDisplays();
@@ -596,7 +595,7 @@ int CDisplayChanger::WorkaroundFunction(int step) {
             }
             break;
         case 3:
-            if (family == 8 || family == 9) {
+            if (proc::KeepsSecondDisplayRight()) {
                 DisplayValues second;
                 if (ReadDisplay(1, &second) && second.position.x < 0) {
                     m_modeSetting.MoveDisplay(2);
@@ -605,7 +604,7 @@ int CDisplayChanger::WorkaroundFunction(int step) {
             }
             break;
         case 4:
-            if (family == 8 && m_nActiveDisplay == displaydevice::kCrt) {
+            if (proc::IsHdmiNotebook() && m_nActiveDisplay == displaydevice::kCrt) {
                 BYTE state = 0;
                 if (m_ports.firmware.GetDisplayState(&state) && state == kFirmwareCrtAndHdmi &&
                     m_nConnectedDisplay != kFirmwareCrtAndHdmi) {
@@ -618,13 +617,13 @@ int CDisplayChanger::WorkaroundFunction(int step) {
         }
         return 1;
     } catch (...) {
-        ReportError(L"CDisplayChanger::WorkaroundFunction");
+        ReportCaught(L"CDisplayChanger::WorkaroundFunction");
         return 1;
     }
 }
 
 void CDisplayChanger::RaiseBrightnessToTop() {
-    if (proc::windowsVersion < 7) {
+    if (!proc::IsVistaOrLater()) {
         m_ports.firmware.SetBrightness(kTopBrightness);
         return;
     }
@@ -648,7 +647,7 @@ void CDisplayChanger::RaiseBrightnessToTop() {
 int CDisplayChanger::RestoreDefaultDisplay(int flags) {
     try {
         if (!m_pDriver) return 0;
-        if (proc::windowsVersion < 8) {
+        if (!proc::IsWindows7OrLater()) {
             m_pDriver->RestoreDefaultDisplay(flags);
         } else if (m_pWin7) {
             SIZE size{0, 0};
@@ -670,7 +669,7 @@ int CDisplayChanger::RestoreDefaultDisplay(int flags) {
         if (flags & kRestoreBrightness) RaiseBrightnessToTop();
         return 1;
     } catch (...) {
-        ReportError(L"CDisplayChanger::RestoreDefaultDisplay");
+        ReportCaught(L"CDisplayChanger::RestoreDefaultDisplay");
         return 0;
     }
 }

@@ -16,8 +16,6 @@ constexpr Resolution kNoDriverMaximum{1024, 768};
 constexpr Resolution kLargestKnown{2048, 1536};
 // The output bits of a combination code (without the panel and the dual-view markers).
 constexpr int kExternalOutputBits = 0x3E;
-constexpr int kFamilyWithSmallList = 10;
-constexpr int kFamilyWithRotationCaps = 1;
 
 class RealPlatform : public IResolutionPlatform {
 public:
@@ -187,7 +185,7 @@ void CDisplayResolution::BuildList(int maxWidth, int maxHeight) {
         m_list = {{800, 600}, {1024, 600}, {1152, 864}};
     } else if (is(2048, 1536)) {
         m_list = {{800, 600}, {1024, 768}, {1152, 864}, {1280, 1024}, {1600, 1200}};
-    } else if (proc::modelFamily == kFamilyWithSmallList) {
+    } else if (proc::IsWheelNetbook()) {
         m_list = {{800, 600}, {1024, 600}, {1024, 768}};
     } else {
         m_list = {{800, 600}, {1024, 768}};
@@ -212,7 +210,7 @@ int CDisplayResolution::QueryResolutionList(int x, int y, int* second) {
         BuildList(maxWidth, maxHeight);
         return 1;
     } catch (...) {
-        ReportError(L"CDisplayChanger::QueryResolutionList");
+        ReportCaught(L"CDisplayChanger::QueryResolutionList");
         return 0;
     }
 }
@@ -290,7 +288,7 @@ int CDisplayResolution::StepResolution(int x, int y, int useLadder, Direction di
         MoveCursorToDisplay(second);
         return shown;
     } catch (...) {
-        ReportError(up ? L"CDisplayChanger::SetResolutionUp" : L"CDisplayChanger::SetResolutionDown");
+        ReportCaught(up ? L"CDisplayChanger::SetResolutionUp" : L"CDisplayChanger::SetResolutionDown");
         return 0;
     }
 }
@@ -333,13 +331,13 @@ int CDisplayResolution::GetDisplayRotation(int* angle, int refresh) {
         }
         return 1;
     } catch (...) {
-        ReportError(L"fail: GetDisplayRotation");
+        ReportCaught(L"fail: GetDisplayRotation");
         return 0;
     }
 }
 
 void CDisplayResolution::EnsureIntelRotationCaps(CVGA& driver) {
-    if (driver.GetVendor() != graphicsvendor::kIntel || proc::modelFamily != kFamilyWithRotationCaps) return;
+    if (driver.GetVendor() != graphicsvendor::kIntel || !proc::IsIntelNetbook()) return;
     BYTE caps[4] = {};
     if (m_platform.ReadMachineValue(intelrotationcaps::kPath, intelrotationcaps::kName, caps, sizeof caps)) {
         Trace(FormatText(L"%x\n", static_cast<unsigned>(caps[0] | caps[1] << 8 | caps[2] << 16 | caps[3] << 24)));
@@ -364,7 +362,7 @@ int CDisplayResolution::RotateDisplayStep(int key) {
         settings::WriteInt(settings::kRotationAngle, turned);
         return 1;
     } catch (...) {
-        ReportError(L"fail: RotateDisplayStep()");
+        ReportCaught(L"fail: RotateDisplayStep()");
         return 0;
     }
 }
@@ -392,7 +390,7 @@ int CDisplayResolution::RotateDisplayAt(int x, int y, int angle) {
         MoveCursorToDisplay(second);
         return rotated ? 1 : 0;
     } catch (...) {
-        ReportError(L"fail: RotateDisplayAt()");
+        ReportCaught(L"fail: RotateDisplayAt()");
         return 0;
     }
 }

@@ -134,13 +134,9 @@ void CModeSetting::ResolveDisplayDeviceNames() {
 }
 
 int CModeSetting::GetCurrentDisplayMode(int second, DEVMODEW* mode) {
-    try {
-        if (!mode) return 0;
-        ResolveDisplayDeviceNames();
-        return ReadCurrent(second ? g_names.second : g_names.first, mode) ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
+    if (!mode) return 0;
+    ResolveDisplayDeviceNames();
+    return ReadCurrent(second ? g_names.second : g_names.first, mode) ? 1 : 0;
 }
 
 int CModeSetting::ChangePrimaryDisplaySettings(int width, int height, int bitsPerPixel, int frequency) {
@@ -160,123 +156,111 @@ int CModeSetting::ChangeSecondDisplaySettings(int width, int height, int bitsPer
 int CModeSetting::ChangeDisplaySettingsLadder(ChangeForm form, int width, int height, int bitsPerPixel,
                                               int frequency, const POINTL* position) {
     const bool ex = form != ChangeForm::Primary;
-    try {
-        DEVMODEW current{};
-        const bool known = GetCurrentDisplayMode(form == ChangeForm::Second, &current) != 0;
-        const int currentWidth = static_cast<int>(current.dmPelsWidth);
-        const int currentHeight = static_cast<int>(current.dmPelsHeight);
-        const bool keepWidth = form == ChangeForm::Second && width == 0;
-        const bool keepHeight = form == ChangeForm::Second && height == 0;
-        if (keepWidth) width = currentWidth;
-        if (keepHeight) height = currentHeight;
+    DEVMODEW current{};
+    const bool known = GetCurrentDisplayMode(form == ChangeForm::Second, &current) != 0;
+    const int currentWidth = static_cast<int>(current.dmPelsWidth);
+    const int currentHeight = static_cast<int>(current.dmPelsHeight);
+    const bool keepWidth = form == ChangeForm::Second && width == 0;
+    const bool keepHeight = form == ChangeForm::Second && height == 0;
+    if (keepWidth) width = currentWidth;
+    if (keepHeight) height = currentHeight;
 
-        const bool changes = width != currentWidth || height != currentHeight ||
-                             (bitsPerPixel && bitsPerPixel != static_cast<int>(current.dmBitsPerPel)) ||
-                             (frequency && frequency != static_cast<int>(current.dmDisplayFrequency)) ||
-                             (ex && position &&
-                              (position->x != current.dmPosition.x || position->y != current.dmPosition.y));
-        if (!changes) return 1;
+    const bool changes = width != currentWidth || height != currentHeight ||
+                         (bitsPerPixel && bitsPerPixel != static_cast<int>(current.dmBitsPerPel)) ||
+                         (frequency && frequency != static_cast<int>(current.dmDisplayFrequency)) ||
+                         (ex && position &&
+                          (position->x != current.dmPosition.x || position->y != current.dmPosition.y));
+    if (!changes) return 1;
 
-        DEVMODEW record = FreshRecord();
-        int sendWidth = width;
-        int sendHeight = height;
-        // The request follows the display's present shape. Without a current
-        // mode the shape is unknown and the request is sent as it came.
-        if (known && !keepWidth && !keepHeight && width && height) {
-            const bool landscape = currentHeight < currentWidth;
-            sendWidth = landscape ? std::max(width, height) : std::min(width, height);
-            sendHeight = landscape ? std::min(width, height) : std::max(width, height);
-        }
-        record.dmPelsWidth = static_cast<DWORD>(sendWidth);
-        record.dmPelsHeight = static_cast<DWORD>(sendHeight);
-        if (width != currentWidth) record.dmFields |= DM_PELSWIDTH;
-        if (height != currentHeight) record.dmFields |= DM_PELSHEIGHT;
-        if (bitsPerPixel) {
-            record.dmFields |= DM_BITSPERPEL;
-            record.dmBitsPerPel = static_cast<DWORD>(bitsPerPixel);
-        }
-        if (ex) {
-            if (frequency) {
-                record.dmFields |= DM_DISPLAYFREQUENCY;
-                record.dmDisplayFrequency = static_cast<DWORD>(frequency);
-            }
-            if (position) {
-                record.dmFields |= DM_POSITION;
-                record.dmPosition = *position;
-            }
-            record.dmFields |= kOrientationField;
-        }
-
-        const wchar_t* device = form == ChangeForm::Second ? g_names.second : g_names.first;
-        auto apply = [&] {
-            return ex ? m_display.ChangeDisplaySettingsEx(device, &record, CDS_UPDATEREGISTRY)
-                      : m_display.ChangeDisplaySettings(&record, CDS_UPDATEREGISTRY);
-        };
-        auto logFailure = [&](const wchar_t* format) {
-            WriteLog(FormatText(format, static_cast<int>(record.dmPelsWidth), static_cast<int>(record.dmPelsHeight)));
-        };
-
-        // 1: as asked. The Ex forms take a refused mode (-2) as done.
-        const LONG first = apply();
-        if (first == DISP_CHANGE_SUCCESSFUL || (ex && first == DISP_CHANGE_BADMODE)) return 1;
-        logFailure(ex ? L"ChangeDisplaySettingEx... 1st= %d, %d" : L"ChangeDisplaySetting... 1nd= %d, %d");
-
-        // 2: the widened field set; a field is named only when it carries a value.
-        if (ex) {
-            record.dmFields = kOrientationField | DM_PELSWIDTH | DM_PELSHEIGHT;
-            if (position) record.dmFields |= DM_POSITION;
-            if (bitsPerPixel) record.dmFields |= DM_BITSPERPEL;
-            if (frequency) record.dmFields |= DM_DISPLAYFREQUENCY;
-        } else {
-            record.dmFields = kWidenedPrimaryFields;
-        }
-        if (apply() == DISP_CHANGE_SUCCESSFUL) return 1;
-        if (ex) logFailure(L"ChangeDisplaySettingEx... 2nd= %d, %d");
-
-        // 3: the other shape.
-        std::swap(record.dmPelsWidth, record.dmPelsHeight);
-        if (apply() == DISP_CHANGE_SUCCESSFUL) return 1;
-        if (!ex) logFailure(L"ChangeDisplaySetting... 2nd= %d, %d");
-
-        // 4: at 16 bits per pixel.
-        if (bitsPerPixel) record.dmFields |= DM_BITSPERPEL;
-        record.dmBitsPerPel = kFallbackDepth;
-        if (apply() == DISP_CHANGE_SUCCESSFUL) return 1;
-
-        ReportError(FormatText(L"Final ChangeDisplaySetting... 2nd= %d, %d", static_cast<int>(record.dmPelsWidth),
-                               static_cast<int>(record.dmPelsHeight)));
-        return 0;
-    } catch (...) {
-        ReportError(form == ChangeForm::Primary ? L"fail: ChangePrimaryDisplaySettings()"
-                    : form == ChangeForm::First ? L"fail: ChangeFirstDisplaySettings()"
-                                                : L"fail: ChangeSecondDisplaySettings()");
-        return 0;
+    DEVMODEW record = FreshRecord();
+    int sendWidth = width;
+    int sendHeight = height;
+    // The request follows the display's present shape. Without a current
+    // mode the shape is unknown and the request is sent as it came.
+    if (known && !keepWidth && !keepHeight && width && height) {
+        const bool landscape = currentHeight < currentWidth;
+        sendWidth = landscape ? std::max(width, height) : std::min(width, height);
+        sendHeight = landscape ? std::min(width, height) : std::max(width, height);
     }
+    record.dmPelsWidth = static_cast<DWORD>(sendWidth);
+    record.dmPelsHeight = static_cast<DWORD>(sendHeight);
+    if (width != currentWidth) record.dmFields |= DM_PELSWIDTH;
+    if (height != currentHeight) record.dmFields |= DM_PELSHEIGHT;
+    if (bitsPerPixel) {
+        record.dmFields |= DM_BITSPERPEL;
+        record.dmBitsPerPel = static_cast<DWORD>(bitsPerPixel);
+    }
+    if (ex) {
+        if (frequency) {
+            record.dmFields |= DM_DISPLAYFREQUENCY;
+            record.dmDisplayFrequency = static_cast<DWORD>(frequency);
+        }
+        if (position) {
+            record.dmFields |= DM_POSITION;
+            record.dmPosition = *position;
+        }
+        record.dmFields |= kOrientationField;
+    }
+
+    const wchar_t* device = form == ChangeForm::Second ? g_names.second : g_names.first;
+    auto apply = [&] {
+        return ex ? m_display.ChangeDisplaySettingsEx(device, &record, CDS_UPDATEREGISTRY)
+                  : m_display.ChangeDisplaySettings(&record, CDS_UPDATEREGISTRY);
+    };
+    auto logFailure = [&](const wchar_t* format) {
+        WriteLog(FormatText(format, static_cast<int>(record.dmPelsWidth), static_cast<int>(record.dmPelsHeight)));
+    };
+
+    // 1: as asked. The Ex forms take a refused mode (-2) as done.
+    const LONG first = apply();
+    if (first == DISP_CHANGE_SUCCESSFUL || (ex && first == DISP_CHANGE_BADMODE)) return 1;
+    logFailure(ex ? L"ChangeDisplaySettingEx... 1st= %d, %d" : L"ChangeDisplaySetting... 1nd= %d, %d");
+
+    // 2: the widened field set; a field is named only when it carries a value.
+    if (ex) {
+        record.dmFields = kOrientationField | DM_PELSWIDTH | DM_PELSHEIGHT;
+        if (position) record.dmFields |= DM_POSITION;
+        if (bitsPerPixel) record.dmFields |= DM_BITSPERPEL;
+        if (frequency) record.dmFields |= DM_DISPLAYFREQUENCY;
+    } else {
+        record.dmFields = kWidenedPrimaryFields;
+    }
+    if (apply() == DISP_CHANGE_SUCCESSFUL) return 1;
+    if (ex) logFailure(L"ChangeDisplaySettingEx... 2nd= %d, %d");
+
+    // 3: the other shape.
+    std::swap(record.dmPelsWidth, record.dmPelsHeight);
+    if (apply() == DISP_CHANGE_SUCCESSFUL) return 1;
+    if (!ex) logFailure(L"ChangeDisplaySetting... 2nd= %d, %d");
+
+    // 4: at 16 bits per pixel.
+    if (bitsPerPixel) record.dmFields |= DM_BITSPERPEL;
+    record.dmBitsPerPel = kFallbackDepth;
+    if (apply() == DISP_CHANGE_SUCCESSFUL) return 1;
+
+    ReportError(FormatText(L"Final ChangeDisplaySetting... 2nd= %d, %d", static_cast<int>(record.dmPelsWidth),
+                           static_cast<int>(record.dmPelsHeight)));
+    return 0;
 }
 
 int CModeSetting::MoveDisplay(int side) {
-    try {
-        DEVMODEW record{};
+    DEVMODEW record{};
+    GetCurrentDisplayMode(1, &record);
+    record.dmFields = DM_POSITION;
+    if (side == 1) {
+        // Carries the fields the system reports for the current mode, position included.
         GetCurrentDisplayMode(1, &record);
-        record.dmFields = DM_POSITION;
-        if (side == 1) {
-            // Carries the fields the system reports for the current mode, position included.
-            GetCurrentDisplayMode(1, &record);
-            record.dmPosition.x = -static_cast<LONG>(record.dmPelsWidth);
-        } else {
-            record.dmPosition.x = m_display.GetSystemMetrics(SM_CXSCREEN) + 1;
-        }
-        record.dmPosition.y =
-            m_display.GetSystemMetrics(SM_CYSCREEN) / 2 - static_cast<LONG>(record.dmPelsHeight) / 2;
-        if (m_display.ChangeDisplaySettingsEx(g_names.second, &record, 0) != DISP_CHANGE_SUCCESSFUL) {
-            ReportError(L"MoveDisplay... 1nd");
-            return 0;
-        }
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: MoveDisplay()");
+        record.dmPosition.x = -static_cast<LONG>(record.dmPelsWidth);
+    } else {
+        record.dmPosition.x = m_display.GetSystemMetrics(SM_CXSCREEN) + 1;
+    }
+    record.dmPosition.y =
+        m_display.GetSystemMetrics(SM_CYSCREEN) / 2 - static_cast<LONG>(record.dmPelsHeight) / 2;
+    if (m_display.ChangeDisplaySettingsEx(g_names.second, &record, 0) != DISP_CHANGE_SUCCESSFUL) {
+        ReportError(L"MoveDisplay... 1nd");
         return 0;
     }
+    return 1;
 }
 
 int CModeSetting::CollectResolutions(const wchar_t* device, bool portrait, Resolution* list, int capacity) {
@@ -298,43 +282,38 @@ int CModeSetting::CollectResolutions(const wchar_t* device, bool portrait, Resol
 }
 
 int CModeSetting::EnumResolutionList(int second, Resolution** list, int* count) {
-    try {
-        if (!list || !count) return 0;
-        ResolveDisplayDeviceNames();
-        wchar_t device[displaynames::kMaxChars + 1];
-        SetName(device, second ? g_names.second : g_names.first);
-        DEVMODEW current{};
-        const bool portrait = ReadCurrent(device, &current) && current.dmPelsWidth < current.dmPelsHeight;
+    if (!list || !count) return 0;
+    ResolveDisplayDeviceNames();
+    wchar_t device[displaynames::kMaxChars + 1];
+    SetName(device, second ? g_names.second : g_names.first);
+    DEVMODEW current{};
+    const bool portrait = ReadCurrent(device, &current) && current.dmPelsWidth < current.dmPelsHeight;
 
-        int capacity = kListStart;
-        auto entries = std::make_unique<Resolution[]>(static_cast<size_t>(kListLimit));
-        int found = CollectResolutions(device, portrait, entries.get(), capacity);
-        if (found == capacity) {
-            capacity = kListLimit;
-            ReportError(L"Resolution Lists more than 24");
-            found = CollectResolutions(device, portrait, entries.get(), capacity);
-        }
-
-        std::sort(entries.get(), entries.get() + found, [](const Resolution& a, const Resolution& b) {
-            return a.width != b.width ? a.width < b.width : a.height < b.height;
-        });
-        const auto same = [](const Resolution& a, const Resolution& b) {
-            return a.width == b.width && a.height == b.height;
-        };
-        const int distinct = static_cast<int>(std::unique(entries.get(), entries.get() + found, same) - entries.get());
-        if (distinct != found) {
-            for (int i = 0; i < distinct; ++i) {
-                Trace(FormatText(L"%02d:  %d, %d \r\n", i, entries[i].width, entries[i].height));
-            }
-        }
-
-        *list = entries.release();
-        *count = distinct;
-        return 1;
-    } catch (...) {
-        ReportError(L"Retrieving Resolution");
-        return 0;
+    int capacity = kListStart;
+    auto entries = std::make_unique<Resolution[]>(static_cast<size_t>(kListLimit));
+    int found = CollectResolutions(device, portrait, entries.get(), capacity);
+    if (found == capacity) {
+        capacity = kListLimit;
+        ReportError(L"Resolution Lists more than 24");
+        found = CollectResolutions(device, portrait, entries.get(), capacity);
     }
+
+    std::sort(entries.get(), entries.get() + found, [](const Resolution& a, const Resolution& b) {
+        return a.width != b.width ? a.width < b.width : a.height < b.height;
+    });
+    const auto same = [](const Resolution& a, const Resolution& b) {
+        return a.width == b.width && a.height == b.height;
+    };
+    const int distinct = static_cast<int>(std::unique(entries.get(), entries.get() + found, same) - entries.get());
+    if (distinct != found) {
+        for (int i = 0; i < distinct; ++i) {
+            Trace(FormatText(L"%02d:  %d, %d \r\n", i, entries[i].width, entries[i].height));
+        }
+    }
+
+    *list = entries.release();
+    *count = distinct;
+    return 1;
 }
 
 int CModeSetting::GetMaxResolution(int second, int* width, int* height) {
@@ -382,32 +361,27 @@ int CModeSetting::GetAttachedSecondaryIndex(int* which) {
 
 int CModeSetting::SetSecondDisplayAttachment(const wchar_t* operation, int width, int height, int bitsPerPixel,
                                              int frequency) {
-    try {
-        DISPLAY_DEVICEW device = FreshDevice();
-        if (!m_display.EnumDisplayDevices(nullptr, 1, &device, 0) || !device.DeviceName[0]) {
-            ReportError(FormatText(L"fail: %ls() no second display device", operation));
-            return 0;
-        }
-        DEVMODEW record = FreshRecord();
-        record.dmFields = kAttachFields;
-        record.dmPelsWidth = static_cast<DWORD>(width);
-        record.dmPelsHeight = static_cast<DWORD>(height);
-        record.dmBitsPerPel = static_cast<DWORD>(bitsPerPixel);
-        record.dmDisplayFrequency = static_cast<DWORD>(frequency);
-        record.dmPosition.x = width;
-        record.dmPosition.y = 0;
-        // Stored first, then applied with every other pending change; both must succeed.
-        const LONG stored = m_display.ChangeDisplaySettingsEx(device.DeviceName, &record, kStoreWithoutApplying);
-        const LONG applied = m_display.ChangeDisplaySettings(nullptr, 0);
-        if (stored != DISP_CHANGE_SUCCESSFUL || applied != DISP_CHANGE_SUCCESSFUL) {
-            ReportError(FormatText(L"fail: %ls() %ld, %ld", operation, stored, applied));
-            return 0;
-        }
-        return 1;
-    } catch (...) {
-        ReportError(FormatText(L"fail: %ls()", operation));
+    DISPLAY_DEVICEW device = FreshDevice();
+    if (!m_display.EnumDisplayDevices(nullptr, 1, &device, 0) || !device.DeviceName[0]) {
+        ReportError(FormatText(L"fail: %ls() no second display device", operation));
         return 0;
     }
+    DEVMODEW record = FreshRecord();
+    record.dmFields = kAttachFields;
+    record.dmPelsWidth = static_cast<DWORD>(width);
+    record.dmPelsHeight = static_cast<DWORD>(height);
+    record.dmBitsPerPel = static_cast<DWORD>(bitsPerPixel);
+    record.dmDisplayFrequency = static_cast<DWORD>(frequency);
+    record.dmPosition.x = width;
+    record.dmPosition.y = 0;
+    // Stored first, then applied with every other pending change; both must succeed.
+    const LONG stored = m_display.ChangeDisplaySettingsEx(device.DeviceName, &record, kStoreWithoutApplying);
+    const LONG applied = m_display.ChangeDisplaySettings(nullptr, 0);
+    if (stored != DISP_CHANGE_SUCCESSFUL || applied != DISP_CHANGE_SUCCESSFUL) {
+        ReportError(FormatText(L"fail: %ls() %ld, %ld", operation, stored, applied));
+        return 0;
+    }
+    return 1;
 }
 
 int CModeSetting::AttachSecondDisplay(int width, int height, int bitsPerPixel, int frequency) {
@@ -417,43 +391,38 @@ int CModeSetting::AttachSecondDisplay(int width, int height, int bitsPerPixel, i
 int CModeSetting::DetachSecondDisplay() { return SetSecondDisplayAttachment(L"DetachSecondDisplay", 0, 0, 0, 0); }
 
 LONG CModeSetting::SetRotationByModeChange(int angle, int secondDevice, int windowsDirection) {
-    try {
-        const int target = OrientationIndex(angle, windowsDirection);
-        if (target < 0) {
-            ReportError(FormatText(L"fail: SetRotationByModeChange() angle %d", angle));
-            return DISP_CHANGE_BADPARAM;
-        }
-        DEVMODEW current{};
-        if (!GetCurrentDisplayMode(secondDevice, &current)) {
-            ReportError(L"fail: SetRotationByModeChange() no current mode");
-            return DISP_CHANGE_FAILED;
-        }
-        if (static_cast<int>(current.dmDisplayOrientation) == target) return DISP_CHANGE_SUCCESSFUL;
-
-        DEVMODEW record = FreshRecord();
-        record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYORIENTATION;
-        LONG width = static_cast<LONG>(current.dmPelsWidth);
-        LONG height = static_cast<LONG>(current.dmPelsHeight);
-        if (!secondDevice) {
-            width = m_display.GetSystemMetrics(SM_CXSCREEN);
-            height = m_display.GetSystemMetrics(SM_CYSCREEN);
-        }
-        const bool landscape = height < width;
-        const bool quarterTurn = angle == 90 || angle == 270;
-        if (landscape == quarterTurn) std::swap(width, height);
-        record.dmPelsWidth = static_cast<DWORD>(width);
-        record.dmPelsHeight = static_cast<DWORD>(height);
-        record.dmDisplayOrientation = static_cast<DWORD>(target);
-        if (secondDevice) {
-            record.dmFields |= DM_POSITION;
-            record.dmPosition = current.dmPosition;
-        }
-        return m_display.ChangeDisplaySettingsEx(secondDevice ? g_names.second : g_names.first, &record,
-                                                 CDS_UPDATEREGISTRY);
-    } catch (...) {
-        ReportError(L"fail: SetRotationByModeChange()");
+    const int target = OrientationIndex(angle, windowsDirection);
+    if (target < 0) {
+        ReportError(FormatText(L"fail: SetRotationByModeChange() angle %d", angle));
+        return DISP_CHANGE_BADPARAM;
+    }
+    DEVMODEW current{};
+    if (!GetCurrentDisplayMode(secondDevice, &current)) {
+        ReportError(L"fail: SetRotationByModeChange() no current mode");
         return DISP_CHANGE_FAILED;
     }
+    if (static_cast<int>(current.dmDisplayOrientation) == target) return DISP_CHANGE_SUCCESSFUL;
+
+    DEVMODEW record = FreshRecord();
+    record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYORIENTATION;
+    LONG width = static_cast<LONG>(current.dmPelsWidth);
+    LONG height = static_cast<LONG>(current.dmPelsHeight);
+    if (!secondDevice) {
+        width = m_display.GetSystemMetrics(SM_CXSCREEN);
+        height = m_display.GetSystemMetrics(SM_CYSCREEN);
+    }
+    const bool landscape = height < width;
+    const bool quarterTurn = angle == 90 || angle == 270;
+    if (landscape == quarterTurn) std::swap(width, height);
+    record.dmPelsWidth = static_cast<DWORD>(width);
+    record.dmPelsHeight = static_cast<DWORD>(height);
+    record.dmDisplayOrientation = static_cast<DWORD>(target);
+    if (secondDevice) {
+        record.dmFields |= DM_POSITION;
+        record.dmPosition = current.dmPosition;
+    }
+    return m_display.ChangeDisplaySettingsEx(secondDevice ? g_names.second : g_names.first, &record,
+                                             CDS_UPDATEREGISTRY);
 }
 
 CVGA::CVGA(IDisplaySettings& display) : m_modeSetting(display) { displaynames::Reset(); }

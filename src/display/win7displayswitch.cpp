@@ -236,39 +236,29 @@ void CWin7DisplaySwitch::RefineTargetIdsFromPaths(const QueryResult& result) {
 }
 
 int CWin7DisplaySwitch::InitDisplayConfig(IWin7DisplayOwner* changer) {
-    try {
-        m_pOwner = changer;
-        const std::vector<std::wstring> missing = m_functions.Load();
-        for (const std::wstring& name : missing) ReportError(L"fail: InitDisplayConfig() - USER32.DLL has no " + name);
-        m_bFunctionsComplete = missing.empty();
-        QueryResult all;
-        const bool havePaths = m_bFunctionsComplete && Query(dc::query::kAllPaths, &all);
-        if (havePaths && !all.paths.empty()) {
-            m_adapterLuid = all.paths.front().sourceInfo.adapterId;
-        } else if (havePaths) {
-            ReportError(L"fail: InitDisplayConfig() - no path names the adapter");
-        }
-        ChooseVendor();
-        if (havePaths) RefineTargetIdsFromPaths(all);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: InitDisplayConfig()");
-        return 1;
+    m_pOwner = changer;
+    const std::vector<std::wstring> missing = m_functions.Load();
+    for (const std::wstring& name : missing) ReportError(L"fail: InitDisplayConfig() - USER32.DLL has no " + name);
+    m_bFunctionsComplete = missing.empty();
+    QueryResult all;
+    const bool havePaths = m_bFunctionsComplete && Query(dc::query::kAllPaths, &all);
+    if (havePaths && !all.paths.empty()) {
+        m_adapterLuid = all.paths.front().sourceInfo.adapterId;
+    } else if (havePaths) {
+        ReportError(L"fail: InitDisplayConfig() - no path names the adapter");
     }
+    ChooseVendor();
+    if (havePaths) RefineTargetIdsFromPaths(all);
+    return 1;
 }
 
 int CWin7DisplaySwitch::RefreshTargetIds() {
-    try {
-        if (m_nVendor != win7vendor::kAti || !FunctionsUsable(L"RefreshTargetIds")) return 0;
-        QueryResult all;
-        if (!Query(dc::query::kAllPaths, &all)) return 0;
-        if (!all.paths.empty()) m_adapterLuid = all.paths.front().sourceInfo.adapterId;
-        RefineTargetIdsFromPaths(all);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: RefreshTargetIds()");
-        return 0;
-    }
+    if (m_nVendor != win7vendor::kAti || !FunctionsUsable(L"RefreshTargetIds")) return 0;
+    QueryResult all;
+    if (!Query(dc::query::kAllPaths, &all)) return 0;
+    if (!all.paths.empty()) m_adapterLuid = all.paths.front().sourceInfo.adapterId;
+    RefineTargetIdsFromPaths(all);
+    return 1;
 }
 
 bool CWin7DisplaySwitch::ReadPreferredMode(std::uint32_t targetId, dc::TargetPreferredMode* mode) {
@@ -287,136 +277,121 @@ void CWin7DisplaySwitch::SetDriverStatus(int deviceIndex, int status) {
 }
 
 int CWin7DisplaySwitch::GetConnectedCode(int* code) {
-    try {
-        if (!code || !FunctionsUsable(L"GetConnectedCode")) return 0;
-        SetDriverStatus(statusindex::kPanel, devicestatus::kConnected);
-        auto probe = [this](std::uint32_t targetId, int deviceIndex) {
-            dc::TargetPreferredMode mode;
-            const bool connected = ReadPreferredMode(targetId, &mode);
-            SetDriverStatus(deviceIndex, connected ? devicestatus::kConnected : devicestatus::kNotConnected);
-            return connected;
-        };
-        const bool crt = probe(m_targets.crt, statusindex::kCrt);
-        const bool hdmi = probe(m_targets.hdmi, statusindex::kHdmi);
-        const bool tv = probe(m_targets.tv, statusindex::kTv);
-        const bool widi = probe(m_targets.wirelessDisplay, statusindex::kWirelessDisplay);
-        // The first line whose outputs are all connected names the set.
-        struct Line {
-            bool crt, hdmi, tv, widi;
-            int code;
-        };
-        static constexpr Line kLines[] = {
-            {true, true, true, false, 15}, {true, true, false, true, 30}, {true, true, false, false, 11},
-            {true, false, true, false, 7},  {true, false, false, true, 26}, {true, false, false, false, 3},
-            {false, true, true, false, 13}, {false, true, false, true, 27}, {false, true, false, false, 9},
-            {false, false, true, true, 28}, {false, false, true, false, 5}, {false, false, false, true, 25},
-        };
-        int result = 1;
-        for (const Line& line : kLines) {
-            if ((!line.crt || crt) && (!line.hdmi || hdmi) && (!line.tv || tv) && (!line.widi || widi)) {
-                result = line.code;
-                break;
-            }
+    if (!code || !FunctionsUsable(L"GetConnectedCode")) return 0;
+    SetDriverStatus(statusindex::kPanel, devicestatus::kConnected);
+    auto probe = [this](std::uint32_t targetId, int deviceIndex) {
+        dc::TargetPreferredMode mode;
+        const bool connected = ReadPreferredMode(targetId, &mode);
+        SetDriverStatus(deviceIndex, connected ? devicestatus::kConnected : devicestatus::kNotConnected);
+        return connected;
+    };
+    const bool crt = probe(m_targets.crt, statusindex::kCrt);
+    const bool hdmi = probe(m_targets.hdmi, statusindex::kHdmi);
+    const bool tv = probe(m_targets.tv, statusindex::kTv);
+    const bool widi = probe(m_targets.wirelessDisplay, statusindex::kWirelessDisplay);
+    // The first line whose outputs are all connected names the set.
+    struct Line {
+        bool crt, hdmi, tv, widi;
+        int code;
+    };
+    static constexpr Line kLines[] = {
+        {true, true, true, false, 15}, {true, true, false, true, 30}, {true, true, false, false, 11},
+        {true, false, true, false, 7},  {true, false, false, true, 26}, {true, false, false, false, 3},
+        {false, true, true, false, 13}, {false, true, false, true, 27}, {false, true, false, false, 9},
+        {false, false, true, true, 28}, {false, false, true, false, 5}, {false, false, false, true, 25},
+    };
+    int result = 1;
+    for (const Line& line : kLines) {
+        if ((!line.crt || crt) && (!line.hdmi || hdmi) && (!line.tv || tv) && (!line.widi || widi)) {
+            result = line.code;
+            break;
         }
-        *code = result;
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: GetConnectedCode()");
-        return 0;
     }
+    *code = result;
+    return 1;
 }
 
 int CWin7DisplaySwitch::GetActiveCode(int* code) {
-    try {
-        if (!code || !FunctionsUsable(L"GetActiveCode")) return 0;
-        QueryResult active;
-        if (!Query(dc::query::kOnlyActivePaths, &active)) return 0;
-        bool panel = false;
-        const dc::PathInfo* panelPath = nullptr;
-        for (const dc::PathInfo& path : active.paths) {
-            if (path.targetInfo.id != m_targets.panel) continue;
-            panel = true;
-            panelPath = &path;
-            SetDriverStatus(statusindex::kPanel, devicestatus::kActive);
-        }
-        struct External {
-            std::uint32_t id;
-            int device;
-            int statusIndex;  // -1: counts nothing
-        };
-        const External externals[] = {
-            {m_targets.crt, displaydevice::kCrt, statusindex::kCrt},
-            {m_targets.tv, displaydevice::kTv, statusindex::kTv},
-            {m_targets.hdmi, displaydevice::kHdmi, statusindex::kHdmi},
-            {m_targets.secondHdmi, displaydevice::kSecondHdmi, -1},
-            {m_targets.wirelessDisplay, displaydevice::kWirelessDisplay, statusindex::kWirelessDisplay},
-        };
-        int external = 0;
-        for (const dc::PathInfo& path : active.paths) {
-            for (const External& candidate : externals) {
-                if (candidate.id == kNoTarget || path.targetInfo.id != candidate.id) continue;
-                if (candidate.statusIndex >= 0) {
-                    external = candidate.device;
-                    SetDriverStatus(candidate.statusIndex, devicestatus::kActive);
-                }
-                break;
-            }
-        }
-        int result = 0;
-        switch (external) {
-        case displaydevice::kCrt: result = panel ? 0x03 : 0x02; break;
-        case displaydevice::kTv: result = panel ? 0x05 : 0x04; break;
-        case displaydevice::kHdmi: result = panel ? 0x09 : 0x08; break;
-        case displaydevice::kWirelessDisplay:
-            result = panel ? combination::kWirelessClone : combination::kWirelessAlone;
-            break;
-        default: result = panel ? 0x01 : 0x00; break;
-        }
-        int attached = 0;
-        m_modeSetting.IsSecondDisplayAttached(&attached);
-        if (attached) {
-            // The primary display is the source at the origin: when the
-            // panel's source is elsewhere, the external output is primary.
-            bool panelAway = false;
-            if (panelPath && external && panelPath->sourceInfo.modeInfoIdx < active.modes.size()) {
-                const dc::ModeInfo& source = active.modes[panelPath->sourceInfo.modeInfoIdx];
-                panelAway = source.infoType == dc::modekind::kSource &&
-                            (source.sourceMode.x != 0 || source.sourceMode.y != 0);
-            }
-            result += panelAway ? combination::kDualExternalPrimary : combination::kDualPanelPrimary;
-        }
-        *code = result;
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: GetActiveCode()");
-        return 0;
+    if (!code || !FunctionsUsable(L"GetActiveCode")) return 0;
+    QueryResult active;
+    if (!Query(dc::query::kOnlyActivePaths, &active)) return 0;
+    bool panel = false;
+    const dc::PathInfo* panelPath = nullptr;
+    for (const dc::PathInfo& path : active.paths) {
+        if (path.targetInfo.id != m_targets.panel) continue;
+        panel = true;
+        panelPath = &path;
+        SetDriverStatus(statusindex::kPanel, devicestatus::kActive);
     }
+    struct External {
+        std::uint32_t id;
+        int device;
+        int statusIndex;  // -1: counts nothing
+    };
+    const External externals[] = {
+        {m_targets.crt, displaydevice::kCrt, statusindex::kCrt},
+        {m_targets.tv, displaydevice::kTv, statusindex::kTv},
+        {m_targets.hdmi, displaydevice::kHdmi, statusindex::kHdmi},
+        {m_targets.secondHdmi, displaydevice::kSecondHdmi, -1},
+        {m_targets.wirelessDisplay, displaydevice::kWirelessDisplay, statusindex::kWirelessDisplay},
+    };
+    int external = 0;
+    for (const dc::PathInfo& path : active.paths) {
+        for (const External& candidate : externals) {
+            if (candidate.id == kNoTarget || path.targetInfo.id != candidate.id) continue;
+            if (candidate.statusIndex >= 0) {
+                external = candidate.device;
+                SetDriverStatus(candidate.statusIndex, devicestatus::kActive);
+            }
+            break;
+        }
+    }
+    int result = 0;
+    switch (external) {
+    case displaydevice::kCrt: result = panel ? 0x03 : 0x02; break;
+    case displaydevice::kTv: result = panel ? 0x05 : 0x04; break;
+    case displaydevice::kHdmi: result = panel ? 0x09 : 0x08; break;
+    case displaydevice::kWirelessDisplay:
+        result = panel ? combination::kWirelessClone : combination::kWirelessAlone;
+        break;
+    default: result = panel ? 0x01 : 0x00; break;
+    }
+    int attached = 0;
+    m_modeSetting.IsSecondDisplayAttached(&attached);
+    if (attached) {
+        // The primary display is the source at the origin: when the
+        // panel's source is elsewhere, the external output is primary.
+        bool panelAway = false;
+        if (panelPath && external && panelPath->sourceInfo.modeInfoIdx < active.modes.size()) {
+            const dc::ModeInfo& source = active.modes[panelPath->sourceInfo.modeInfoIdx];
+            panelAway = source.infoType == dc::modekind::kSource &&
+                        (source.sourceMode.x != 0 || source.sourceMode.y != 0);
+        }
+        result += panelAway ? combination::kDualExternalPrimary : combination::kDualPanelPrimary;
+    }
+    *code = result;
+    return 1;
 }
 
 int CWin7DisplaySwitch::GetActiveRefreshRates(int code, int* freq, int* freqDenum, int* freq2, int* freq2Denum) {
-    try {
-        int* outputs[] = {freq, freqDenum, freq2, freq2Denum};
-        for (int* output : outputs) {
-            if (output) *output = 0;
-        }
-        if (!FunctionsUsable(L"GetActiveRefreshRates")) return 0;
-        QueryResult active;
-        if (!Query(dc::query::kOnlyActivePaths, &active)) return 0;
-        dc::Rational panel, other;
-        for (const dc::PathInfo& path : active.paths) {
-            (path.targetInfo.id == m_targets.panel ? panel : other) = path.targetInfo.refreshRate;
-        }
-        const dc::Rational& first = ExternalIsPrimary(code) ? other : panel;
-        const dc::Rational& second = ExternalIsPrimary(code) ? panel : other;
-        if (freq) *freq = static_cast<int>(first.numerator);
-        if (freqDenum) *freqDenum = static_cast<int>(first.denominator);
-        if (freq2) *freq2 = static_cast<int>(second.numerator);
-        if (freq2Denum) *freq2Denum = static_cast<int>(second.denominator);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: GetActiveRefreshRates()");
-        return 0;
+    int* outputs[] = {freq, freqDenum, freq2, freq2Denum};
+    for (int* output : outputs) {
+        if (output) *output = 0;
     }
+    if (!FunctionsUsable(L"GetActiveRefreshRates")) return 0;
+    QueryResult active;
+    if (!Query(dc::query::kOnlyActivePaths, &active)) return 0;
+    dc::Rational panel, other;
+    for (const dc::PathInfo& path : active.paths) {
+        (path.targetInfo.id == m_targets.panel ? panel : other) = path.targetInfo.refreshRate;
+    }
+    const dc::Rational& first = ExternalIsPrimary(code) ? other : panel;
+    const dc::Rational& second = ExternalIsPrimary(code) ? panel : other;
+    if (freq) *freq = static_cast<int>(first.numerator);
+    if (freqDenum) *freqDenum = static_cast<int>(first.denominator);
+    if (freq2) *freq2 = static_cast<int>(second.numerator);
+    if (freq2Denum) *freq2Denum = static_cast<int>(second.denominator);
+    return 1;
 }
 
 std::uint32_t CWin7DisplaySwitch::TargetOfOutput(int device) const {
@@ -447,23 +422,18 @@ std::uint32_t CWin7DisplaySwitch::TechnologyOfTarget(std::uint32_t targetId) con
 }
 
 int CWin7DisplaySwitch::GetTargetSignalInfo(int code, dc::VideoSignalInfo* signal) {
-    try {
-        if (!signal || !FunctionsUsable(L"GetTargetSignalInfo")) return 0;
-        const std::uint32_t target = TargetOfCode(code);
-        QueryResult active;
-        if (target == kNoTarget || !Query(dc::query::kOnlyActivePaths, &active)) return 0;
-        // Source and target ids may be equal: only a target record is a timing.
-        for (const dc::ModeInfo& mode : active.modes) {
-            if (mode.infoType == dc::modekind::kTarget && mode.id == target) {
-                *signal = mode.targetMode;
-                return 1;
-            }
+    if (!signal || !FunctionsUsable(L"GetTargetSignalInfo")) return 0;
+    const std::uint32_t target = TargetOfCode(code);
+    QueryResult active;
+    if (target == kNoTarget || !Query(dc::query::kOnlyActivePaths, &active)) return 0;
+    // Source and target ids may be equal: only a target record is a timing.
+    for (const dc::ModeInfo& mode : active.modes) {
+        if (mode.infoType == dc::modekind::kTarget && mode.id == target) {
+            *signal = mode.targetMode;
+            return 1;
         }
-        return 0;
-    } catch (...) {
-        ReportError(L"fail: GetTargetSignalInfo()");
-        return 0;
     }
+    return 0;
 }
 
 bool CWin7DisplaySwitch::GetVideoSignalInfo(int combinationCode, DISPLAYCONFIG_VIDEO_SIGNAL_INFO* signal) {
@@ -497,73 +467,68 @@ int CWin7DisplaySwitch::DriverFallback(int code) {
 
 int CWin7DisplaySwitch::ChangeDisplayEx(int code, int w, int h, int w2, int h2, int depth, int depth2, int freq,
                                         int freq2, int rot, int rot2, int x, int y, int freqDenum, int freq2Denum) {
-    try {
-        if (!m_pOwner) return 0;
-        ClearSavedSignal();
-        if (!m_bFunctionsComplete) {
-            ReportError(L"fail: ChangeDisplayEx() - the display configuration functions are missing");
-            return DriverFallback(code);
-        }
-        if (code == displaydevice::kPanel && proc::auditMode) {
-            m_pOwner->ClearHeldVideoSignal();
-            if (SetDisplayTopology(code, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)) return 1;
-            ReportError(kAuditPanelReport);
-        }
-        bool profileFailed = false;
-        const dc::VideoSignalInfo held = m_pOwner->HeldVideoSignal();
-        if (held.pixelRate != 0) {
-            // The profile's signal is the timing of the output its code names.
-            m_savedSignal = held;
-            m_savedSignalTarget = TargetOfCode(code);
-            m_pOwner->ClearHeldVideoSignal();
-            if (SetDisplayTopology(code, w, h, w2, h2, depth, depth2, freq, freq2, rot, rot2, x, y, freqDenum,
-                                   freq2Denum, 0)) {
-                return 1;
-            }
-            profileFailed = true;
-            ClearSavedSignal();
-            w = h = 0;
-        }
-        int alone = CloneExternalAlone(code);
-        if (!alone) {
-            if (SetDisplayTopology(code, w, h, w2, h2, depth, depth2, freq, freq2, rot, rot2, x, y, freqDenum,
-                                   freq2Denum, 0)) {
-                return 1;
-            }
-            ReportError(kNoCloneReport);
-            if (m_nVendor != win7vendor::kAti) return DriverFallback(code);
-            alone = displaydevice::kPanel;
-        }
-        // The output alone first, so that its live timing can be read and
-        // the clone built from it.
-        ClearSavedSignal();
-        SetDisplayTopology(alone, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1);
-        if (m_nSmallPanel == kSmallPanelUnknown) DetermineSmallPanel();
-        if (w == 0 || profileFailed) {
-            const bool small = m_nSmallPanel == 1;
-            w = small ? 800 : 1024;
-            h = small ? 600 : 768;
-        }
-        m_modeSetting.ChangePrimaryDisplaySettings(w, h, kFallbackDepth, kFallbackFrequency);
-        const std::uint32_t aloneTarget = TargetOfCode(alone);
-        QueryResult active;
-        if (aloneTarget != kNoTarget && Query(dc::query::kOnlyActivePaths, &active)) {
-            for (const dc::ModeInfo& mode : active.modes) {
-                if (mode.infoType == dc::modekind::kTarget && mode.id == aloneTarget) {
-                    m_savedSignal = mode.targetMode;
-                    m_savedSignalTarget = aloneTarget;
-                    break;
-                }
-            }
-        }
-        if (SetDisplayTopology(code, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)) return 1;
-        ReportError(kCloneFailReport);
-        if (m_nVendor == win7vendor::kAti) return 0;
+    if (!m_pOwner) return 0;
+    ClearSavedSignal();
+    if (!m_bFunctionsComplete) {
+        ReportError(L"fail: ChangeDisplayEx() - the display configuration functions are missing");
         return DriverFallback(code);
-    } catch (...) {
-        ReportError(L"fail: ChangeDisplayEx()");
-        return 0;
     }
+    if (code == displaydevice::kPanel && proc::auditMode) {
+        m_pOwner->ClearHeldVideoSignal();
+        if (SetDisplayTopology(code, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)) return 1;
+        ReportError(kAuditPanelReport);
+    }
+    bool profileFailed = false;
+    const dc::VideoSignalInfo held = m_pOwner->HeldVideoSignal();
+    if (held.pixelRate != 0) {
+        // The profile's signal is the timing of the output its code names.
+        m_savedSignal = held;
+        m_savedSignalTarget = TargetOfCode(code);
+        m_pOwner->ClearHeldVideoSignal();
+        if (SetDisplayTopology(code, w, h, w2, h2, depth, depth2, freq, freq2, rot, rot2, x, y, freqDenum,
+                               freq2Denum, 0)) {
+            return 1;
+        }
+        profileFailed = true;
+        ClearSavedSignal();
+        w = h = 0;
+    }
+    int alone = CloneExternalAlone(code);
+    if (!alone) {
+        if (SetDisplayTopology(code, w, h, w2, h2, depth, depth2, freq, freq2, rot, rot2, x, y, freqDenum,
+                               freq2Denum, 0)) {
+            return 1;
+        }
+        ReportError(kNoCloneReport);
+        if (m_nVendor != win7vendor::kAti) return DriverFallback(code);
+        alone = displaydevice::kPanel;
+    }
+    // The output alone first, so that its live timing can be read and
+    // the clone built from it.
+    ClearSavedSignal();
+    SetDisplayTopology(alone, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1);
+    if (m_nSmallPanel == kSmallPanelUnknown) DetermineSmallPanel();
+    if (w == 0 || profileFailed) {
+        const bool small = m_nSmallPanel == 1;
+        w = small ? 800 : 1024;
+        h = small ? 600 : 768;
+    }
+    m_modeSetting.ChangePrimaryDisplaySettings(w, h, kFallbackDepth, kFallbackFrequency);
+    const std::uint32_t aloneTarget = TargetOfCode(alone);
+    QueryResult active;
+    if (aloneTarget != kNoTarget && Query(dc::query::kOnlyActivePaths, &active)) {
+        for (const dc::ModeInfo& mode : active.modes) {
+            if (mode.infoType == dc::modekind::kTarget && mode.id == aloneTarget) {
+                m_savedSignal = mode.targetMode;
+                m_savedSignalTarget = aloneTarget;
+                break;
+            }
+        }
+    }
+    if (SetDisplayTopology(code, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)) return 1;
+    ReportError(kCloneFailReport);
+    if (m_nVendor == win7vendor::kAti) return 0;
+    return DriverFallback(code);
 }
 
 bool CWin7DisplaySwitch::OutputTiming(std::uint32_t targetId, Timing* timing) {
@@ -681,50 +646,45 @@ bool CWin7DisplaySwitch::Build(const Request& r, Configuration* configuration) {
 int CWin7DisplaySwitch::SetDisplayTopology(int code, int w, int h, int w2, int h2, int depth, int depth2, int freq,
                                            int freq2, int rot, int rot2, int x, int y, int freqDenum, int freq2Denum,
                                            int applyDirectly) {
-    try {
-        if (!FunctionsUsable(L"SetDisplayTopology")) return 0;
-        const Request request{code, w, h, w2, h2, depth, depth2, freq, freq2, rot, rot2, x, y, freqDenum, freq2Denum};
-        constexpr std::uint32_t kSupplied = dc::apply::kUseSuppliedConfig;
-        for (int pass = 1; pass <= 2; ++pass) {
-            if (m_adapterLuid.highPart == -1) TakeAdapterLuid(dc::query::kDatabaseCurrent);
-            Configuration configuration;
-            // Without the adapter no path can name it.
-            const bool built = m_adapterLuid.highPart != -1 && Build(request, &configuration);
-            LONG result = ERROR_GEN_FAILURE;
-            bool applied = false;
-            if (built) {
-                const auto pathCount = static_cast<std::uint32_t>(configuration.paths.size());
-                const auto modeCount = static_cast<std::uint32_t>(configuration.modes.size());
-                if (applyDirectly) {
-                    result = m_functions.SetDisplayConfig(pathCount, configuration.paths.data(), modeCount,
-                                                          configuration.modes.data(), dc::apply::kApply | kSupplied);
+    if (!FunctionsUsable(L"SetDisplayTopology")) return 0;
+    const Request request{code, w, h, w2, h2, depth, depth2, freq, freq2, rot, rot2, x, y, freqDenum, freq2Denum};
+    constexpr std::uint32_t kSupplied = dc::apply::kUseSuppliedConfig;
+    for (int pass = 1; pass <= 2; ++pass) {
+        if (m_adapterLuid.highPart == -1) TakeAdapterLuid(dc::query::kDatabaseCurrent);
+        Configuration configuration;
+        // Without the adapter no path can name it.
+        const bool built = m_adapterLuid.highPart != -1 && Build(request, &configuration);
+        LONG result = ERROR_GEN_FAILURE;
+        bool applied = false;
+        if (built) {
+            const auto pathCount = static_cast<std::uint32_t>(configuration.paths.size());
+            const auto modeCount = static_cast<std::uint32_t>(configuration.modes.size());
+            if (applyDirectly) {
+                result = m_functions.SetDisplayConfig(pathCount, configuration.paths.data(), modeCount,
+                                                      configuration.modes.data(), dc::apply::kApply | kSupplied);
+                applied = result == ERROR_SUCCESS;
+            } else {
+                result = m_functions.SetDisplayConfig(pathCount, configuration.paths.data(), modeCount,
+                                                      configuration.modes.data(), dc::apply::kValidate | kSupplied);
+                if (result == ERROR_SUCCESS) {
+                    // A valid configuration can still fail to apply: only a
+                    // successful apply counts.
+                    result = m_functions.SetDisplayConfig(
+                        pathCount, configuration.paths.data(), modeCount, configuration.modes.data(),
+                        dc::apply::kApply | kSupplied | dc::apply::kSaveToDatabase);
                     applied = result == ERROR_SUCCESS;
-                } else {
-                    result = m_functions.SetDisplayConfig(pathCount, configuration.paths.data(), modeCount,
-                                                          configuration.modes.data(), dc::apply::kValidate | kSupplied);
-                    if (result == ERROR_SUCCESS) {
-                        // A valid configuration can still fail to apply: only a
-                        // successful apply counts.
-                        result = m_functions.SetDisplayConfig(
-                            pathCount, configuration.paths.data(), modeCount, configuration.modes.data(),
-                            dc::apply::kApply | kSupplied | dc::apply::kSaveToDatabase);
-                        applied = result == ERROR_SUCCESS;
-                    }
                 }
             }
-            if (applied) {
-                Trace(FormatText(L"SetDisplayConfig() = %ld\n", result));
-                ClearSavedSignal();
-                return 1;
-            }
-            if (pass == 1 && m_nVendor == win7vendor::kAti && RefreshTargetIds()) continue;
-            break;
         }
-        return ApplyStockTopology(code);
-    } catch (...) {
-        ReportError(L"fail: SetDisplayTopology()");
-        return 0;
+        if (applied) {
+            Trace(FormatText(L"SetDisplayConfig() = %ld\n", result));
+            ClearSavedSignal();
+            return 1;
+        }
+        if (pass == 1 && m_nVendor == win7vendor::kAti && RefreshTargetIds()) continue;
+        break;
     }
+    return ApplyStockTopology(code);
 }
 
 int CWin7DisplaySwitch::ApplyStockTopology(int code) {

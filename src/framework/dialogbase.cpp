@@ -1,5 +1,7 @@
 #include "framework/dialogbase.h"
 
+#include "common/commondefine.h"
+
 namespace fw {
 
 namespace {
@@ -44,17 +46,27 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
 LRESULT CALLBACK CDialogBase::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialogBase* self = FromHandle(hwnd);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        const WNDPROC systemProc = self->m_systemProc;
-        RemovePropW(hwnd, kObjectProperty);
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc));
-        const LRESULT result = CallWindowProcW(systemProc, hwnd, message, wParam, lParam);
-        self->m_hWnd = nullptr;
-        self->m_systemProc = nullptr;
-        self->PostNcDestroy();
-        return result;
+    // The system's message dispatch (and the keyboard library that sends its
+    // keys) lies between here and the message loop: nothing may unwind through it.
+    try {
+        return self->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        ReportCaught(L"fail: WindowProc()");
+        return 0;
     }
-    return self->WindowProc(message, wParam, lParam);
+}
+
+LRESULT CDialogBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_NCDESTROY) return WindowProc(message, wParam, lParam);
+    const HWND hwnd = m_hWnd;
+    const WNDPROC systemProc = m_systemProc;
+    RemovePropW(hwnd, kObjectProperty);
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc));
+    const LRESULT result = CallWindowProcW(systemProc, hwnd, message, wParam, lParam);
+    m_hWnd = nullptr;
+    m_systemProc = nullptr;
+    PostNcDestroy();  // may delete this object
+    return result;
 }
 
 LRESULT CDialogBase::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {

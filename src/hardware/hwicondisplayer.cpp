@@ -3,6 +3,7 @@
 #include "common/settingsstore.h"
 #include "common/commondefine.h"
 #include "common/processstate.h"
+#include "hardware/hotkeytable.h"
 
 namespace volumescale {
 
@@ -33,79 +34,6 @@ constexpr int kBrightnessPicture = 111;
 constexpr int kVolumePicture = 121;
 constexpr int kLastOwnStep = 13;
 constexpr int kWirelessUnavailable = 2;  // the firmware reports no wireless device
-
-enum class Action {
-    Pass, Battery, Backlight, Wireless, Etiquette, WiredLan, BatteryWarning, BatteryReplace,
-    BrightnessUp, BrightnessDown, BrightnessShow, VolumeUp, VolumeDown, Mute, Picture, SameCode,
-};
-
-struct Entry {
-    Action action;
-    int picture = -1;
-};
-
-// The action of a code on notebooks with a PS/2 keyboard.
-Entry OtherKeyboardAction(int code) {
-    switch (code) {
-    case 3: return {Action::Battery};
-    case 4: return {Action::Backlight};
-    case 6: return {Action::Wireless};
-    case 7: return {Action::BatteryWarning};
-    case 8: return {Action::BrightnessUp};
-    case 9: return {Action::BrightnessDown};
-    case 20: return {Action::BatteryReplace};
-    case 32: return {Action::Mute};
-    case 40: return {Action::Picture, 218};
-    case 41: return {Action::Picture, 219};
-    case 46: return {Action::VolumeDown};
-    case 48: return {Action::VolumeUp};
-    case 98: return {Action::BrightnessShow};
-    case 112: return {Action::Picture, 125};
-    case 115: return {Action::Picture, 126};
-    case 116: return {Action::Picture, 101};
-    case 117: return {Action::Picture, 100};
-    case 119: return {Action::Picture, 91};
-    case 121: return {Action::Picture, 90};
-    default: break;
-    }
-    if ((code >= 128 && code <= 134) || (code >= 201 && code <= 205)) return {Action::SameCode};
-    if (code >= 210 && code <= 213) return {Action::Picture, 123 + (code - 210)};
-    return {Action::Pass};
-}
-
-// The action of a code on the models with a USB keyboard.
-Entry UsbKeyboardAction(int code) {
-    switch (code) {
-    case 2: return {Action::Battery};
-    case 3: return {Action::Backlight};
-    case 5: return {Action::Wireless};
-    case 7: return {Action::BrightnessUp};
-    case 8: return {Action::BrightnessDown};
-    case 10: return {Action::Picture, 101};
-    case 11: return {Action::Picture, 100};
-    case 12: return {Action::Picture, 91};
-    case 13: return {Action::Picture, 90};
-    case 14: return {Action::Mute};
-    case 15: return {Action::VolumeUp};
-    case 16: return {Action::VolumeDown};
-    case 17: case 70: return {Action::Picture, 122};
-    case 20: return {Action::Picture, 125};
-    case 21: return {Action::Picture, 126};
-    case 22: return {Action::Picture, 206};
-    case 23: return {Action::Etiquette};
-    case 25: return {Action::WiredLan};
-    case 32: return {Action::Mute};
-    case 42: return {Action::Picture, 127};
-    case 46: return {Action::VolumeDown};
-    case 48: return {Action::VolumeUp};
-    case 72: return {Action::BatteryWarning};
-    case 112: return {Action::Picture, 125};
-    case 115: return {Action::Picture, 126};
-    default: break;
-    }
-    if (code >= 201 && code <= 205) return {Action::SameCode};
-    return {Action::Pass};
-}
 }  // namespace
 
 void CHWIconDisplayer::Init(IHotkeyHardware* systemInfo) {
@@ -129,49 +57,46 @@ bool CHWIconDisplayer::ShowingPicture(int iconCode) {
 }
 
 int CHWIconDisplayer::ProcessHotkey(int code) {
-    try {
-        if (!EnsureOsdWindow(code == 17)) return 0;  // code 17 always starts from a fresh window
-        if (!m_pSystemInfo) return 1;
+    // The rotation step always starts from a fresh window.
+    if (!EnsureOsdWindow(code == CodeOf(HotkeyCode::UsbRotateStep))) return 0;
+    if (!m_pSystemInfo) return 1;
 
-        const Entry entry = proc::usbKeyboardModel ? UsbKeyboardAction(code) : OtherKeyboardAction(code);
-        switch (entry.action) {
-        case Action::Pass:
-            Trace(L"bIsPassScanCode = TRUE\r\n");
-            return 1;
-        case Action::Battery: ShowBatteryCapacityIcon(); break;
-        case Action::Backlight:
-            ToggleState(&IHotkeyHardware::GetLCDBacklitOnOffStatus, &IHotkeyHardware::SetLCDBacklitOnOffStatus,
-                        L"error: GetLCDBacklitOnOffStatus()", 50, 51);
-            break;
-        case Action::Etiquette:
-            ToggleState(&IHotkeyHardware::GetEtiquetteModeStatus, &IHotkeyHardware::SetEtiquetteModeStatus,
-                        L"error: GetEtiquetteModeStatus()", 100, 101);
-            break;
-        case Action::Wireless:
-            if (proc::modelFamily == 10) {
-                m_owner.ToggleFamily10Wireless();
-            } else {
-                ToggleState(&IHotkeyHardware::GetWirelessStatus, &IHotkeyHardware::SetWirelessStatus,
-                            L"error: ShowWirelessDeviceOnOffIcon()", 80, 81, kWirelessUnavailable);
-            }
-            break;
-        case Action::WiredLan: m_owner.ShowWiredLANOnOffIcon(); break;
-        case Action::BatteryWarning: StartBatteryWarning(false); break;
-        case Action::BatteryReplace: StartBatteryWarning(true); break;
-        case Action::BrightnessUp: ChangeBrightness(true); break;
-        case Action::BrightnessDown: ChangeBrightness(false); break;
-        case Action::BrightnessShow: ShowBrightnessIcon(); break;
-        case Action::VolumeUp: ChangeVolume(true); break;
-        case Action::VolumeDown: ChangeVolume(false); break;
-        case Action::Mute: ShowMuteIcon(); break;
-        case Action::Picture: ShowHWIcon(entry.picture, -1); break;
-        case Action::SameCode: ShowHWIcon(code, -1); break;
+    const KeyMeaning entry = NotebookKeyboard().Find(code);
+    using enum HotkeyAction;
+    switch (entry.action) {
+    case Pass:
+        Trace(L"bIsPassScanCode = TRUE\r\n");
+        return 1;
+    case Battery: ShowBatteryCapacityIcon(); break;
+    case Backlight:
+        ToggleState(&IHotkeyHardware::GetLCDBacklitOnOffStatus, &IHotkeyHardware::SetLCDBacklitOnOffStatus,
+                    L"error: GetLCDBacklitOnOffStatus()", 50, 51);
+        break;
+    case Etiquette:
+        ToggleState(&IHotkeyHardware::GetEtiquetteModeStatus, &IHotkeyHardware::SetEtiquetteModeStatus,
+                    L"error: GetEtiquetteModeStatus()", 100, 101);
+        break;
+    case Wireless:
+        if (proc::IsWheelNetbook()) {
+            m_owner.ToggleFamily10Wireless();
+        } else {
+            ToggleState(&IHotkeyHardware::GetWirelessStatus, &IHotkeyHardware::SetWirelessStatus,
+                        L"error: ShowWirelessDeviceOnOffIcon()", 80, 81, kWirelessUnavailable);
         }
-        return 255;
-    } catch (...) {
-        ReportError(L"fail: ProcessHotkey()");
-        return 0;
+        break;
+    case WiredLan: m_owner.ShowWiredLANOnOffIcon(); break;
+    case BatteryWarning: StartBatteryWarning(false); break;
+    case BatteryReplace: StartBatteryWarning(true); break;
+    case BrightnessUp: ChangeBrightness(true); break;
+    case BrightnessDown: ChangeBrightness(false); break;
+    case BrightnessShow: ShowBrightnessIcon(); break;
+    case VolumeUp: ChangeVolume(true); break;
+    case VolumeDown: ChangeVolume(false); break;
+    case Mute: ShowMuteIcon(); break;
+    case Picture: ShowHWIcon(entry.picture, -1); break;
+    case SameCode: ShowHWIcon(code, -1); break;
     }
+    return 255;
 }
 
 void CHWIconDisplayer::ShowHWIcon(int iconCode, int level) {
@@ -267,7 +192,7 @@ bool CHWIconDisplayer::UnmuteIfMuted(bool noteOnOwner) {
 
 void CHWIconDisplayer::ChangeVolume(bool up) {
     using namespace volumescale;
-    if (proc::windowsVersion < 7) {
+    if (!proc::IsVistaOrLater()) {
         int changed = 0;
         if (m_pSystemInfo->IsAudioDeviceChanged(&changed) && changed) m_pSystemInfo->RecreateAudio();
     }
@@ -319,11 +244,11 @@ void CHWIconDisplayer::ChangeVolume(bool up) {
         m_nVolumeStep = step;
     } else {
         if (IHotkeyOsd* window = m_osd.CurrentWindow()) window->SetVolumeStepScale(0);
-        if (proc::windowsVersion == 6) {
+        if (proc::IsXpMediaCenter()) {
             step = StepContaining(kMediaCenterSteps, 26, level);
             counts = true;
         } else {
-            const int steps = proc::windowsVersion < 7 ? 25 : 50;
+            const int steps = !proc::IsVistaOrLater() ? 25 : 50;
             step = RoundedStep(level, steps);
             endCheck(step == 0 || step == steps);
         }
@@ -339,37 +264,33 @@ void CHWIconDisplayer::ChangeVolume(bool up) {
 
 void CHWIconDisplayer::ShowVolumeIcon(bool up, int level) {
     using namespace volumescale;
-    try {
-        if (!EnsureOsdWindow(false) || !m_pSystemInfo) return;
-        if (level == -1) {
-            int current = 0;
-            if (!m_pSystemInfo->GetVolumeLevel(&current)) return;
-            if (current <= 0) ShowHWIcon(kVolumePicture, 0);
-            else if (current >= 65535) ShowHWIcon(kVolumePicture, kLastOwnStep);
+    if (!EnsureOsdWindow(false) || !m_pSystemInfo) return;
+    if (level == -1) {
+        int current = 0;
+        if (!m_pSystemInfo->GetVolumeLevel(&current)) return;
+        if (current <= 0) ShowHWIcon(kVolumePicture, 0);
+        else if (current >= 65535) ShowHWIcon(kVolumePicture, kLastOwnStep);
+        return;
+    }
+    if (!UnmuteIfMuted(true)) return;
+    if (level < 0) level = 0;
+    if (level > 65535) level = 65535;
+    int step = StepContaining(kWindows7Steps, 14, level);
+    if (step > 5) {
+        if (step == 6 && level == kWindows7Steps[6]) {
+            ShowHWIcon(kVolumePicture, 6);
+            Trace(FormatText(L"Volume: %d, %d", step, level));
             return;
         }
-        if (!UnmuteIfMuted(true)) return;
-        if (level < 0) level = 0;
-        if (level > 65535) level = 65535;
-        int step = StepContaining(kWindows7Steps, 14, level);
-        if (step > 5) {
-            if (step == 6 && level == kWindows7Steps[6]) {
-                ShowHWIcon(kVolumePicture, 6);
-                Trace(FormatText(L"Volume: %d, %d", step, level));
-                return;
-            }
-            if (up) {
-                ++step;
-                if (step > 12) step = kLastOwnStep;
-            }
-            level = kWindows7Steps[step];
-            if (!m_pSystemInfo->SetVolumeLevel(level)) return;
+        if (up) {
+            ++step;
+            if (step > 12) step = kLastOwnStep;
         }
-        ShowHWIcon(kVolumePicture, step);
-        Trace(FormatText(L"Volume: %d, %d", step, level));
-    } catch (...) {
-        ReportError(L"fail: ShowVolumeIcon()");
+        level = kWindows7Steps[step];
+        if (!m_pSystemInfo->SetVolumeLevel(level)) return;
     }
+    ShowHWIcon(kVolumePicture, step);
+    Trace(FormatText(L"Volume: %d, %d", step, level));
 }
 
 void CHWIconDisplayer::ShowMuteIcon() {

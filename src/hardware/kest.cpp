@@ -44,16 +44,17 @@ CKEST::~CKEST() {
     try {
         Withdraw();
     } catch (...) {
+        ReportCaught(L"fail: KEST withdrawal at the end");
     }
     try {
         m_hKest.Release();
     } catch (...) {
-        ReportError(L"fail: freelibary(kest)");
+        ReportCaught(L"fail: freelibary(kest)");
     }
 }
 
 bool CKEST::LoadLibraryForWindows() {
-    const wchar_t* name = proc::windowsVersion < 8 ? L"KEST2.dll" : L"KEST3.dll";
+    const wchar_t* name = !proc::IsWindows7OrLater() ? L"KEST2.dll" : L"KEST3.dll";
     DWORD error = 0;
     m_hKest.Reset(m_platform.LoadLibraryNamed(name, &error));
     if (HasLibrary()) return true;
@@ -84,7 +85,7 @@ int CKEST::Init() {
         ReadDataBlock(&modelFound);
         return modelFound ? 1 : 0;
     } catch (...) {
-        ReportError(L"fail: KEST::Init()");
+        ReportCaught(L"fail: KEST::Init()");
         return 0;
     }
 }
@@ -114,6 +115,7 @@ std::wstring CKEST::ErrorText(int code) const {
     try {
         describe(code, text, static_cast<int>(kErrorTextChars));
     } catch (...) {
+        ReportCaught(L"fail: GetKestErrorMsgW");
         return {};
     }
     text[kErrorTextChars - 1] = 0;  // the library's text may come unterminated
@@ -143,7 +145,7 @@ int CKEST::Call(WORD command, BYTE* data, size_t inputBytes, size_t outputBytes,
         std::memcpy(data, area, outputBytes);
         return 0;
     } catch (...) {
-        ReportError(FormatText(L"fail: KEST::%s()", operation));
+        ReportCaught(FormatText(L"fail: KEST::%s()", operation).c_str());
         return kNoCall;
     }
 }

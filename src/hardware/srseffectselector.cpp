@@ -8,7 +8,7 @@ int CSRSEffectSelector::SelectSRSEffect() {
     try {
         return Select();
     } catch (...) {
-        ReportError(L"fail: SelectSRSEffect()");
+        ReportCaught(L"fail: SelectSRSEffect()");
         return 0;
     }
 }

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kVistaVersion = 7;
 constexpr DWORD kAccelerationOff = 0;
 constexpr DWORD kAccelerationFull = 15;
 
@@ -103,7 +102,7 @@ int CSystemInfo::Init(HWND ownerWindow) {
 
 int CSystemInfo::CreateAudio() {
     m_pAudio.reset();
-    if (proc::windowsVersion < kVistaVersion) {
+    if (!proc::IsVistaOrLater()) {
         m_pAudio = std::make_unique<CAudioMixer>(m_mixerPlatform);
     } else {
         m_pAudio = std::make_unique<CAudioVista>(m_endpointPlatform);

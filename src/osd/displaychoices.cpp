@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+#include "common/processstate.h"
+
 namespace osd {
 
 namespace {
@@ -94,7 +96,7 @@ ChoiceList BuildChoiceList(int connectedCode, int modelFamily, bool starterEditi
         outputs = entry.outputs;
         length = starterEdition ? entry.starterLength : static_cast<int>(entry.outputs.size());
     }
-    if (connectedCode == kPanelAndCrtCode && (modelFamily == 1 || modelFamily == 3)) {
+    if (connectedCode == kPanelAndCrtCode && proc::HasCompactDisplayChoices(modelFamily)) {
         outputs = kPanelAndCloneOnly;
         length = static_cast<int>(outputs.size());
     }

@@ -22,7 +22,6 @@ constexpr wchar_t kBlankForThree[] = L"BgBlnk.bg3";
 constexpr wchar_t kBlankOtherwise[] = L"BgBlnk.bg4";
 constexpr int kLabelTravel = -19;
 constexpr DWORD kPauseBetweenFramesMs = 5;
-constexpr int kVista = 7;
 
 }  // namespace
 
@@ -131,7 +130,7 @@ int CDisplaySwitchOsd::Step(bool backward, IDisplaySwitchOwner* owner) {
     m_nSelected = StepSelection(m_nSelected, m_list.count, backward);
     const int drawn = Draw();
     if (m_nHdmiAudioCheck == -1) DetermineHdmiAudioCheck(owner);
-    if (proc::windowsVersion < kVista) m_sound.PlayClick(false);
+    if (!proc::IsVistaOrLater()) m_sound.PlayClick(false);
     else if (m_nHdmiAudioCheck == 0) m_sound.PlayClick(true);
     if (drawn) m_surface.StartHideTimer(kDisplaySwitchConfirmAfterMs);
     return drawn;

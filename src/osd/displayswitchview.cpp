@@ -5,6 +5,7 @@
 #include <cwctype>
 #include <string>
 
+#include "common/processstate.h"
 #include "osd/displaychoices.h"
 
 namespace osd {
@@ -15,7 +16,6 @@ constexpr int kRightArrowInset = 25;
 constexpr int kLabelAboveBottom = 24;
 // A click counts from this far below the window's top edge.
 constexpr int kHitTop = 21;
-constexpr int kWindows7 = 8;
 constexpr int kNvidia = 2;
 
 int Truncate(double value) { return static_cast<int>(value); }
@@ -118,7 +118,7 @@ const std::array<double, kAnimationSteps>& EasingTable() {
 UINT AnimationDelayAfter(double t) { return static_cast<UINT>(std::max(Truncate(40 * t * t), 1)); }
 
 bool ClickGoesToHdmiAudio(int windowsVersion, int connectedCode, int graphicsVendor, const wchar_t* productName) {
-    if (windowsVersion != kWindows7 || connectedCode == 3 || connectedCode == 5 || connectedCode == 7) return false;
+    if (!proc::IsWindows7OrLater(windowsVersion) || connectedCode == 3 || connectedCode == 5 || connectedCode == 7) return false;
     if (graphicsVendor != kNvidia || !productName) return false;
     std::wstring name(productName);
     if (name.find(L"NVIDIA") != std::wstring::npos) return true;

@@ -117,7 +117,7 @@ int CHKIconWindowDlg::InitHotKeyIcon(int code) {
             ForceHide();
             return 1;
         }
-        if ((proc::modelFamily == 1 || proc::modelFamily == 3) && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
+        if (proc::HasCompactDisplayChoices() && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
             m_partners.Pending(SelectionOwner::ResolutionSelector)) {
             ForceHide();
         }
@@ -149,7 +149,7 @@ int CHKIconWindowDlg::InitHotKeyIcon(int code) {
             m_bAtRightBottom = false;
             m_bRepositionPending = true;
         }
-        if (proc::modelFamily == 15 && osd::IsShortDisplayCode(code)) {
+        if (proc::IsCornerOsdNotebook() && osd::IsShortDisplayCode(code)) {
             if (!MoveHKWindowToRightButtom()) {
                 ReportError(L"InitHotKey: MoveHKWindowToRightButtom()");
                 return 0;
@@ -179,7 +179,7 @@ int CHKIconWindowDlg::InitDisplaySwitching(int connectedCode, int /*activeCode*/
         if (!m_displaySwitch.ReloadStrip()) return 0;
 
         if (m_bShown) KillTimer(TE_OSD_HIDE);
-        if ((proc::modelFamily == 1 || proc::modelFamily == 3) && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
+        if (proc::HasCompactDisplayChoices() && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
             m_partners.Pending(SelectionOwner::ResolutionSelector)) {
             ForceHide();
         }
@@ -508,7 +508,7 @@ void CHKIconWindowDlg::RunHideSequence() {
     m_bEnabledAfterShow = false;
     KillTimer(TE_OSD_HIDE);
     KillTimer(TE_OSD_ENABLE);
-    if (proc::windowsVersion >= 7) PlaySoundW(nullptr, nullptr, 0);
+    if (proc::IsVistaOrLater()) PlaySoundW(nullptr, nullptr, 0);
     m_nFrameIndex = -1;
     m_bShown = false;
 
@@ -537,7 +537,7 @@ bool CHKIconWindowDlg::TakeOverForToggle(SelectionOwner self) {
         return false;
     }
     // An open resolution toggle of these models is applied before another takes over.
-    if (self != SelectionOwner::ResolutionSelector && (proc::modelFamily == 1 || proc::modelFamily == 3) &&
+    if (self != SelectionOwner::ResolutionSelector && proc::HasCompactDisplayChoices() &&
         m_partners.Exists(SelectionOwner::ResolutionSelector) && m_partners.Pending(SelectionOwner::ResolutionSelector)) {
         ForceHide();
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/processstate.h"
+
 namespace osd {
 
 namespace {
@@ -64,7 +66,7 @@ int BrightnessClipRight(int level, int canvasWidth) { return std::clamp(level * 
 int VolumeClipRight(int level, int stepScale, int windowsVersion, int canvasWidth) {
     int right;
     if (stepScale == 1) right = level * 12 + 98;
-    else if (windowsVersion >= 7) right = static_cast<int>(level * 3.12 + 0.5) + 98;
+    else if (proc::IsVistaOrLater(windowsVersion)) right = static_cast<int>(level * 3.12 + 0.5) + 98;
     else if (level == 25) right = 254;
     else right = level * 6 + (level % 2 != 0 ? 100 : 98);
     return std::clamp(right, 0, canvasWidth);

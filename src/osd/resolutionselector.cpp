@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kIntelVendor = 3;
 // The model family whose panel the Intel driver scales down.
-constexpr int kDownScalingFamily = 1;
 constexpr int kBitsPerPixel = 32;
 // The frequency the display keeps.
 constexpr int kAnyFrequency = 0;
@@ -74,7 +73,7 @@ int CResolutionSelector::Change(int width, int height) {
         choice = ChoiceOfRequestedSize(width, height);
     }
     bool panelActive = false, crtActive = false;
-    if (proc::modelFamily == kDownScalingFamily && m_display.GraphicsVendor() == kIntelVendor) {
+    if (proc::IsIntelNetbook() && m_display.GraphicsVendor() == kIntelVendor) {
         m_display.RefreshOutputs(&panelActive, &crtActive);
     }
     const bool panelAlone = panelActive && !crtActive;

@@ -8,8 +8,6 @@ namespace osd {
 
 namespace {
 
-constexpr int kVista = 7;
-
 ToggleRow SrsRow(bool /*portrait: one set only*/) {
     ToggleRow row{kSrsBackgroundFrame, kSrsLabelTop, {}, {}};
     for (int c = 0; c < kSrsChoices; ++c) {
@@ -52,7 +50,7 @@ bool CToggleOsd::Draw() {
 }
 
 bool CToggleOsd::Step() {
-    const bool vistaOrLater = proc::windowsVersion >= kVista;
+    const bool vistaOrLater = proc::IsVistaOrLater();
     if (m_kind.clickBeforeDraw) m_sound.PlayClick(vistaOrLater);
     m_nChoice = NextChoice(m_nChoice, kToggleRowChoices);
     const bool drawn = Draw();

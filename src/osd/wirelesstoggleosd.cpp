@@ -13,7 +13,6 @@ namespace osd {
 
 namespace {
 constexpr DWORD kPauseBetweenFramesMs = 5;
-constexpr int kVista = 7;
 }  // namespace
 
 CWirelessToggleOsd::CWirelessToggleOsd(IOsdSurface& surface, IClickSound& sound) : m_surface(surface), m_sound(sound) {}
@@ -88,7 +87,7 @@ bool CWirelessToggleOsd::Draw() {
 bool CWirelessToggleOsd::Step() {
     m_nChoice = NextChoice(m_nChoice, WirelessChoiceCount(m_bCopiedTwoChoice));
     const bool drawn = Draw();
-    m_sound.PlayClick(proc::windowsVersion >= kVista);
+    m_sound.PlayClick(proc::IsVistaOrLater());
     return drawn;
 }
 

@@ -42,9 +42,6 @@ constexpr wchar_t kActiveSize[] = L"activeSize";
 constexpr wchar_t kTotalSize[] = L"totalSize";
 }  // namespace value
 
-constexpr int kWindows7 = 8;
-constexpr int kLastXpFamilyVersion = 6;
-
 // The monitor device class, and every monitor device id for a WMI that
 // cannot select by class.
 constexpr wchar_t kMonitorClassQuery[] =
@@ -71,15 +68,11 @@ constexpr int kVgaHeight = 480;
 constexpr SIZE kFerrinPanel{1280, 1024};
 constexpr SIZE kWidePanel{1280, 800};
 constexpr SIZE kNetbookPanel{1024, 600};
-constexpr int kFerrinFamily = 5;
-// Model families with a 1024 x 600 panel.
-constexpr int kNetbookFamilies[] = {4, 10};
 constexpr int kLowestUsableFrequency = 30;
 constexpr int kLowestUsableDepth = 16;
 
 constexpr wchar_t kNotInitialized[] = L"CDisplayProfile is not initialized... ";
 
-bool OnWindows7() { return proc::windowsVersion == kWindows7; }
 
 // What a slot's "cnt" says: a slot never written ends the slots (they have
 // no gaps); one whose count cannot be read is skipped and never reused, so
@@ -183,7 +176,7 @@ int CDisplayProfile::Init(profiles::IProfileDisplayModes* displayModes, profiles
         DefineDefaultDisplay();
         return 1;
     } catch (...) {
-        ReportError(L"fail: CDisplayProfile::Init()");
+        ReportCaught(L"fail: CDisplayProfile::Init()");
         return 0;
     }
 }
@@ -224,7 +217,7 @@ int CDisplayProfile::GetMonitorDeviceID() {
         if (!m_pManagement || !m_pManagement->Connected()) return 0;
         return QueryMonitors();
     } catch (...) {
-        ReportError(L"fail: CDisplayProfile::GetMonitorDeviceID()");
+        ReportCaught(L"fail: CDisplayProfile::GetMonitorDeviceID()");
         return 0;
     }
 }
@@ -255,34 +248,29 @@ bool CDisplayProfile::SlotMatchesMonitors(const std::wstring& section) const {
 }
 
 int CDisplayProfile::FindDisplayHistory(int code, int* found, std::wstring* key) {
-    try {
-        if (!CheckInitialized()) return 0;
-        Put(found, 0);
-        if (code == kPanelOnlyCode) {
-            Put(key, SlotSection(0));
-            Put(found, 1);
-            return 1;
+    if (!CheckInitialized()) return 0;
+    Put(found, 0);
+    if (code == kPanelOnlyCode) {
+        Put(key, SlotSection(0));
+        Put(found, 1);
+        return 1;
+    }
+    if (!ReadMonitorsWithRetries()) return 0;
+    for (int slot = 1;; ++slot) {
+        const std::wstring section = SlotSection(slot);
+        int count = 0;
+        const SlotUse use = ReadSlotCount(section, &count);
+        if (use == SlotUse::Free) return 1;
+        if (use == SlotUse::Unreadable) {
+            ReportError(L"error: FindDisplayHistory() - " + section + L"\\" + value::kCount +
+                        L" is not a number; the profile is skipped");
+            continue;
         }
-        if (!ReadMonitorsWithRetries()) return 0;
-        for (int slot = 1;; ++slot) {
-            const std::wstring section = SlotSection(slot);
-            int count = 0;
-            const SlotUse use = ReadSlotCount(section, &count);
-            if (use == SlotUse::Free) return 1;
-            if (use == SlotUse::Unreadable) {
-                ReportError(L"error: FindDisplayHistory() - " + section + L"\\" + value::kCount +
-                            L" is not a number; the profile is skipped");
-                continue;
-            }
-            if (ReadValue(section, value::kMode) != code || count != m_nMonitorCount) continue;
-            if (!SlotMatchesMonitors(section)) continue;
-            Put(found, 1);
-            Put(key, section.substr(0, kMaxKeyChars));
-            return 1;
-        }
-    } catch (...) {
-        ReportError(L"fail: CDisplayProfile::FindDisplayHistory()");
-        return 0;
+        if (ReadValue(section, value::kMode) != code || count != m_nMonitorCount) continue;
+        if (!SlotMatchesMonitors(section)) continue;
+        Put(found, 1);
+        Put(key, section.substr(0, kMaxKeyChars));
+        return 1;
     }
 }
 
@@ -297,76 +285,71 @@ int CDisplayProfile::GetDisplayHistory(const wchar_t* key, int* code, SIZE* firs
                                        int* secondDepth, int* frequency, int* secondFrequency, int* rotation,
                                        int* secondRotation, POINT* position, int* frequencyDenominator,
                                        int* secondFrequencyDenominator) {
-    try {
-        if (!CheckInitialized()) return 0;
-        const int askedCode = code ? *code : 0;
-        std::wstring section;
-        if (askedCode == kPanelOnlyCode) {
-            section = SlotSection(0);
-        } else if (key && *key) {
-            section.assign(key, wcsnlen(key, kMaxGivenKeyChars));
-        } else {
-            int found = 0;
-            if (!FindDisplayHistory(askedCode, &found, &section) || !found) return 0;
-        }
-        m_videoSignal = {};
-
-        const int mode = ReadValue(section, value::kMode);
-        SIZE firstSize{ReadValue(section, value::kWidth), ReadValue(section, value::kHeight)};
-        int firstDepth = ReadValue(section, value::kDepth);
-        int firstFrequency = ReadValue(section, value::kFrequency);
-        const int firstRotation = ReadValue(section, value::kRotation);
-        const int firstDenominator = OnWindows7() ? ReadValue(section, value::kFrequencyDenominator) : 0;
-        if (!OnWindows7() && mode == kPanelOnlyCode && proc::auditMode) {
-            // A profile saved outside audit mode has no panel size: 0 x 0 is no mode.
-            const SIZE panel{ReadValue(section, value::kPanelWidth), ReadValue(section, value::kPanelHeight)};
-            if (panel.cx > 0 && panel.cy > 0) firstSize = panel;
-        }
-
-        SIZE secondSize{0, 0};
-        int depth2 = 0, frequency2 = 0, rotation2 = 0, denominator2 = 0;
-        POINT at{0, 0};
-        const bool twoDisplays = IsTwoDisplayCode(mode);
-        if (twoDisplays) {
-            secondSize = {ReadValue(section, value::kSecondWidth), ReadValue(section, value::kSecondHeight)};
-            depth2 = ReadValue(section, value::kSecondDepth);
-            frequency2 = ReadValue(section, value::kSecondFrequency);
-            rotation2 = ReadValue(section, value::kSecondRotation);
-            if (OnWindows7()) denominator2 = ReadValue(section, value::kSecondFrequencyDenominator);
-            at = {ReadPositionText(section, value::kPositionX), ReadPositionText(section, value::kPositionY)};
-        }
-
-        // Audit mode before Windows 7 uses fixed, safe settings.
-        if (!OnWindows7() && proc::auditMode && mode != kPanelOnlyCode) {
-            if (twoDisplays) {
-                secondSize = {kDefaultWidth, kDefaultHeight};
-                depth2 = kDefaultDepth;
-                frequency2 = kDefaultFrequency;
-            } else {
-                firstSize = {kDefaultWidth, kDefaultHeight};
-                firstDepth = kDefaultDepth;
-                firstFrequency = kDefaultFrequency;
-            }
-        }
-        if (OnWindows7()) ReadVideoSignal(section);
-
-        Put(code, mode);
-        Put(first, firstSize);
-        Put(second, secondSize);
-        Put(depth, firstDepth);
-        Put(secondDepth, depth2);
-        Put(frequency, firstFrequency);
-        Put(secondFrequency, frequency2);
-        Put(rotation, firstRotation);
-        Put(secondRotation, rotation2);
-        Put(position, at);
-        Put(frequencyDenominator, firstDenominator);
-        Put(secondFrequencyDenominator, denominator2);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: CDisplayProfile::GetDisplayHistory()");
-        return 0;
+    if (!CheckInitialized()) return 0;
+    const int askedCode = code ? *code : 0;
+    std::wstring section;
+    if (askedCode == kPanelOnlyCode) {
+        section = SlotSection(0);
+    } else if (key && *key) {
+        section.assign(key, wcsnlen(key, kMaxGivenKeyChars));
+    } else {
+        int found = 0;
+        if (!FindDisplayHistory(askedCode, &found, &section) || !found) return 0;
     }
+    m_videoSignal = {};
+
+    const int mode = ReadValue(section, value::kMode);
+    SIZE firstSize{ReadValue(section, value::kWidth), ReadValue(section, value::kHeight)};
+    int firstDepth = ReadValue(section, value::kDepth);
+    int firstFrequency = ReadValue(section, value::kFrequency);
+    const int firstRotation = ReadValue(section, value::kRotation);
+    const int firstDenominator = proc::IsWindows7OrLater() ? ReadValue(section, value::kFrequencyDenominator) : 0;
+    if (!proc::IsWindows7OrLater() && mode == kPanelOnlyCode && proc::auditMode) {
+        // A profile saved outside audit mode has no panel size: 0 x 0 is no mode.
+        const SIZE panel{ReadValue(section, value::kPanelWidth), ReadValue(section, value::kPanelHeight)};
+        if (panel.cx > 0 && panel.cy > 0) firstSize = panel;
+    }
+
+    SIZE secondSize{0, 0};
+    int depth2 = 0, frequency2 = 0, rotation2 = 0, denominator2 = 0;
+    POINT at{0, 0};
+    const bool twoDisplays = IsTwoDisplayCode(mode);
+    if (twoDisplays) {
+        secondSize = {ReadValue(section, value::kSecondWidth), ReadValue(section, value::kSecondHeight)};
+        depth2 = ReadValue(section, value::kSecondDepth);
+        frequency2 = ReadValue(section, value::kSecondFrequency);
+        rotation2 = ReadValue(section, value::kSecondRotation);
+        if (proc::IsWindows7OrLater()) denominator2 = ReadValue(section, value::kSecondFrequencyDenominator);
+        at = {ReadPositionText(section, value::kPositionX), ReadPositionText(section, value::kPositionY)};
+    }
+
+    // Audit mode before Windows 7 uses fixed, safe settings.
+    if (!proc::IsWindows7OrLater() && proc::auditMode && mode != kPanelOnlyCode) {
+        if (twoDisplays) {
+            secondSize = {kDefaultWidth, kDefaultHeight};
+            depth2 = kDefaultDepth;
+            frequency2 = kDefaultFrequency;
+        } else {
+            firstSize = {kDefaultWidth, kDefaultHeight};
+            firstDepth = kDefaultDepth;
+            firstFrequency = kDefaultFrequency;
+        }
+    }
+    if (proc::IsWindows7OrLater()) ReadVideoSignal(section);
+
+    Put(code, mode);
+    Put(first, firstSize);
+    Put(second, secondSize);
+    Put(depth, firstDepth);
+    Put(secondDepth, depth2);
+    Put(frequency, firstFrequency);
+    Put(secondFrequency, frequency2);
+    Put(rotation, firstRotation);
+    Put(secondRotation, rotation2);
+    Put(position, at);
+    Put(frequencyDenominator, firstDenominator);
+    Put(secondFrequencyDenominator, denominator2);
+    return 1;
 }
 
 void CDisplayProfile::ReadVideoSignal(const std::wstring& section) {
@@ -408,62 +391,57 @@ int CDisplayProfile::SetDisplayProfile(int code, int width, int height, int seco
                                        int secondRotation, int positionX, int positionY, int noNewSlot,
                                        const SIZE* panelSize, int frequencyDenominator,
                                        int secondFrequencyDenominator) {
-    try {
-        if (!CheckInitialized()) return 0;
-        std::wstring section;
-        if (code == kPanelOnlyCode) {
-            section = SlotSection(0);
-        } else {
-            int found = 0;
-            if (!FindDisplayHistory(code, &found, &section)) {
-                ReportError(L"fail: SetDisplayProfile() - FindDisplayHistory()");
-                return 0;
-            }
-            if (!found) {
-                if (noNewSlot) return 1;
-                section = SlotSection(FirstFreeSlot());
-            }
-            for (int i = 0; i < m_nMonitorCount; ++i) {
-                settings::WriteText(section.c_str(), DisplayIdName(i).c_str(), m_strMonitorIds[static_cast<size_t>(i)]);
-            }
+    if (!CheckInitialized()) return 0;
+    std::wstring section;
+    if (code == kPanelOnlyCode) {
+        section = SlotSection(0);
+    } else {
+        int found = 0;
+        if (!FindDisplayHistory(code, &found, &section)) {
+            ReportError(L"fail: SetDisplayProfile() - FindDisplayHistory()");
+            return 0;
         }
-
-        WriteValue(section, value::kCount, m_nMonitorCount);
-        WriteValue(section, value::kMode, code);
-        WriteValue(section, value::kWidth, width);
-        WriteValue(section, value::kHeight, height);
-        WriteValue(section, value::kDepth, depth);
-        WriteValue(section, value::kFrequency, frequency);
-        WriteValue(section, value::kRotation, rotation);
-        if (OnWindows7()) WriteValue(section, value::kFrequencyDenominator, frequencyDenominator);
-        if (proc::auditMode) {
-            ReportError(FormatText(L"Saving Profiles mode=0x%x w=%d, h=%d, depth=%d, freq=%d, rotate=%d, cnt=%d", code,
-                                   width, height, depth, frequency, rotation, m_nMonitorCount));
+        if (!found) {
+            if (noNewSlot) return 1;
+            section = SlotSection(FirstFreeSlot());
         }
-        if (!OnWindows7() && panelSize && proc::auditMode) {
-            WriteValue(section, value::kPanelWidth, panelSize->cx);
-            WriteValue(section, value::kPanelHeight, panelSize->cy);
+        for (int i = 0; i < m_nMonitorCount; ++i) {
+            settings::WriteText(section.c_str(), DisplayIdName(i).c_str(), m_strMonitorIds[static_cast<size_t>(i)]);
         }
-        if (IsTwoDisplayCode(code)) {
-            WriteValue(section, value::kSecondWidth, secondWidth);
-            WriteValue(section, value::kSecondHeight, secondHeight);
-            WriteValue(section, value::kSecondDepth, secondDepth);
-            WriteValue(section, value::kSecondFrequency, secondFrequency);
-            WriteValue(section, value::kSecondRotation, secondRotation);
-            if (OnWindows7()) WriteValue(section, value::kSecondFrequencyDenominator, secondFrequencyDenominator);
-            settings::WriteText(section.c_str(), value::kPositionX, FormatText(L"%d", positionX));
-            settings::WriteText(section.c_str(), value::kPositionY, FormatText(L"%d", positionY));
-        }
-        if (OnWindows7()) WriteVideoSignal(section, code);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: CDisplayProfile::SetDisplayProfile()");
-        return 0;
     }
+
+    WriteValue(section, value::kCount, m_nMonitorCount);
+    WriteValue(section, value::kMode, code);
+    WriteValue(section, value::kWidth, width);
+    WriteValue(section, value::kHeight, height);
+    WriteValue(section, value::kDepth, depth);
+    WriteValue(section, value::kFrequency, frequency);
+    WriteValue(section, value::kRotation, rotation);
+    if (proc::IsWindows7OrLater()) WriteValue(section, value::kFrequencyDenominator, frequencyDenominator);
+    if (proc::auditMode) {
+        ReportError(FormatText(L"Saving Profiles mode=0x%x w=%d, h=%d, depth=%d, freq=%d, rotate=%d, cnt=%d", code,
+                               width, height, depth, frequency, rotation, m_nMonitorCount));
+    }
+    if (!proc::IsWindows7OrLater() && panelSize && proc::auditMode) {
+        WriteValue(section, value::kPanelWidth, panelSize->cx);
+        WriteValue(section, value::kPanelHeight, panelSize->cy);
+    }
+    if (IsTwoDisplayCode(code)) {
+        WriteValue(section, value::kSecondWidth, secondWidth);
+        WriteValue(section, value::kSecondHeight, secondHeight);
+        WriteValue(section, value::kSecondDepth, secondDepth);
+        WriteValue(section, value::kSecondFrequency, secondFrequency);
+        WriteValue(section, value::kSecondRotation, secondRotation);
+        if (proc::IsWindows7OrLater()) WriteValue(section, value::kSecondFrequencyDenominator, secondFrequencyDenominator);
+        settings::WriteText(section.c_str(), value::kPositionX, FormatText(L"%d", positionX));
+        settings::WriteText(section.c_str(), value::kPositionY, FormatText(L"%d", positionY));
+    }
+    if (proc::IsWindows7OrLater()) WriteVideoSignal(section, code);
+    return 1;
 }
 
 int CDisplayProfile::DetectAuditMode() {
-    if (proc::windowsVersion <= kLastXpFamilyVersion) {
+    if (!proc::IsVistaOrLater()) {
         const DWORD attributes = GetFileAttributesW(kSysprepFile);
         proc::auditMode = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
         return proc::auditMode ? 1 : 0;
@@ -498,7 +476,7 @@ SIZE CDisplayProfile::ChooseDefaultResolution(const profiles::DisplayMode& curre
         if (m_pDisplayModes->LargestResolution(&largest)) chosen = largest;
     }
     if (chosen.cx <= kVgaWidth && chosen.cy <= kVgaHeight) {
-        if (proc::modelFamily == kFerrinFamily) {
+        if (proc::IsFerrinR()) {
             chosen = kFerrinPanel;
             ReportError(L"Panel Recognition: Ferrin-R");
         } else {
@@ -506,40 +484,34 @@ SIZE CDisplayProfile::ChooseDefaultResolution(const profiles::DisplayMode& curre
             ReportError(L"Panel Recognition: 1280x800");
         }
     }
-    if (std::find(std::begin(kNetbookFamilies), std::end(kNetbookFamilies), proc::modelFamily) !=
-        std::end(kNetbookFamilies)) {
+    if (proc::IsMenuNetbook() || proc::IsWheelNetbook()) {  // the 1024 x 600 netbooks
         chosen = kNetbookPanel;
     }
     return chosen;
 }
 
 int CDisplayProfile::DefineDefaultDisplay() {
-    try {
-        if (!CheckInitialized()) return 0;
-        const std::wstring section = SlotSection(0);
-        const int mode = ReadValue(section, value::kMode);
-        const int storedWidth = ReadValue(section, value::kWidth);
-        const int storedHeight = ReadValue(section, value::kHeight);
-        DetectAuditMode();
-        const bool implausible = mode == 0 || (storedWidth <= kVgaWidth && storedHeight <= kVgaHeight);
-        if (!implausible && !proc::auditMode) return 1;
+    if (!CheckInitialized()) return 0;
+    const std::wstring section = SlotSection(0);
+    const int mode = ReadValue(section, value::kMode);
+    const int storedWidth = ReadValue(section, value::kWidth);
+    const int storedHeight = ReadValue(section, value::kHeight);
+    DetectAuditMode();
+    const bool implausible = mode == 0 || (storedWidth <= kVgaWidth && storedHeight <= kVgaHeight);
+    if (!implausible && !proc::auditMode) return 1;
 
-        profiles::DisplayMode current;
-        if (!m_pDisplayModes || !m_pDisplayModes->CurrentMode(&current)) {
-            ReportError(L"fail: CDisplayProfile::DefineDefaultDisplay() - current display mode");
-            return 0;
-        }
-        const SIZE size = ChooseDefaultResolution(current);
-        const int frequency = current.frequency <= kLowestUsableFrequency ? kDefaultFrequency : current.frequency;
-        const int depth = current.depth <= kLowestUsableDepth ? kDefaultDepth : current.depth;
-        const int width = static_cast<int>(size.cx), height = static_cast<int>(size.cy);
-        SetDisplayProfile(kPanelOnlyCode, width, height, kDefaultWidth, kDefaultHeight, depth, kDefaultDepth, frequency,
-                          kDefaultFrequency, RotationDegrees(current.orientation), 0, kDefaultWidth, 0, 0, &size, 0, 0);
-        ReportError(FormatText(L"Init LCDonly restoration Resolution= w1=%d, h1=%d, w2=%d, h2=%d", width, height,
-                               kDefaultWidth, kDefaultHeight));
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: CDisplayProfile::DefineDefaultDisplay()");
+    profiles::DisplayMode current;
+    if (!m_pDisplayModes || !m_pDisplayModes->CurrentMode(&current)) {
+        ReportError(L"fail: CDisplayProfile::DefineDefaultDisplay() - current display mode");
         return 0;
     }
+    const SIZE size = ChooseDefaultResolution(current);
+    const int frequency = current.frequency <= kLowestUsableFrequency ? kDefaultFrequency : current.frequency;
+    const int depth = current.depth <= kLowestUsableDepth ? kDefaultDepth : current.depth;
+    const int width = static_cast<int>(size.cx), height = static_cast<int>(size.cy);
+    SetDisplayProfile(kPanelOnlyCode, width, height, kDefaultWidth, kDefaultHeight, depth, kDefaultDepth, frequency,
+                      kDefaultFrequency, RotationDegrees(current.orientation), 0, kDefaultWidth, 0, 0, &size, 0, 0);
+    ReportError(FormatText(L"Init LCDonly restoration Resolution= w1=%d, h1=%d, w2=%d, h2=%d", width, height,
+                           kDefaultWidth, kDefaultHeight));
+    return 1;
 }

@@ -60,8 +60,16 @@ int FakeKeyHandling::NoticeMessage(int mode) { log.Record("NoticeMessage", mode)
 void FakeKeyHandling::SetVolumeKeyPending() { log.Record("SetVolumeKeyPending"); }
 void FakeKeyHandling::SetWirelessKeyBlock() { log.Record("SetWirelessKeyBlock"); }
 
-int FakeCommands::ExecuteCommand(MainCommand c, INT_PTR a1, INT_PTR a2) {
-    log.Record("ExecuteCommand", c, a1, a2);
+int FakeCommands::ExecuteCommand(MainCommand c) {
+    log.Record("ExecuteCommand", c, 0, 0);
+    return 1;
+}
+int FakeCommands::ExecuteCommand(const NumLockIndicatorRequest& request) {
+    log.Record("ExecuteCommand", MainCommand::ShowNumLockIndicator, 0, request.bringLightInStep ? 5 : 0);
+    return 1;
+}
+int FakeCommands::ExecuteCommand(const AdapterEventRequest& request) {
+    log.Record("ExecuteCommand", MainCommand::ReloadUsbOnAdapterEvent, reinterpret_cast<INT_PTR>(request.record), 0);
     return 1;
 }
 

@@ -63,7 +63,10 @@ public:
 class FakeCommands : public IMainCommands, public RecordingPort {
 public:
     using RecordingPort::RecordingPort;
-    int ExecuteCommand(MainCommand command, INT_PTR argument1, INT_PTR argument2) override;
+    // Recorded with the command's number and its arguments as numbers.
+    int ExecuteCommand(MainCommand command) override;
+    int ExecuteCommand(const NumLockIndicatorRequest& request) override;
+    int ExecuteCommand(const AdapterEventRequest& request) override;
 };
 
 class FakeFirmware : public IFirmware, public RecordingPort {

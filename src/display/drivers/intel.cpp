@@ -192,7 +192,7 @@ int CIntel::ChangeDisplayCombination(int combinationCode) {
     try {
         return ChangeCombination(combinationCode);
     } catch (...) {
-        ReportError(L"CBS exception...");
+        ReportCaught(L"CBS exception...");
         return 0;
     }
 }
@@ -243,7 +243,7 @@ int CIntel::ChangeCombination(int code) {
         ReportError(L"ChangeDisplayCombination: ChangeActiveDevices");
         return 0;
     }
-    if ((proc::modelFamily == 1 || proc::modelFamily == 4) && m_hMainWindow) {
+    if ((proc::IsIntelNetbook() || proc::IsMenuNetbook()) && m_hMainWindow) {
         PostMessageW(m_hMainWindow, WM_VQ_SIBLING, kSwitchedNotice, 0);
     }
     return 1;
@@ -295,7 +295,7 @@ int CIntel::GetConnectedDisplays() {
         }
         return 1;
     } catch (...) {
-        ReportError(L"fail: GetConnectedDisplays()");
+        ReportCaught(L"fail: GetConnectedDisplays()");
         return 0;
     }
 }
@@ -367,7 +367,7 @@ int CIntel::GetDeviceId(int deviceType, int* id) {
 
 int CIntel::GetDisplayRotation(int display, int* angle) {
     if (InitFailed()) return 0;
-    if (proc::windowsVersion >= 8) {
+    if (proc::IsWindows7OrLater()) {
         m_modeSetting.ResolveDisplayDeviceNames();
         DEVMODEW mode{};
         if (!m_modeSetting.GetCurrentDisplayMode(m_nRotationTarget == 1, &mode)) {
@@ -394,7 +394,7 @@ int CIntel::GetDisplayRotation(int display, int* angle) {
 
 int CIntel::SetDisplayRotation(int display, int angle, int secondDevice, int windowsDirection) {
     if (InitFailed()) return 0;
-    if (proc::windowsVersion >= 8) {
+    if (proc::IsWindows7OrLater()) {
         m_modeSetting.ResolveDisplayDeviceNames();
         // The component's rotation counts in the Windows direction whatever the caller says.
         const LONG result = m_modeSetting.SetRotationByModeChange(angle, secondDevice, 1);
@@ -450,7 +450,7 @@ int CIntel::IsDownScalingSupported(int* supported) {
         *supported = m_bDownScalingSupported;
         return 1;
     } catch (...) {
-        ReportError(L"Fail: IsDownScalingSupported");
+        ReportCaught(L"Fail: IsDownScalingSupported");
         return 0;
     }
 }
@@ -477,7 +477,7 @@ int CIntel::IsDownScalingEnabled(int* enabled) {
         *enabled = m_bDownScalingEnabled;
         return 1;
     } catch (...) {
-        ReportError(L"Fail: IsDownScalingEnabled");
+        ReportCaught(L"Fail: IsDownScalingEnabled");
         return 0;
     }
 }

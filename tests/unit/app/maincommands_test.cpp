@@ -29,7 +29,7 @@ protected:
         CloseHandle(gate);
         KeyTest::TearDown();
     }
-    int Run(MainCommand command, INT_PTR a1 = 0, INT_PTR a2 = 0) { return commands.ExecuteCommand(command, a1, a2); }
+    int Run(MainCommand command) { return commands.ExecuteCommand(command); }
 
     RecordingPorts ports;
     RecordingKeyPlatform platform;
@@ -65,7 +65,7 @@ TEST_F(MainCommandsTest, NumLockIndicatorFollowsTheNumLockState) {
     EXPECT_TRUE(platform.Calls().empty());
 
     ports.Clear();
-    EXPECT_EQ(Run(MainCommand::ShowNumLockIndicator, 0, 5), 1);  // after resume: two presses bring the light back in step
+    EXPECT_EQ(commands.ExecuteCommand(NumLockIndicatorRequest{.bringLightInStep = true}), 1);  // after resume: two presses bring the light back in step
     EXPECT_EQ(ports.Calls(), (Calls{"ShowNumLockWindow"}));
     ASSERT_EQ(platform.sentInput.size(), 4u);
     for (size_t i = 0; i < 4; ++i) {
@@ -170,14 +170,14 @@ TEST_F(MainCommandsTest, WheelKeysOfFamilyTenBecomeHotkeys) {
                           {132, 108, 0xFF, 13, 1}, {129, 106, 129, 106, 0}, {0x41, 0x1E, 0x41, 0x1E, 0}};
     for (const Case& c : cases) {
         int vk = c.vk, scan = c.scan, extended = 0;
-        EXPECT_EQ(commands.ExecuteCommand(MainCommand::RewriteWheelKey, 0, 0, &vk, &scan, &extended), 1);
+        EXPECT_EQ(commands.ExecuteCommand(WheelKeyRewrite{&vk, &scan, &extended}), 1);
         EXPECT_EQ(vk, c.expectedVk) << c.vk;
         EXPECT_EQ(scan, c.expectedScan) << c.vk;
         EXPECT_EQ(extended, c.expectedExtended) << c.vk;
     }
     int vk = 129, scan = 105;
     proc::modelFamily = 4;
-    commands.ExecuteCommand(MainCommand::RewriteWheelKey, 0, 0, &vk, &scan);
+    commands.ExecuteCommand(WheelKeyRewrite{&vk, &scan});
     EXPECT_EQ(vk, 129);
     EXPECT_EQ(Run(MainCommand::RewriteWheelKey), 1);  // no key given
 }
@@ -227,7 +227,7 @@ protected:
         std::memcpy(bytes.data() + nameOffset, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
         return bytes;
     }
-    int Notify(const void* record) { return Run(MainCommand::ReloadUsbOnAdapterEvent, reinterpret_cast<INT_PTR>(record)); }
+    int Notify(const void* record) { return commands.ExecuteCommand(AdapterEventRequest{record}); }
 };
 
 TEST_F(AdapterEventTest, NetworkAdapterInterfaceReloadsTheUsbLibrary) {
