@@ -73,33 +73,28 @@ SIZE CDisplaySwitchOsd::BackgroundSize() const {
 }
 
 int CDisplaySwitchOsd::Draw() {
-    try {
-        if (!m_pUnselected[0]) return 0;
-        m_surface.FitToPicture();
-        if (m_list.count == 1) {
-            CSelectionCanvas canvas(m_pictureSize);
-            DrawAt(canvas.Graphics(), m_pUnselected[0].get(), 0, 0);
-            canvas.ShowOn(m_surface);
-            m_lastPlan = FramePlan{0, {{0, 0, IconImage::Unselected, false, 1.0, true, true}}, false, false};
-            return 1;
-        }
-        const SelectionState state{m_list.count, m_nSelected, m_nPrevious, m_nFirstVisible, m_bMouseMode};
-        for (size_t k = 0; k < kStepScales.size(); ++k) {
-            const bool last = k + 1 == kStepScales.size();
-            const FramePlan plan = PlanFrame(state, kStepScales[k].previous, kStepScales[k].next, last);
-            m_nFirstVisible = plan.firstVisible;
-            CSelectionCanvas canvas(m_pictureSize);
-            DrawAt(canvas.Graphics(), m_pBackground.get(), 0, 0);
-            DrawPlan(canvas.Graphics(), plan);
-            canvas.ShowOn(m_surface);
-            m_lastPlan = plan;
-            Sleep(kPauseBetweenFramesMs);
-        }
+    if (!m_pUnselected[0]) return 0;
+    m_surface.FitToPicture();
+    if (m_list.count == 1) {
+        CSelectionCanvas canvas(m_pictureSize);
+        DrawAt(canvas.Graphics(), m_pUnselected[0].get(), 0, 0);
+        canvas.ShowOn(m_surface);
+        m_lastPlan = FramePlan{0, {{0, 0, IconImage::Unselected, false, 1.0, true, true}}, false, false};
         return 1;
-    } catch (...) {
-        ReportError(L"fail: DrawDisplayIcon()");
-        return 0;
     }
+    const SelectionState state{m_list.count, m_nSelected, m_nPrevious, m_nFirstVisible, m_bMouseMode};
+    for (size_t k = 0; k < kStepScales.size(); ++k) {
+        const bool last = k + 1 == kStepScales.size();
+        const FramePlan plan = PlanFrame(state, kStepScales[k].previous, kStepScales[k].next, last);
+        m_nFirstVisible = plan.firstVisible;
+        CSelectionCanvas canvas(m_pictureSize);
+        DrawAt(canvas.Graphics(), m_pBackground.get(), 0, 0);
+        DrawPlan(canvas.Graphics(), plan);
+        canvas.ShowOn(m_surface);
+        m_lastPlan = plan;
+        Sleep(kPauseBetweenFramesMs);
+    }
+    return 1;
 }
 
 void CDisplaySwitchOsd::DrawPlan(Gdiplus::Graphics& graphics, const FramePlan& plan) {
@@ -186,11 +181,7 @@ void CDisplaySwitchOsd::OnAnimationStep(UINT_PTR timerId) {
     case CConfirmationSteps::Next::Finished: m_surface.StartHideTimer(1); return;
     case CConfirmationSteps::Next::Draw: break;
     }
-    try {
-        DrawAnimationStep(t);
-    } catch (...) {
-        ReportError(L"fail: CHKIconWindowDlg::DrawAnimationStep()");
-    }
+    DrawAnimationStep(t);
     if (!m_steps.Continue(m_surface.Window(), t)) m_surface.StartHideTimer(1);
 }
 
@@ -212,13 +203,8 @@ void CDisplaySwitchOsd::DrawAnimationStep(double t) {
 void CDisplaySwitchOsd::CancelAnimation() { m_steps.Cancel(); }
 
 int CDisplaySwitchOsd::SelectedOutput() {
-    try {
-        if (m_nSelected < 0 || m_nSelected >= kMaxChoices || m_nSelected >= m_list.count) return kPanelOnlyCode;
-        return m_list.choices[m_nSelected].outputCode;
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::GetSelectedDisplayMode()");
-        return kPanelOnlyCode;
-    }
+    if (m_nSelected < 0 || m_nSelected >= kMaxChoices || m_nSelected >= m_list.count) return kPanelOnlyCode;
+    return m_list.choices[m_nSelected].outputCode;
 }
 
 void CDisplaySwitchOsd::FreeImages() {

@@ -60,13 +60,9 @@ bool CHKIconWindowDlg::OnInitDialog() {
 }
 
 void CHKIconWindowDlg::Init(osd::CFrameStrip* iconStrip, osd::CFrameStrip* levelStrip) {
-    try {
-        m_pIconStrip = iconStrip;
-        m_pLevelStrip = levelStrip;
-        if (m_hWnd) AddLayeredStyle();
-    } catch (...) {
-        ReportError(L"fail: CHKIconWindowDlg::Init()");
-    }
+    m_pIconStrip = iconStrip;
+    m_pLevelStrip = levelStrip;
+    if (m_hWnd) AddLayeredStyle();
 }
 
 osd::CFrameStrip* CHKIconWindowDlg::StripOf(int code) {
@@ -104,105 +100,95 @@ void CHKIconWindowDlg::ClearAllPending() {
 }
 
 int CHKIconWindowDlg::InitHotKeyIcon(int code) {
-    try {
-        if (!m_hWnd) {
-            ReportError(L"InitHotKeyIcon");
-            return 0;
-        }
-        if (m_bShown) KillTimer(TE_OSD_HIDE);
-        m_partners.HideMessageWindow();
-
-        // A hotkey while the display switcher is open only closes it (and applies its choice).
-        if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
-            ForceHide();
-            return 1;
-        }
-        if (proc::HasCompactDisplayChoices() && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
-            m_partners.Pending(SelectionOwner::ResolutionSelector)) {
-            ForceHide();
-        }
-        ClearAllPending();
-
-        // A change of strip in either direction means another picture size.
-        const bool stripChanged = osd::StripOfIconCode(m_nIconCode) != osd::StripOfIconCode(code);
-        m_nMode = osd::OsdMode::HotkeyPicture;
-        m_nIconCode = code;
-        osd::IconFrames frames{};
-        if (osd::FramesOfIconCode(code, &frames)) {
-            m_nFrameIndex = frames.frame;
-            m_nOverlayFrameIndex = frames.overlay;
-        }
-        osd::CFrameStrip* strip = StripOf(code);
-        SIZE size{m_nFrameWidth, m_nFrameHeight};
-        if (m_nFrameIndex >= 0 && strip) strip->FrameSize(m_nFrameIndex, &size);
-        const bool sizeChanged = size.cx != m_nFrameWidth || size.cy != m_nFrameHeight;
-        m_nFrameWidth = size.cx;
-        m_nFrameHeight = size.cy;
-        m_bLastShown[kHotkeyPicture] = true;
-
-        if (!m_bShown || OtherKindShown(kHotkeyPicture) || stripChanged || sizeChanged || m_bAtRightBottom || m_bParkedOffScreen) {
-            if (!MoveHKWindowToCenter()) {
-                ReportError(L"InitHotKey: MoveHKWindowToCenter()");
-                return 0;
-            }
-            ClearOtherKinds(kHotkeyPicture);
-            m_bAtRightBottom = false;
-            m_bRepositionPending = true;
-        }
-        if (proc::IsCornerOsdNotebook() && osd::IsShortDisplayCode(code)) {
-            if (!MoveHKWindowToRightButtom()) {
-                ReportError(L"InitHotKey: MoveHKWindowToRightButtom()");
-                return 0;
-            }
-            ClearOtherKinds(kHotkeyPicture);
-            m_bAtRightBottom = true;
-            m_bRepositionPending = true;
-        }
-        DrawHotKeyIcon();
-        SetTimer(TE_OSD_HIDE, osd::IsShortDisplayCode(code) ? kShortHideAfterMs : kHideAfterMs);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: InitHotKeyIcon()");
+    if (!m_hWnd) {
+        ReportError(L"InitHotKeyIcon");
         return 0;
     }
+    if (m_bShown) KillTimer(TE_OSD_HIDE);
+    m_partners.HideMessageWindow();
+
+    // A hotkey while the display switcher is open only closes it (and applies its choice).
+    if (m_partners.Pending(SelectionOwner::DisplayChanger)) {
+        ForceHide();
+        return 1;
+    }
+    if (proc::HasCompactDisplayChoices() && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
+        m_partners.Pending(SelectionOwner::ResolutionSelector)) {
+        ForceHide();
+    }
+    ClearAllPending();
+
+    // A change of strip in either direction means another picture size.
+    const bool stripChanged = osd::StripOfIconCode(m_nIconCode) != osd::StripOfIconCode(code);
+    m_nMode = osd::OsdMode::HotkeyPicture;
+    m_nIconCode = code;
+    osd::IconFrames frames{};
+    if (osd::FramesOfIconCode(code, &frames)) {
+        m_nFrameIndex = frames.frame;
+        m_nOverlayFrameIndex = frames.overlay;
+    }
+    osd::CFrameStrip* strip = StripOf(code);
+    SIZE size{m_nFrameWidth, m_nFrameHeight};
+    if (m_nFrameIndex >= 0 && strip) strip->FrameSize(m_nFrameIndex, &size);
+    const bool sizeChanged = size.cx != m_nFrameWidth || size.cy != m_nFrameHeight;
+    m_nFrameWidth = size.cx;
+    m_nFrameHeight = size.cy;
+    m_bLastShown[kHotkeyPicture] = true;
+
+    if (!m_bShown || OtherKindShown(kHotkeyPicture) || stripChanged || sizeChanged || m_bAtRightBottom || m_bParkedOffScreen) {
+        if (!MoveHKWindowToCenter()) {
+            ReportError(L"InitHotKey: MoveHKWindowToCenter()");
+            return 0;
+        }
+        ClearOtherKinds(kHotkeyPicture);
+        m_bAtRightBottom = false;
+        m_bRepositionPending = true;
+    }
+    if (proc::IsCornerOsdNotebook() && osd::IsShortDisplayCode(code)) {
+        if (!MoveHKWindowToRightButtom()) {
+            ReportError(L"InitHotKey: MoveHKWindowToRightButtom()");
+            return 0;
+        }
+        ClearOtherKinds(kHotkeyPicture);
+        m_bAtRightBottom = true;
+        m_bRepositionPending = true;
+    }
+    DrawHotKeyIcon();
+    SetTimer(TE_OSD_HIDE, osd::IsShortDisplayCode(code) ? kShortHideAfterMs : kHideAfterMs);
+    return 1;
 }
 
 int CHKIconWindowDlg::InitDisplaySwitching(int connectedCode, int /*activeCode*/, bool savedProfile,
                                            osd::IDisplaySwitchOwner& owner) {
-    try {
-        if (!m_hWnd) {
-            ReportError(L"InitDisplaySwitching");
-            return 0;
-        }
-        m_pDisplaySwitchOwner = &owner;
-        if (m_bAnimationRunning) return 0;
-        if (!m_displaySwitch.ReloadStrip()) return 0;
-
-        if (m_bShown) KillTimer(TE_OSD_HIDE);
-        if (proc::HasCompactDisplayChoices() && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
-            m_partners.Pending(SelectionOwner::ResolutionSelector)) {
-            ForceHide();
-        }
-        for (SelectionOwner owner : {SelectionOwner::SrsSelector, SelectionOwner::ResolutionSelector,
-                                     SelectionOwner::WirelessSelector, SelectionOwner::RfSelector}) {
-            if (m_partners.Exists(owner)) m_partners.ClearPending(owner);
-        }
-
-        m_nMode = osd::OsdMode::DisplaySwitcher;
-        FreeImgResource();
-        const SIZE before{m_nFrameWidth, m_nFrameHeight};
-        if (!m_displaySwitch.Prepare(connectedCode, savedProfile) || m_nFrameWidth == 0) return 0;
-        if (!PlaceSelection(kDisplaySwitcher, before, L"InitDisplaySwitching: MoveHKWindowToCenter()")) return 0;
-
-        m_bAnimationStarted = false;
-        m_bAnimationRunning = false;
-        if (!m_displaySwitch.Draw()) return 0;
-        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: InitDisplaySwitching()");
+    if (!m_hWnd) {
+        ReportError(L"InitDisplaySwitching");
         return 0;
     }
+    m_pDisplaySwitchOwner = &owner;
+    if (m_bAnimationRunning) return 0;
+    if (!m_displaySwitch.ReloadStrip()) return 0;
+
+    if (m_bShown) KillTimer(TE_OSD_HIDE);
+    if (proc::HasCompactDisplayChoices() && m_partners.Exists(SelectionOwner::ResolutionSelector) &&
+        m_partners.Pending(SelectionOwner::ResolutionSelector)) {
+        ForceHide();
+    }
+    for (SelectionOwner owner : {SelectionOwner::SrsSelector, SelectionOwner::ResolutionSelector,
+                                 SelectionOwner::WirelessSelector, SelectionOwner::RfSelector}) {
+        if (m_partners.Exists(owner)) m_partners.ClearPending(owner);
+    }
+
+    m_nMode = osd::OsdMode::DisplaySwitcher;
+    FreeImgResource();
+    const SIZE before{m_nFrameWidth, m_nFrameHeight};
+    if (!m_displaySwitch.Prepare(connectedCode, savedProfile) || m_nFrameWidth == 0) return 0;
+    if (!PlaceSelection(kDisplaySwitcher, before, L"InitDisplaySwitching: MoveHKWindowToCenter()")) return 0;
+
+    m_bAnimationStarted = false;
+    m_bAnimationRunning = false;
+    if (!m_displaySwitch.Draw()) return 0;
+    SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+    return 1;
 }
 
 // A selection of `kind` takes the window over: it is centred again when it
@@ -222,19 +208,14 @@ bool CHKIconWindowDlg::PlaceSelection(Kind kind, SIZE before, const wchar_t* pla
 }
 
 int CHKIconWindowDlg::SetNextDisplayDevice(int backward) {
-    try {
-        // The choice is being confirmed: further presses change nothing.
-        if (m_nMode == osd::OsdMode::DisplaySwitcher && m_bAnimationRunning) return 1;
-        KillTimer(TE_OSD_HIDE);
-        if (m_nMode != osd::OsdMode::DisplaySwitcher) {
-            m_bShown = false;
-            return 0;
-        }
-        return m_displaySwitch.Step(backward != 0, m_pDisplaySwitchOwner);
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::SetNextDisplayDevice()");
+    // The choice is being confirmed: further presses change nothing.
+    if (m_nMode == osd::OsdMode::DisplaySwitcher && m_bAnimationRunning) return 1;
+    KillTimer(TE_OSD_HIDE);
+    if (m_nMode != osd::OsdMode::DisplaySwitcher) {
+        m_bShown = false;
         return 0;
     }
+    return m_displaySwitch.Step(backward != 0, m_pDisplaySwitchOwner);
 }
 
 int CHKIconWindowDlg::GetSelectedDisplayMode() { return m_displaySwitch.SelectedOutput(); }
@@ -249,52 +230,48 @@ void CHKIconWindowDlg::SetPictureSize(SIZE size) {
 }
 
 void CHKIconWindowDlg::DrawHotKeyIcon() {
-    try {
-        // A due fit to the picture is done by the layered update itself (one
-        // move fewer while the window is hidden); by a move when drawing fails.
-        POINT fittedAt{};
-        const bool fit = TakePictureMove(&fittedAt);
-        osd::CFrameStrip* strip = StripOf(m_nIconCode);
-        if (!m_canvas.Begin(m_nFrameWidth, m_nFrameHeight)) {
-            const DWORD error = GetLastError();
-            if (fit) MoveWindow(m_hWnd, fittedAt.x, fittedAt.y, m_nFrameWidth, m_nFrameHeight, FALSE);
-            ReportError(L"CHKIconWindowDlg::DrawHotKeyIcon()", error);
-            return;
+    // A due fit to the picture is done by the layered update itself (one
+    // move fewer while the window is hidden); by a move when drawing fails.
+    POINT fittedAt{};
+    const bool fit = TakePictureMove(&fittedAt);
+    osd::CFrameStrip* strip = StripOf(m_nIconCode);
+    if (!m_canvas.Begin(m_nFrameWidth, m_nFrameHeight)) {
+        const DWORD error = GetLastError();
+        if (fit) MoveWindow(m_hWnd, fittedAt.x, fittedAt.y, m_nFrameWidth, m_nFrameHeight, FALSE);
+        ReportError(L"CHKIconWindowDlg::DrawHotKeyIcon()", error);
+        return;
+    }
+    // Each frame at its own pixel size; a missing strip or frame leaves its part empty.
+    auto draw = [&](int frame, POINT at, int clipRight = INT_MAX) {
+        if (!strip) return;
+        if (std::shared_ptr<const osd::FramePixels> pixels = strip->Frame(frame)) {
+            m_canvas.Draw(*pixels, at.x, at.y, clipRight);
         }
-        // Each frame at its own pixel size; a missing strip or frame leaves its part empty.
-        auto draw = [&](int frame, POINT at, int clipRight = INT_MAX) {
-            if (!strip) return;
-            if (std::shared_ptr<const osd::FramePixels> pixels = strip->Frame(frame)) {
-                m_canvas.Draw(*pixels, at.x, at.y, clipRight);
-            }
-        };
-        if (m_nFrameIndex == -1) {
-            // Nothing to draw: the window shows an empty picture.
-        } else if (m_nIconCode == osd::kBatteryCode) {
-            const osd::BatteryPicture battery = osd::BatteryPictureOf(m_nLevel);
-            m_nFrameIndex = battery.background;
-            draw(battery.background, {0, 0});
-            if (battery.leadingOne) draw(7, osd::kHundredsAt);
-            draw(battery.tensFrame, osd::kTensAt);
-            draw(battery.unitsFrame, osd::kUnitsAt);
-        } else if (m_nIconCode == osd::kBrightnessCode || m_nIconCode == osd::kVolumeCode) {
-            draw(m_nFrameIndex, {0, 0});
-            const bool brightness = m_nIconCode == osd::kBrightnessCode;
-            const int clipRight =
-                brightness ? osd::BrightnessClipRight(m_nLevel, m_canvas.Width())
-                           : osd::VolumeClipRight(m_nLevel, m_nVolumeStepScale, proc::windowsVersion, m_canvas.Width());
-            draw(m_nOverlayFrameIndex, brightness ? osd::kBrightnessBarAt : osd::kVolumeBarAt, clipRight);
-        } else {
-            draw(m_nFrameIndex, {0, 0});
-        }
-        gdi::CSelection selection(m_memoryDC.Get(), m_canvas.Bitmap());
-        if (!fit) {
-            SetShapeWnd(m_memoryDC.Get());
-        } else if (!UpdateShape(m_memoryDC.Get(), fittedAt)) {
-            MoveWindow(m_hWnd, fittedAt.x, fittedAt.y, m_nFrameWidth, m_nFrameHeight, FALSE);
-        }
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::DrawHotKeyIcon()");
+    };
+    if (m_nFrameIndex == -1) {
+        // Nothing to draw: the window shows an empty picture.
+    } else if (m_nIconCode == osd::kBatteryCode) {
+        const osd::BatteryPicture battery = osd::BatteryPictureOf(m_nLevel);
+        m_nFrameIndex = battery.background;
+        draw(battery.background, {0, 0});
+        if (battery.leadingOne) draw(7, osd::kHundredsAt);
+        draw(battery.tensFrame, osd::kTensAt);
+        draw(battery.unitsFrame, osd::kUnitsAt);
+    } else if (m_nIconCode == osd::kBrightnessCode || m_nIconCode == osd::kVolumeCode) {
+        draw(m_nFrameIndex, {0, 0});
+        const bool brightness = m_nIconCode == osd::kBrightnessCode;
+        const int clipRight =
+            brightness ? osd::BrightnessClipRight(m_nLevel, m_canvas.Width())
+                       : osd::VolumeClipRight(m_nLevel, m_nVolumeStepScale, proc::windowsVersion, m_canvas.Width());
+        draw(m_nOverlayFrameIndex, brightness ? osd::kBrightnessBarAt : osd::kVolumeBarAt, clipRight);
+    } else {
+        draw(m_nFrameIndex, {0, 0});
+    }
+    gdi::CSelection selection(m_memoryDC.Get(), m_canvas.Bitmap());
+    if (!fit) {
+        SetShapeWnd(m_memoryDC.Get());
+    } else if (!UpdateShape(m_memoryDC.Get(), fittedAt)) {
+        MoveWindow(m_hWnd, fittedAt.x, fittedAt.y, m_nFrameWidth, m_nFrameHeight, FALSE);
     }
 }
 
@@ -314,41 +291,31 @@ bool CHKIconWindowDlg::TakePictureMove(POINT* at) {
 }
 
 int CHKIconWindowDlg::MoveHKWindowToCenter() {
-    try {
-        if (!m_hWnd) {
-            ReportError(L"GetSafeHwnd(): CHKIconWindowDlg::MoveHKWindowToCenter");
-            return 0;
-        }
-        const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-        const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-        ShowWindow(m_hWnd, SW_HIDE);
-        const POINT at = osd::CentredOrigin(screenWidth, screenHeight, m_nTemplateWidth, m_nTemplateHeight, m_nMode);
-        MoveWindow(m_hWnd, at.x, at.y, m_nTemplateWidth, m_nTemplateHeight, TRUE);
-        m_bParkedOffScreen = false;
-        return 1;
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::MoveHKWindowToCenter()");
+    if (!m_hWnd) {
+        ReportError(L"GetSafeHwnd(): CHKIconWindowDlg::MoveHKWindowToCenter");
         return 0;
     }
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    ShowWindow(m_hWnd, SW_HIDE);
+    const POINT at = osd::CentredOrigin(screenWidth, screenHeight, m_nTemplateWidth, m_nTemplateHeight, m_nMode);
+    MoveWindow(m_hWnd, at.x, at.y, m_nTemplateWidth, m_nTemplateHeight, TRUE);
+    m_bParkedOffScreen = false;
+    return 1;
 }
 
 int CHKIconWindowDlg::MoveHKWindowToRightButtom() {
-    try {
-        if (!m_hWnd) {
-            ReportError(L"GetSafeHwnd(): CHKIconWindowDlg::MoveHKWindowToRightButtom");
-            return 0;
-        }
-        RECT workArea{};
-        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) return 0;
-        ShowWindow(m_hWnd, SW_HIDE);
-        const POINT at = osd::RightBottomOrigin(workArea, m_nFrameWidth, m_nFrameHeight);
-        MoveWindow(m_hWnd, at.x, at.y, m_nFrameWidth, m_nFrameHeight, TRUE);
-        m_bParkedOffScreen = false;
-        return 1;
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::MoveHKWindowToRightButtom()");
+    if (!m_hWnd) {
+        ReportError(L"GetSafeHwnd(): CHKIconWindowDlg::MoveHKWindowToRightButtom");
         return 0;
     }
+    RECT workArea{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) return 0;
+    ShowWindow(m_hWnd, SW_HIDE);
+    const POINT at = osd::RightBottomOrigin(workArea, m_nFrameWidth, m_nFrameHeight);
+    MoveWindow(m_hWnd, at.x, at.y, m_nFrameWidth, m_nFrameHeight, TRUE);
+    m_bParkedOffScreen = false;
+    return 1;
 }
 
 void CHKIconWindowDlg::SetShapeWnd(HDC dc) {
@@ -358,18 +325,14 @@ void CHKIconWindowDlg::SetShapeWnd(HDC dc) {
 }
 
 bool CHKIconWindowDlg::UpdateShape(HDC dc, POINT destination) {
-    try {
-        SIZE size{m_nFrameWidth, m_nFrameHeight};
-        POINT source{0, 0};
-        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        if (UpdateLayeredWindow(m_hWnd, m_screenDC.Get(), &destination, &size, dc, &source, 0, &blend, ULW_ALPHA)) {
-            return true;
-        }
-        const DWORD error = GetLastError();
-        ReportError(FormatText(L"fail: SetShapeWnd (errorCode=%d)", static_cast<int>(error)), error);
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::SetShapeWnd()");
+    SIZE size{m_nFrameWidth, m_nFrameHeight};
+    POINT source{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    if (UpdateLayeredWindow(m_hWnd, m_screenDC.Get(), &destination, &size, dc, &source, 0, &blend, ULW_ALPHA)) {
+        return true;
     }
+    const DWORD error = GetLastError();
+    ReportError(FormatText(L"fail: SetShapeWnd (errorCode=%d)", static_cast<int>(error)), error);
     return false;
 }
 
@@ -460,20 +423,16 @@ void CHKIconWindowDlg::OnLeftButtonDown() {
 }
 
 void CHKIconWindowDlg::OnTimer(UINT_PTR id) {
-    try {
-        if (!m_hWnd) {
-            ReportError(L"OnTimer");
-            return;
-        }
-        if (id == TE_OSD_ENABLE) {
-            KillTimer(TE_OSD_ENABLE);
-            EnableWindow(m_hWnd, TRUE);
-            m_bEnabledAfterShow = true;
-        } else if (id == TE_OSD_HIDE) {
-            RunHideSequence();
-        }
-    } catch (...) {
-        ReportError(L"HKOnTimer");
+    if (!m_hWnd) {
+        ReportError(L"OnTimer");
+        return;
+    }
+    if (id == TE_OSD_ENABLE) {
+        KillTimer(TE_OSD_ENABLE);
+        EnableWindow(m_hWnd, TRUE);
+        m_bEnabledAfterShow = true;
+    } else if (id == TE_OSD_HIDE) {
+        RunHideSequence();
     }
 }
 
@@ -566,25 +525,16 @@ int CHKIconWindowDlg::OpenRowToggle(const RowToggleOpening& opening, int choice,
 }
 
 int CHKIconWindowDlg::InitSRSToggle(BYTE state) {
-    try {
-        // An unknown state keeps the last choice.
-        return OpenRowToggle({m_srsToggle, SelectionOwner::SrsSelector, osd::OsdMode::SrsToggle, kSrsToggle,
-                              L"InitSRSToggle", L"InitSRS: MoveHKWindowToCenter()"},
-                             osd::SrsChoiceOfState(state, m_srsToggle.Choice()), false);
-    } catch (...) {
-        ReportError(L"fail: InitSRSToggle()");
-        return 0;
-    }
+    // An unknown state keeps the last choice.
+    return OpenRowToggle({m_srsToggle, SelectionOwner::SrsSelector, osd::OsdMode::SrsToggle, kSrsToggle,
+                          L"InitSRSToggle", L"InitSRS: MoveHKWindowToCenter()"},
+                         osd::SrsChoiceOfState(state, m_srsToggle.Choice()), false);
 }
 
 void CHKIconWindowDlg::SetNextSRSmode() {
-    try {
-        KillTimer(TE_OSD_HIDE);
-        m_srsToggle.Step();
-        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::SetNextSRSmode()");
-    }
+    KillTimer(TE_OSD_HIDE);
+    m_srsToggle.Step();
+    SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
 }
 
 int CHKIconWindowDlg::GetSelectedSRSMode() { return osd::SrsValueOf(m_srsToggle.Choice()); }
@@ -603,111 +553,81 @@ void CHKIconWindowDlg::OnSrsMouse(UINT message, POINT at) {
 }
 
 int CHKIconWindowDlg::InitASToggle(int choice) {
-    try {
-        // A choice outside 0 to 5 keeps the last set and choice.
-        osd::ResolutionOpening opening{m_resolutionToggle.Choice(), m_resolutionToggle.Portrait()};
-        osd::ResolutionOpeningOf(choice, &opening);
-        return OpenRowToggle({m_resolutionToggle, SelectionOwner::ResolutionSelector, osd::OsdMode::ResolutionToggle,
-                              kResolutionToggle, L"InitASToggle", L"InitAS: MoveHKWindowToCenter()"},
-                             opening.choice, opening.portrait);
-    } catch (...) {
-        ReportError(L"fail: InitASToggle()");
-        return 0;
-    }
+    // A choice outside 0 to 5 keeps the last set and choice.
+    osd::ResolutionOpening opening{m_resolutionToggle.Choice(), m_resolutionToggle.Portrait()};
+    osd::ResolutionOpeningOf(choice, &opening);
+    return OpenRowToggle({m_resolutionToggle, SelectionOwner::ResolutionSelector, osd::OsdMode::ResolutionToggle,
+                          kResolutionToggle, L"InitASToggle", L"InitAS: MoveHKWindowToCenter()"},
+                         opening.choice, opening.portrait);
 }
 
 int CHKIconWindowDlg::InitWirelessDeviceToggle(int state) {
-    try {
-        if (!m_hWnd) {
-            ReportError(L"InitWirelessDeviceToggle");
-            return 0;
-        }
-        if (!m_wirelessToggle.ReloadStrip()) return 0;
-        if (!TakeOverForToggle(SelectionOwner::WirelessSelector)) return 1;
-
-        m_nMode = osd::OsdMode::WirelessToggle;
-        const SIZE before{m_nFrameWidth, m_nFrameHeight};
-        if (!m_wirelessToggle.Prepare(state)) return 0;
-        if (!PlaceSelection(kWirelessToggle, before, L"InitWirelessDeviceToggle: MoveHKWindowToCenter()")) return 0;
-        m_bAnimationStarted = false;
-        m_bAnimationRunning = false;
-        if (!m_wirelessToggle.Draw()) return 0;
-        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: InitWirelessDeviceToggle()");
+    if (!m_hWnd) {
+        ReportError(L"InitWirelessDeviceToggle");
         return 0;
     }
+    if (!m_wirelessToggle.ReloadStrip()) return 0;
+    if (!TakeOverForToggle(SelectionOwner::WirelessSelector)) return 1;
+
+    m_nMode = osd::OsdMode::WirelessToggle;
+    const SIZE before{m_nFrameWidth, m_nFrameHeight};
+    if (!m_wirelessToggle.Prepare(state)) return 0;
+    if (!PlaceSelection(kWirelessToggle, before, L"InitWirelessDeviceToggle: MoveHKWindowToCenter()")) return 0;
+    m_bAnimationStarted = false;
+    m_bAnimationRunning = false;
+    if (!m_wirelessToggle.Draw()) return 0;
+    SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+    return 1;
 }
 
 int CHKIconWindowDlg::SetNextAutoScalerMode() {
-    try {
-        KillTimer(TE_OSD_HIDE);
-        if (m_nMode != osd::OsdMode::ResolutionToggle) {
-            m_bShown = false;
-            return 0;
-        }
-        m_resolutionToggle.Step();
-        // The wait restarts even when the picture could not be drawn, so the window never stays.
-        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
-        return 1;
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::SetNextAutoScalerMode()");
+    KillTimer(TE_OSD_HIDE);
+    if (m_nMode != osd::OsdMode::ResolutionToggle) {
+        m_bShown = false;
         return 0;
     }
+    m_resolutionToggle.Step();
+    // The wait restarts even when the picture could not be drawn, so the window never stays.
+    SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+    return 1;
 }
 
 int CHKIconWindowDlg::SetNextWirelessDeviceStatus() {
-    try {
-        // The choice has gone to the radios: the confirmation runs to its end.
-        if (m_bAnimationRunning) return 0;
-        if (m_nMode != osd::OsdMode::WirelessToggle) return 0;
-        KillTimer(TE_OSD_HIDE);
-        const bool drawn = m_wirelessToggle.Step();
-        SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
-        return drawn ? 1 : 0;
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::SetNextWirelessDeviceStatus()");
-        return 0;
-    }
+    // The choice has gone to the radios: the confirmation runs to its end.
+    if (m_bAnimationRunning) return 0;
+    if (m_nMode != osd::OsdMode::WirelessToggle) return 0;
+    KillTimer(TE_OSD_HIDE);
+    const bool drawn = m_wirelessToggle.Step();
+    SetTimer(TE_OSD_HIDE, osd::kDisplaySwitchConfirmAfterMs);
+    return drawn ? 1 : 0;
 }
 
 int CHKIconWindowDlg::GetSelectedWirelessStatus() { return m_wirelessToggle.Choice(); }
 
 int CHKIconWindowDlg::InitRFSwitchWnd(const BYTE status[3]) {
-    try {
-        if (!m_hWnd) {
-            ReportError(L"InitRFSwitchWnd");
-            return 0;
-        }
-        if (!osd::ValidRadioStatus(status[0], status[1], status[2])) {
-            ReportError(FormatText(L"fail: InitRFSwitchWnd() radio status %d %d %d", status[0], status[1], status[2]));
-            return 0;
-        }
-        const SIZE before{m_nFrameWidth, m_nFrameHeight};
-        if (!m_rfSwitch.Prepare(status)) return 0;
-        if (!TakeOverForToggle(SelectionOwner::RfSelector)) return 1;
-
-        m_nMode = osd::OsdMode::RfSwitch;
-        if (!PlaceSelection(kRfSwitch, before, L"InitRFSwitchWnd: MoveHKWindowToCenter()")) return 0;
-        m_bAnimationStarted = false;
-        m_bAnimationRunning = false;
-        if (!m_rfSwitch.Draw()) return 0;
-        SetTimer(TE_OSD_HIDE, osd::kRfSwitchHideAfterMs);
-        return 1;
-    } catch (...) {
-        ReportError(L"fail: InitRFSwitchWnd()");
+    if (!m_hWnd) {
+        ReportError(L"InitRFSwitchWnd");
         return 0;
     }
+    if (!osd::ValidRadioStatus(status[0], status[1], status[2])) {
+        ReportError(FormatText(L"fail: InitRFSwitchWnd() radio status %d %d %d", status[0], status[1], status[2]));
+        return 0;
+    }
+    const SIZE before{m_nFrameWidth, m_nFrameHeight};
+    if (!m_rfSwitch.Prepare(status)) return 0;
+    if (!TakeOverForToggle(SelectionOwner::RfSelector)) return 1;
+
+    m_nMode = osd::OsdMode::RfSwitch;
+    if (!PlaceSelection(kRfSwitch, before, L"InitRFSwitchWnd: MoveHKWindowToCenter()")) return 0;
+    m_bAnimationStarted = false;
+    m_bAnimationRunning = false;
+    if (!m_rfSwitch.Draw()) return 0;
+    SetTimer(TE_OSD_HIDE, osd::kRfSwitchHideAfterMs);
+    return 1;
 }
 
 int CHKIconWindowDlg::GetSelectedAutoScalerMode() {
-    try {
-        return osd::ResolutionSelectedMode(m_resolutionToggle.Choice(), m_resolutionToggle.Portrait());
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::GetSelectedAutoScalerMode()");
-        return 0;
-    }
+    return osd::ResolutionSelectedMode(m_resolutionToggle.Choice(), m_resolutionToggle.Portrait());
 }
 
 // The choice is set when the window hides, not at the click.
@@ -751,46 +671,38 @@ void CHKIconWindowDlg::ApplyClosingSelection() {
 }
 
 void CHKIconWindowDlg::FreeImgResource() {
-    try {
-        for (auto& list : m_pChoiceImages) {
-            for (auto& image : list) image.reset();
-        }
-        for (auto& image : m_pLabelImages) image.reset();
-        m_displaySwitch.FreeImages();
-        m_srsToggle.FreeImages();
-        m_resolutionToggle.FreeImages();
-        m_wirelessToggle.FreeImages();
-        m_rfSwitch.FreeImages();
-    } catch (...) {
-        ReportError(L"FreeImgResource()");
+    for (auto& list : m_pChoiceImages) {
+        for (auto& image : list) image.reset();
     }
+    for (auto& image : m_pLabelImages) image.reset();
+    m_displaySwitch.FreeImages();
+    m_srsToggle.FreeImages();
+    m_resolutionToggle.FreeImages();
+    m_wirelessToggle.FreeImages();
+    m_rfSwitch.FreeImages();
 }
 
 void CHKIconWindowDlg::OnDestroy() {
-    try {
-        m_displaySwitch.Release();
-        m_wirelessToggle.Release();
-        m_canvas.Release();
-        m_memoryDC.Reset();
-        m_screenDC.Reset();
-        FreeImgResource();
-        // Strips loaded here are this window's; the shared ones stay with the main window.
-        if (m_pIconStrip == m_pOwnIconStrip.get()) m_pIconStrip = nullptr;
-        if (m_pLevelStrip == m_pOwnLevelStrip.get()) m_pLevelStrip = nullptr;
-        m_pOwnIconStrip.reset();
-        m_pOwnLevelStrip.reset();
-        m_bShown = false;
-        m_bDestroyed = true;
-        m_bLastShown.fill(false);
-        m_nChoiceCount = 0;
-        m_nSelectedChoice = 0;
-        m_nFirstVisibleChoice = 0;
-        m_bAnimationStarted = false;
-        m_bAnimationRunning = false;
-        if (m_pGone) m_pGone->OsdWindowGone();
-    } catch (...) {
-        ReportError(L"CHKIconWindowDlg::OnDestroy()");
-    }
+    m_displaySwitch.Release();
+    m_wirelessToggle.Release();
+    m_canvas.Release();
+    m_memoryDC.Reset();
+    m_screenDC.Reset();
+    FreeImgResource();
+    // Strips loaded here are this window's; the shared ones stay with the main window.
+    if (m_pIconStrip == m_pOwnIconStrip.get()) m_pIconStrip = nullptr;
+    if (m_pLevelStrip == m_pOwnLevelStrip.get()) m_pLevelStrip = nullptr;
+    m_pOwnIconStrip.reset();
+    m_pOwnLevelStrip.reset();
+    m_bShown = false;
+    m_bDestroyed = true;
+    m_bLastShown.fill(false);
+    m_nChoiceCount = 0;
+    m_nSelectedChoice = 0;
+    m_nFirstVisibleChoice = 0;
+    m_bAnimationStarted = false;
+    m_bAnimationRunning = false;
+    if (m_pGone) m_pGone->OsdWindowGone();
 }
 
 void CHKIconWindowDlg::OnClose() { DefaultProc(WM_CLOSE, 0, 0); }

@@ -27,13 +27,9 @@ std::unique_ptr<CHKIconWindowDlg> COsdWindowSlot::MakeWindow() {
 }
 
 void COsdWindowSlot::PrepareNext() {
-    try {
-        // One OSD window at a time: the next is made only once the last is gone.
-        if (m_bReleased || m_pNext || (m_pCurrent && !m_pCurrent->IsDestroyed())) return;
-        m_pNext = MakeWindow();
-    } catch (...) {
-        ReportError(L"InitHkWindow()");
-    }
+    // One OSD window at a time: the next is made only once the last is gone.
+    if (m_bReleased || m_pNext || (m_pCurrent && !m_pCurrent->IsDestroyed())) return;
+    m_pNext = MakeWindow();
 }
 
 CHKIconWindowDlg* COsdWindowSlot::ShowableWindow() {
@@ -42,18 +38,14 @@ CHKIconWindowDlg* COsdWindowSlot::ShowableWindow() {
 }
 
 CHKIconWindowDlg* COsdWindowSlot::NewWindow() {
-    try {
-        if (m_pCurrent && !m_pCurrent->IsDestroyed()) m_pCurrent->DestroyWindow();
-        m_pCurrent.reset();
-        // The window made ahead is new and has never been shown: it is this cycle's.
-        std::unique_ptr<CHKIconWindowDlg> window = std::move(m_pNext);
-        if (!window || window->IsDestroyed() || !window->IsWindowAlive()) window = MakeWindow();
-        if (!window) return nullptr;
-        window->Init(m_pIconStrip.get(), m_pLevelStrip.get());
-        m_pCurrent = std::move(window);
-    } catch (...) {
-        ReportError(L"InitHkWindow()");
-    }
+    if (m_pCurrent && !m_pCurrent->IsDestroyed()) m_pCurrent->DestroyWindow();
+    m_pCurrent.reset();
+    // The window made ahead is new and has never been shown: it is this cycle's.
+    std::unique_ptr<CHKIconWindowDlg> window = std::move(m_pNext);
+    if (!window || window->IsDestroyed() || !window->IsWindowAlive()) window = MakeWindow();
+    if (!window) return nullptr;
+    window->Init(m_pIconStrip.get(), m_pLevelStrip.get());
+    m_pCurrent = std::move(window);
     return m_pCurrent.get();
 }
 

@@ -20,16 +20,11 @@ bool SameSize(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 }  // namespace
 
 int CResolutionSelector::SelectResolution() {
-    try {
-        if (!m_display.HasGraphicsDriver()) {
-            ReportError(kNoDriverReport);
-            return 0;
-        }
-        return Select();
-    } catch (...) {
-        ReportError(L"fail: SelectResolution()");
+    if (!m_display.HasGraphicsDriver()) {
+        ReportError(kNoDriverReport);
         return 0;
     }
+    return Select();
 }
 
 int CResolutionSelector::Select() {
@@ -49,16 +44,11 @@ int CResolutionSelector::Select() {
 }
 
 int CResolutionSelector::ChangeResolution(int width, int height) {
-    try {
-        if (!m_display.HasGraphicsDriver()) {
-            ReportError(kNoDriverReport);
-            return 0;
-        }
-        return Change(width, height);
-    } catch (...) {
-        ReportError(L"fail: ChangeResolution()");
+    if (!m_display.HasGraphicsDriver()) {
+        ReportError(kNoDriverReport);
         return 0;
     }
+    return Change(width, height);
 }
 
 int CResolutionSelector::Change(int width, int height) {
@@ -114,40 +104,30 @@ int CResolutionSelector::ChangePrimary(SIZE size) {
 }
 
 int CResolutionSelector::CanRotataion(int* canRotate) {
-    try {
-        if (!m_display.HasGraphicsDriver()) {
-            *canRotate = 0;
-            ReportError(kNoDriverReport);
-            return 0;
-        }
-        const SIZE screen = m_display.PrimaryScreenSize();
-        bool can = !DownScalingEnabled() && IsRotatableSize(screen.cx, screen.cy) && !m_display.IsDualView();
-        if (can) {
-            bool panelActive = false, crtActive = false;
-            m_display.RefreshOutputs(&panelActive, &crtActive);
-            can = !(panelActive && crtActive);
-        }
-        *canRotate = can ? 1 : 0;
-        return 1;
-    } catch (...) {
-        ReportError(L"CanRotataion()");
+    if (!m_display.HasGraphicsDriver()) {
+        *canRotate = 0;
+        ReportError(kNoDriverReport);
         return 0;
     }
+    const SIZE screen = m_display.PrimaryScreenSize();
+    bool can = !DownScalingEnabled() && IsRotatableSize(screen.cx, screen.cy) && !m_display.IsDualView();
+    if (can) {
+        bool panelActive = false, crtActive = false;
+        m_display.RefreshOutputs(&panelActive, &crtActive);
+        can = !(panelActive && crtActive);
+    }
+    *canRotate = can ? 1 : 0;
+    return 1;
 }
 
 int CResolutionSelector::WaResetResolutionBeforeS3S4() {
-    try {
-        if (!m_display.HasGraphicsDriver()) {
-            ReportError(kNoDriverReport);
-            return 0;
-        }
-        const SIZE screen = m_display.PrimaryScreenSize();
-        if (IsRotatableSize(screen.cx, screen.cy)) return 1;
-        return ChangePrimary(SleepSizeOf(screen.cx, screen.cy));
-    } catch (...) {
-        ReportError(L"fail: WaResetResolutionBeforeS3S4()");
+    if (!m_display.HasGraphicsDriver()) {
+        ReportError(kNoDriverReport);
         return 0;
     }
+    const SIZE screen = m_display.PrimaryScreenSize();
+    if (IsRotatableSize(screen.cx, screen.cy)) return 1;
+    return ChangePrimary(SleepSizeOf(screen.cx, screen.cy));
 }
 
 }  // namespace osd

@@ -7,12 +7,7 @@
 namespace osd {
 
 int CRFSelector::SelectRFStatus() {
-    try {
-        return Select();
-    } catch (...) {
-        ReportError(L"fail: SelectRFStatus()");
-        return 0;
-    }
+    return Select();
 }
 
 int CRFSelector::Select() {

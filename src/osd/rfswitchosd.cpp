@@ -30,30 +30,25 @@ bool CRfSwitchOsd::Prepare(const BYTE status[3]) {
 }
 
 bool CRfSwitchOsd::Draw() {
-    try {
-        if (!m_pStrip) return false;
-        m_surface.FitToPicture();
-        CPictureCanvas canvas(m_pictureSize.cx, m_pictureSize.cy);
-        if (m_picture.fastFrame >= 0) {
-            if (!canvas.DrawFrame(m_pStrip.get(), m_picture.fastFrame, 0, 0)) return false;
-        } else {
-            if (!canvas.DrawFrame(m_pStrip.get(), m_picture.background, 0, 0)) return false;
-            for (int i = 0; i < m_picture.count; ++i) {
-                const RfRadio& radio = m_picture.radios[i];
-                canvas.DrawFrameInto(m_pStrip.get(), radio.icon,
-                                     {radio.iconAt.x, radio.iconAt.y, radio.iconAt.x + m_iconSize.cx,
-                                      radio.iconAt.y + m_iconSize.cy});
-                canvas.DrawFrameInto(m_pStrip.get(), radio.label,
-                                     {radio.labelAt.x, radio.labelAt.y, radio.labelAt.x + m_labelSize.cx,
-                                      radio.labelAt.y + m_labelSize.cy});
-            }
+    if (!m_pStrip) return false;
+    m_surface.FitToPicture();
+    CPictureCanvas canvas(m_pictureSize.cx, m_pictureSize.cy);
+    if (m_picture.fastFrame >= 0) {
+        if (!canvas.DrawFrame(m_pStrip.get(), m_picture.fastFrame, 0, 0)) return false;
+    } else {
+        if (!canvas.DrawFrame(m_pStrip.get(), m_picture.background, 0, 0)) return false;
+        for (int i = 0; i < m_picture.count; ++i) {
+            const RfRadio& radio = m_picture.radios[i];
+            canvas.DrawFrameInto(m_pStrip.get(), radio.icon,
+                                 {radio.iconAt.x, radio.iconAt.y, radio.iconAt.x + m_iconSize.cx,
+                                  radio.iconAt.y + m_iconSize.cy});
+            canvas.DrawFrameInto(m_pStrip.get(), radio.label,
+                                 {radio.labelAt.x, radio.labelAt.y, radio.labelAt.x + m_labelSize.cx,
+                                  radio.labelAt.y + m_labelSize.cy});
         }
-        canvas.ShowOn(m_surface);
-        return true;
-    } catch (...) {
-        ReportError(L"fail: InitRFSwitchWnd()");
-        return false;
     }
+    canvas.ShowOn(m_surface);
+    return true;
 }
 
 void CRfSwitchOsd::FreeImages() { m_pStrip.reset(); }

@@ -41,12 +41,7 @@ bool CToggleOsd::Prepare(int choice, bool portrait) {
 }
 
 bool CToggleOsd::Draw() {
-    try {
-        return m_picture.Draw(Row(), m_nChoice);
-    } catch (...) {
-        ReportError(m_kind.drawFailureReport);
-        return false;
-    }
+    return m_picture.Draw(Row(), m_nChoice);
 }
 
 bool CToggleOsd::Step() {

@@ -27,12 +27,7 @@ void WirelessBytesOfChoice(int choice, bool twoChoice, BYTE bytes[2]) {
 }
 
 int CWirelessSelector::SelectWirelessDeviceStatus() {
-    try {
-        return Select();
-    } catch (...) {
-        ReportError(L"fail: SelectWirelessDeviceStatus()");
-        return 0;
-    }
+    return Select();
 }
 
 int CWirelessSelector::Select() {
@@ -59,16 +54,11 @@ int CWirelessSelector::Select() {
 }
 
 int CWirelessSelector::ApplySelection() {
-    try {
-        CHKIconWindowDlg* window = m_osd.CurrentWindow();
-        if (!window) return 0;
-        BYTE bytes[2] = {};
-        WirelessBytesOfChoice(window->GetSelectedWirelessStatus(), m_bTwoChoice, bytes);
-        return m_firmware.SetWirelessStatus2(bytes);
-    } catch (...) {
-        ReportError(L"fail: ApplyWirelessDeviceStatus()");
-        return 0;
-    }
+    CHKIconWindowDlg* window = m_osd.CurrentWindow();
+    if (!window) return 0;
+    BYTE bytes[2] = {};
+    WirelessBytesOfChoice(window->GetSelectedWirelessStatus(), m_bTwoChoice, bytes);
+    return m_firmware.SetWirelessStatus2(bytes);
 }
 
 }  // namespace osd

@@ -45,43 +45,38 @@ bool CWirelessToggleOsd::Prepare(int state) {
 }
 
 bool CWirelessToggleOsd::Draw() {
-    try {
-        if (!m_pUnselected[0]) {
-            ReportError(L"NULL");
-            return false;
-        }
-        m_surface.FitToPicture();
-        const int count = WirelessChoiceCount(m_bCopiedTwoChoice);
-        // No previous choice: the one left behind is small at once.
-        const SelectionState state{count, m_nChoice, -1, 0, false};
-        const POINT anchor = WirelessLabelAnchor(m_background, m_bCopiedTwoChoice);
-        for (size_t k = 0; k < kStepScales.size(); ++k) {
-            const bool last = k + 1 == kStepScales.size();
-            const FramePlan plan = PlanFrame(state, kStepScales[k].previous, kStepScales[k].next, last);
-            CSelectionCanvas canvas(m_background);
-            Gdiplus::Graphics& graphics = canvas.Graphics();
-            DrawAt(graphics, m_pBackground.get(), 0, 0);
-            for (const IconDraw& icon : plan.icons) {
-                if (icon.choice < 0 || icon.choice >= count) continue;
-                Gdiplus::Bitmap* image =
-                    (icon.image == IconImage::Selected ? m_pSelected[icon.choice] : m_pUnselected[icon.choice]).get();
-                if (!image) continue;
-                const POINT slot = WirelessSlot(icon.slot, m_bCopiedTwoChoice);
-                DrawInto(graphics, image, IconRect(slot, SizeOf(image), icon.scale, icon.settled, icon.highlighted));
-                if (icon.label && m_pLabels[icon.choice]) {
-                    Gdiplus::Bitmap* label = m_pLabels[icon.choice].get();
-                    m_labelAt = {anchor.x - SizeOf(label).cx / 2, anchor.y};
-                    DrawAt(graphics, label, m_labelAt.x, m_labelAt.y);
-                }
-            }
-            canvas.ShowOn(m_surface);
-            Sleep(kPauseBetweenFramesMs);
-        }
-        return true;
-    } catch (...) {
-        ReportError(L"fail: DrawDisplayIcon()");
+    if (!m_pUnselected[0]) {
+        ReportError(L"NULL");
         return false;
     }
+    m_surface.FitToPicture();
+    const int count = WirelessChoiceCount(m_bCopiedTwoChoice);
+    // No previous choice: the one left behind is small at once.
+    const SelectionState state{count, m_nChoice, -1, 0, false};
+    const POINT anchor = WirelessLabelAnchor(m_background, m_bCopiedTwoChoice);
+    for (size_t k = 0; k < kStepScales.size(); ++k) {
+        const bool last = k + 1 == kStepScales.size();
+        const FramePlan plan = PlanFrame(state, kStepScales[k].previous, kStepScales[k].next, last);
+        CSelectionCanvas canvas(m_background);
+        Gdiplus::Graphics& graphics = canvas.Graphics();
+        DrawAt(graphics, m_pBackground.get(), 0, 0);
+        for (const IconDraw& icon : plan.icons) {
+            if (icon.choice < 0 || icon.choice >= count) continue;
+            Gdiplus::Bitmap* image =
+                (icon.image == IconImage::Selected ? m_pSelected[icon.choice] : m_pUnselected[icon.choice]).get();
+            if (!image) continue;
+            const POINT slot = WirelessSlot(icon.slot, m_bCopiedTwoChoice);
+            DrawInto(graphics, image, IconRect(slot, SizeOf(image), icon.scale, icon.settled, icon.highlighted));
+            if (icon.label && m_pLabels[icon.choice]) {
+                Gdiplus::Bitmap* label = m_pLabels[icon.choice].get();
+                m_labelAt = {anchor.x - SizeOf(label).cx / 2, anchor.y};
+                DrawAt(graphics, label, m_labelAt.x, m_labelAt.y);
+            }
+        }
+        canvas.ShowOn(m_surface);
+        Sleep(kPauseBetweenFramesMs);
+    }
+    return true;
 }
 
 bool CWirelessToggleOsd::Step() {
@@ -108,20 +103,16 @@ void CWirelessToggleOsd::OnAnimationStep(UINT_PTR timerId) {
     case CConfirmationSteps::Next::Finished: m_surface.StartHideTimer(kWirelessHideAfterConfirmMs); return;
     case CConfirmationSteps::Next::Draw: break;
     }
-    try {
-        const ConfirmationStep step{m_pBlankPicture.get(),
-                                    m_pBackground.get(),
-                                    m_pSelected[m_nChoice].get(),
-                                    m_pLabels[m_nChoice].get(),
-                                    m_background,
-                                    SizeOf(m_pSelected[1].get()),
-                                    WirelessSlot(m_nChoice, m_bCopiedTwoChoice),
-                                    WirelessLabelAnchor(m_background, m_bCopiedTwoChoice),
-                                    WirelessLabelTravel(m_bCopiedTwoChoice)};
-        DrawConfirmationStep(step, t, m_surface);
-    } catch (...) {
-        ReportError(L"fail: CHKIconWindowDlg::DrawAnimationStep()");
-    }
+    const ConfirmationStep step{m_pBlankPicture.get(),
+                                m_pBackground.get(),
+                                m_pSelected[m_nChoice].get(),
+                                m_pLabels[m_nChoice].get(),
+                                m_background,
+                                SizeOf(m_pSelected[1].get()),
+                                WirelessSlot(m_nChoice, m_bCopiedTwoChoice),
+                                WirelessLabelAnchor(m_background, m_bCopiedTwoChoice),
+                                WirelessLabelTravel(m_bCopiedTwoChoice)};
+    DrawConfirmationStep(step, t, m_surface);
     if (!m_steps.Continue(m_surface.Window(), t)) m_surface.StartHideTimer(kWirelessHideAfterConfirmMs);
 }
 
