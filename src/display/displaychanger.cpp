@@ -10,7 +10,6 @@
 #include "common/settingsstore.h"
 #include "common/siblingmessages.h"
 #include "display/combinationcodes.h"
-#include "display/drivers/intel.h"
 #include "display/resolutionladder.h"
 #include "osd/osdmode.h"
 #include "profiles/displayprofile.h"
@@ -735,16 +734,9 @@ bool CDisplayChanger::LargestResolution(SIZE* size) {
 }
 
 int CDisplayChanger::DriverMaxResolution(int outputIndex, int* width, int* height) {
-    // Intel reports an optimal size for each of its devices; every other
-    // driver's largest size is the largest listed mode.
-    auto* intel = m_nVendor == graphicsvendor::kIntel ? dynamic_cast<CIntel*>(m_pDriver.get()) : nullptr;
-    if (!intel || !width || !height) return 0;
-    // Intel device types by output index, in bit order (panel, CRT, TV, HDMI).
-    constexpr int kTypes[] = {intelgfx::devicetype::kPanel, intelgfx::devicetype::kCrt, intelgfx::devicetype::kTv,
-                              intelgfx::devicetype::kHdmi};
-    if (outputIndex < 0 || outputIndex >= static_cast<int>(std::size(kTypes))) return 0;
-    int id = 0;
-    if (!intel->GetDeviceId(kTypes[outputIndex], &id) || !id) return 0;
-    int refresh = 0;
-    return intel->GetConfiguration(id, width, height, &refresh);
+    // A driver that reports an optimal size for its outputs (Intel) gives it;
+    // every other driver's largest size is the largest listed mode.
+    IOptimalOutputSizes* sizes = m_pDriver ? m_pDriver->OptimalOutputSizes() : nullptr;
+    if (!sizes || !width || !height) return 0;
+    return sizes->GetOptimalSize(outputIndex, width, height);
 }
