@@ -258,7 +258,7 @@ bool CDisplayChanger::OpenSwitch(IDisplaySwitchOsd& osd) {
             m_ports.shell.NoticeMessage(1);
             return false;
         }
-        WorkaroundFunction(4);
+        CountSecondHdmiBesideCrt();
     }
     m_bHasRegisteredProfile = HasRegisteredProfile();
     m_ports.shell.NoticeMessage(1);
@@ -313,7 +313,7 @@ void CDisplayChanger::ChangeDisplayCombination(const int* codePointer, int repai
             ReportError(L"CDisplayChanger::ChangeDisplayCombination: no choice");
             return;
         }
-        WorkaroundFunction(1);
+        TellMenuBeforeChange();
         // "Display" tells the menu program the combination of this request.
         m_nLastRequested = code;
         if (code == combination::kSavedProfile) {
@@ -322,7 +322,7 @@ void CDisplayChanger::ChangeDisplayCombination(const int* codePointer, int repai
             }
         } else {
             if (!proc::IsMenuNetbook() && !m_pDriver->m_bKeepDisplaySettings) SaveCurrentDisplaySettings();
-            WorkaroundFunction(3);
+            BringSecondDisplayRight();
             bool changedOnLadder = false;
             if (!proc::IsWindows7OrLater()) {
                 const bool profileChanges =
@@ -336,7 +336,7 @@ void CDisplayChanger::ChangeDisplayCombination(const int* codePointer, int repai
             // A combination the driver took only at a ladder size keeps that size.
             if (!proc::IsMenuNetbook() && !changedOnLadder) ApplyDisplayProfile(code);
         }
-        WorkaroundFunction(2);
+        TellMenuWhatShows();
         if (repaint) m_ports.shell.NoticeMessage(1);
         m_ports.shell.RunDisplayChangedCommand();
     } catch (...) {
@@ -596,51 +596,57 @@ void CDisplayChanger::PostToMenu(WPARAM code, LPARAM argument) {
     PostMessageW(menu, WM_VQ_SIBLING, code, argument);
 }
 
+// The model families' workarounds around a change, by step: 1 before it, 2
+// after it, 3 before the driver acts, 4 when the switch OSD opens.
 int CDisplayChanger::WorkaroundFunction(int step) {
-    try {
-        switch (step) {
-        case 1:
-            if (proc::IsMenuNetbook()) {
-                if (HWND menu = FindWindowW(kMenuWindowClass, nullptr)) {
-                    PostMessageW(menu, WM_VQ_SIBLING, kMenuBeforeChange, 0);
-                } else {
-                    ReportError(kNoMenuReport);
-                }
-            }
-            break;
-        case 2:
-            if (proc::IsUsbKeyboardFamily(proc::modelFamily)) {  // the families with the menu program
-                settings::WriteInt(settings::kMenuDisplay, m_nLastRequested);
-                // The menu program is told what shows now.
-                GetConnectedDisplays();
-                PostToMenu(kMenuActiveDisplay, m_nActiveDisplay);
-            }
-            break;
-        case 3:
-            if (proc::KeepsSecondDisplayRight()) {
-                DisplayValues second;
-                if (ReadDisplay(1, &second) && second.position.x < 0) {
-                    m_modeSetting.MoveDisplay(2);
-                    m_ports.shell.Wait(kMoveLeftDisplayMs);
-                }
-            }
-            break;
-        case 4:
-            if (proc::IsHdmiNotebook() && m_nActiveDisplay == displaydevice::kCrt) {
-                BYTE state = 0;
-                if (m_ports.firmware.GetDisplayState(&state) && state == kFirmwareCrtAndHdmi &&
-                    m_nConnectedDisplay != kFirmwareCrtAndHdmi) {
-                    m_nConnectedDisplay = kConnectedCrtSecondHdmi;
-                }
-            }
-            break;
-        default:
-            break;
-        }
-        return 1;
-    } catch (...) {
-        ReportCaught(L"CDisplayChanger::WorkaroundFunction");
-        return 1;
+    switch (step) {
+    case 1: TellMenuBeforeChange(); break;
+    case 2: TellMenuWhatShows(); break;
+    case 3: BringSecondDisplayRight(); break;
+    case 4: CountSecondHdmiBesideCrt(); break;
+    default: break;
+    }
+    return 1;
+}
+
+// The menu netbooks' menu program hears that a change begins.
+void CDisplayChanger::TellMenuBeforeChange() {
+    if (!proc::IsMenuNetbook()) return;
+    if (HWND menu = FindWindowW(kMenuWindowClass, nullptr)) {
+        PostMessageW(menu, WM_VQ_SIBLING, kMenuBeforeChange, 0);
+    } else {
+        ReportError(kNoMenuReport);
+    }
+}
+
+// The families with the menu program keep the requested combination and tell
+// the menu program what shows now.
+void CDisplayChanger::TellMenuWhatShows() {
+    if (!proc::IsUsbKeyboardFamily(proc::modelFamily)) return;
+    settings::WriteInt(settings::kMenuDisplay, m_nLastRequested);
+    GetConnectedDisplays();
+    PostToMenu(kMenuActiveDisplay, m_nActiveDisplay);
+}
+
+// Families whose driver cannot switch with the second display left of the
+// first move it right first.
+void CDisplayChanger::BringSecondDisplayRight() {
+    if (!proc::KeepsSecondDisplayRight()) return;
+    DisplayValues second;
+    if (ReadDisplay(1, &second) && second.position.x < 0) {
+        m_modeSetting.MoveDisplay(2);
+        m_ports.shell.Wait(kMoveLeftDisplayMs);
+    }
+}
+
+// On the HDMI notebooks the driver sees the CRT alone where the firmware
+// reports the CRT and the second HDMI connected: the switch offers both.
+void CDisplayChanger::CountSecondHdmiBesideCrt() {
+    if (!proc::IsHdmiNotebook() || m_nActiveDisplay != displaydevice::kCrt) return;
+    BYTE state = 0;
+    if (m_ports.firmware.GetDisplayState(&state) && state == kFirmwareCrtAndHdmi &&
+        m_nConnectedDisplay != kFirmwareCrtAndHdmi) {
+        m_nConnectedDisplay = kConnectedCrtSecondHdmi;
     }
 }
 

@@ -123,6 +123,11 @@ private:
         bool usable = false;  // a profile with values was found
     };
 
+    // The model families' workarounds around a change.
+    void TellMenuBeforeChange();
+    void TellMenuWhatShows();
+    void BringSecondDisplayRight();
+    void CountSecondHdmiBesideCrt();
     bool ReadProfile(int code, ProfileValues* profile);
     void ApplyStoredProfile(int code, const ProfileValues& profile);
     void ApplyDefaultForCombination(int code, bool isDual, ProfileValues* profile);
