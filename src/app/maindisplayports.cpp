@@ -2,7 +2,6 @@
 
 #include "app/tracecall.h"
 #include "display/displaychanger.h"
-#include "display/drivers/intel.h"
 
 // The display keys and detection ask this first: the trace shows their road
 // was taken even where no driver lets them act.
@@ -92,9 +91,9 @@ void CMainDisplayPorts::RotateDisplayStep(int key) {
     if (m_pChanger) m_pChanger->ResolutionSteps().RotateDisplayStep(key);
 }
 
-// Down-scaling is the Intel driver's own; any other driver has none.
+// Down-scaling is a capability of some drivers (Intel's); any other has none.
 int CMainDisplayPorts::ApplyDownScalingToCurrentMode() {
     TraceCall(L"ApplyDownScalingToCurrentMode");
-    auto* intel = m_pChanger ? dynamic_cast<CIntel*>(m_pChanger->Driver()) : nullptr;
-    return intel ? intel->ApplyDownScalingToCurrentMode() : 0;
+    IDownScaling* downScaling = m_pChanger && m_pChanger->Driver() ? m_pChanger->Driver()->DownScaling() : nullptr;
+    return downScaling ? downScaling->ApplyDownScalingToCurrentMode() : 0;
 }

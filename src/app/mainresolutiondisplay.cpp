@@ -2,7 +2,6 @@
 
 #include "app/tracecall.h"
 #include "display/displaychanger.h"
-#include "display/drivers/intel.h"
 
 bool CMainResolutionDisplay::HasGraphicsDriver() { return m_pChanger && m_pChanger->Driver(); }
 
@@ -27,20 +26,20 @@ bool CMainResolutionDisplay::IsDualView() {
     return driver && driver->IsDualView() != 0;
 }
 
-CIntel* CMainResolutionDisplay::Intel() const {
-    return m_pChanger ? dynamic_cast<CIntel*>(m_pChanger->Driver()) : nullptr;
+IDownScaling* CMainResolutionDisplay::DownScaling() const {
+    return m_pChanger && m_pChanger->Driver() ? m_pChanger->Driver()->DownScaling() : nullptr;
 }
 
 int CMainResolutionDisplay::IsDownScalingEnabled(int* enabled) {
-    CIntel* intel = Intel();
-    return intel ? intel->IsDownScalingEnabled(enabled) : 0;
+    IDownScaling* downScaling = DownScaling();
+    return downScaling ? downScaling->IsDownScalingEnabled(enabled) : 0;
 }
 
 int CMainResolutionDisplay::SetDownScaling(int enable, SIZE size) {
     TraceCall(L"SetDownScaling", enable, size.cx, size.cy);
-    CIntel* intel = Intel();
+    IDownScaling* downScaling = DownScaling();
     const Resolution resolution{size.cx, size.cy};
-    return intel ? intel->SetDownScaling(enable, &resolution) : 0;
+    return downScaling ? downScaling->SetDownScaling(enable, &resolution) : 0;
 }
 
 int CMainResolutionDisplay::ChangePrimaryDisplaySettings(int width, int height, int bitsPerPixel, int frequency) {

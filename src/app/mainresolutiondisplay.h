@@ -6,7 +6,7 @@
 #include "osd/resolutionselector.h"
 
 class CDisplayChanger;
-class CIntel;
+class IDownScaling;
 
 class CMainResolutionDisplay : public osd::IResolutionDisplay {
 public:
@@ -22,7 +22,7 @@ public:
     int ChangePrimaryDisplaySettings(int width, int height, int bitsPerPixel, int frequency) override;
 
 private:
-    CIntel* Intel() const;
+    IDownScaling* DownScaling() const;
 
     CDisplayChanger* m_pChanger = nullptr;
 };

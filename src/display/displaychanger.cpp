@@ -10,7 +10,6 @@
 #include "common/settingsstore.h"
 #include "common/siblingmessages.h"
 #include "display/combinationcodes.h"
-#include "display/drivers/intel.h"
 #include "display/resolutionladder.h"
 #include "osd/osdmode.h"
 #include "profiles/displayprofile.h"
@@ -259,7 +258,7 @@ bool CDisplayChanger::OpenSwitch(IDisplaySwitchOsd& osd) {
             m_ports.shell.NoticeMessage(1);
             return false;
         }
-        WorkaroundFunction(4);
+        CountSecondHdmiBesideCrt();
     }
     m_bHasRegisteredProfile = HasRegisteredProfile();
     m_ports.shell.NoticeMessage(1);
@@ -314,7 +313,7 @@ void CDisplayChanger::ChangeDisplayCombination(const int* codePointer, int repai
             ReportError(L"CDisplayChanger::ChangeDisplayCombination: no choice");
             return;
         }
-        WorkaroundFunction(1);
+        TellMenuBeforeChange();
         // "Display" tells the menu program the combination of this request.
         m_nLastRequested = code;
         if (code == combination::kSavedProfile) {
@@ -323,7 +322,7 @@ void CDisplayChanger::ChangeDisplayCombination(const int* codePointer, int repai
             }
         } else {
             if (!proc::IsMenuNetbook() && !m_pDriver->m_bKeepDisplaySettings) SaveCurrentDisplaySettings();
-            WorkaroundFunction(3);
+            BringSecondDisplayRight();
             bool changedOnLadder = false;
             if (!proc::IsWindows7OrLater()) {
                 const bool profileChanges =
@@ -337,7 +336,7 @@ void CDisplayChanger::ChangeDisplayCombination(const int* codePointer, int repai
             // A combination the driver took only at a ladder size keeps that size.
             if (!proc::IsMenuNetbook() && !changedOnLadder) ApplyDisplayProfile(code);
         }
-        WorkaroundFunction(2);
+        TellMenuWhatShows();
         if (repaint) m_ports.shell.NoticeMessage(1);
         m_ports.shell.RunDisplayChangedCommand();
     } catch (...) {
@@ -421,6 +420,143 @@ POINTL CDisplayChanger::SecondDisplayBesideFirst() {
     return POINTL{first.width, 0};
 }
 
+bool CDisplayChanger::ReadProfile(int code, ProfileValues* profile) {
+    int exists = 0;
+    std::wstring key;
+    if (!m_pProfile->FindDisplayHistory(code, &exists, &key)) return false;
+    ReportError(FormatText(L"TargetDisplay=0x%03x, ExistProfile=%d", code, exists));
+    if (!exists) return true;
+    ProfileValues& p = *profile;
+    int storedCode = 0;
+    m_pProfile->GetDisplayHistory(key.c_str(), &storedCode, &p.size, &p.size2, &p.depth, &p.depth2, &p.freq, &p.freq2,
+                                  &p.rot, &p.rot2, &p.position, &p.freqDenum, &p.freq2Denum);
+    ReportError(FormatText(L"TargetDisplay=0x%03x, w=%d, h=%d, color=%d, freq=%d, rot=%d, w2=%d, h2=%d, "
+                           L"color2=%d, freq2=%d, rot2=%d, %d, %d, Key=%s",
+                           code, static_cast<int>(p.size.cx), static_cast<int>(p.size.cy), p.depth, p.freq, p.rot,
+                           static_cast<int>(p.size2.cx), static_cast<int>(p.size2.cy), p.depth2, p.freq2, p.rot2,
+                           static_cast<int>(p.position.x), static_cast<int>(p.position.y), key.c_str()));
+    if (!key.empty() && (p.size.cx || p.size.cy || p.depth || p.freq)) {
+        p.usable = true;
+    } else {
+        // An empty profile counts as none: its values are not rechecked either.
+        p.size = p.size2 = SIZE{0, 0};
+        p.depth = p.depth2 = p.freq = p.freq2 = 0;
+    }
+    return true;
+}
+
+void CDisplayChanger::ApplyStoredProfile(int code, const ProfileValues& p) {
+    const int w = p.size.cx, h = p.size.cy, w2 = p.size2.cx, h2 = p.size2.cy;
+    if (proc::IsWindows7OrLater()) {
+        if (!m_pWin7 || !m_pWin7->ChangeDisplayEx(code, w, h, w2, h2, p.depth, p.depth2, p.freq, p.freq2, p.rot,
+                                                  p.rot2, p.position.x, p.position.y, p.freqDenum, p.freq2Denum)) {
+            ReportError(FormatText(L"fail: ChangeDisplayEx: w=%d, h=%d, color=%d, freq=%d // w2=%d, "
+                                   L"h2=%d, color2=%d, freq2=%d",
+                                   w, h, p.depth, p.freq, w2, h2, p.depth2, p.freq2));
+        }
+    } else if (p.depth2 != 0) {
+        if (!m_modeSetting.ChangePrimaryDisplaySettings(w, h, p.depth, p.freq)) {
+            ReportError(
+                FormatText(L"fail: Dualview SetResolution: w=%d, h=%d, color=%d, freq=%d", w, h, p.depth, p.freq));
+        }
+        SetRotationTarget(0);
+        RestoreRotation(0, p.rot, true);
+        POINTL at{p.position.x, p.position.y};
+        if (!m_modeSetting.ChangeSecondDisplaySettings(w2, h2, p.depth2, p.freq2, &at)) {
+            ReportError(FormatText(L"fail: Dualview SetResolution2: w2=%d, h2=%d, color2=%d, freq2=%d", w2, h2,
+                                   p.depth2, p.freq2));
+        }
+        SetRotationTarget(1);
+        RestoreRotation(1, p.rot2, true);
+    } else {
+        if (!m_modeSetting.ChangePrimaryDisplaySettings(w, h, p.depth, p.freq)) {
+            ReportError(FormatText(L"fail: SetResolution: w=%d, h=%d, color=%d, freq=%d", w, h, p.depth, p.freq));
+        }
+        SetRotationTarget(0);
+        RestoreRotation(0, p.rot, false);
+    }
+}
+
+// Without a profile: the configuration's own choice on Windows 7, else the
+// default sizes of the combination; what was set is left in `p` for the recheck.
+void CDisplayChanger::ApplyDefaultForCombination(int code, bool isDual, ProfileValues* p) {
+    if (proc::IsWindows7OrLater()) {
+        if (!m_pWin7 || !m_pWin7->ChangeDisplayEx(code, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)) {
+            ReportError(L"fail: !bExistProfile");
+        }
+    } else if (isDual) {
+        ApplyDefaultExtendedDesktop(p);
+    } else if (!combination::IsDualView(code)) {
+        p->size = SIZE{1024, 768};
+        p->depth = 32;
+        p->freq = 60;
+        if (proc::IsWheelNetbook() && code == combination::kPanelCrt) {
+            m_modeSetting.ChangePrimaryDisplaySettings(1024, 600, 32, 60);
+            p->size.cy = 600;
+        } else {
+            m_modeSetting.ChangePrimaryDisplaySettings(1024, 768, 32, 60);
+        }
+        ReportError(L"no Profile: 1024x768");
+    } else {
+        ReportError(L"fail: !bExistProfile, setting DualView");
+    }
+}
+
+// The extended desktop without a profile: the first display at the default
+// profile's size, the second at 1024 x 768 beside it.
+void CDisplayChanger::ApplyDefaultExtendedDesktop(ProfileValues* p) {
+    SIZE screen{m_ports.display.GetSystemMetrics(SM_CXSCREEN), m_ports.display.GetSystemMetrics(SM_CYSCREEN)};
+    p->size = screen;
+    m_pProfile->GetDisplayHistory(kDefaultProfileKey, nullptr, &p->size, nullptr, &p->depth, nullptr, &p->freq,
+                                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (p->size.cx != screen.cx || p->size.cy != screen.cy) {
+        m_modeSetting.ChangePrimaryDisplaySettings(p->size.cx, p->size.cy, 32, 60);
+    }
+    DisplayValues second;
+    if (!ReadDisplay(1, &second) || second.width != 1024 || second.height != 768) {
+        m_modeSetting.ChangeSecondDisplaySettings(1024, 768, 32, 60, nullptr);
+    }
+    p->size2 = SIZE{1024, 768};
+    p->depth2 = 32;
+    p->freq2 = 60;
+    POINTL beside = SecondDisplayBesideFirst();
+    if (ReadDisplay(1, &second) && (second.position.x != beside.x || second.position.y != beside.y)) {
+        m_modeSetting.ChangeSecondDisplaySettings(1024, 768, 32, 60, &beside);
+    }
+    p->position = POINT{beside.x, beside.y};
+}
+
+// A display that did not take its size is asked again, once more after a pause.
+void CDisplayChanger::RecheckDisplay(int second, const wchar_t* label, const ProfileValues& p) {
+    const int w = second ? p.size2.cx : p.size.cx, h = second ? p.size2.cy : p.size.cy;
+    const int d = second ? p.depth2 : p.depth, f = second ? p.freq2 : p.freq;
+    DisplayValues now;
+    ReadDisplay(second, &now);
+    if (now.width == w && now.height == h) return;
+    ReportError(FormatText(L"%sRecheck Res%d: cx=%d, cy=%d, tx=%d, ty=%d", label, second + 1, now.width, now.height, w,
+                           h));
+    POINTL at{p.position.x, p.position.y};
+    const bool changed = second ? m_modeSetting.ChangeSecondDisplaySettings(w, h, d, f, &at)
+                                : m_modeSetting.ChangePrimaryDisplaySettings(w, h, d, f);
+    if (changed) return;
+    ReportError(FormatText(L"%sRecheck Res%d+", label, second + 1));
+    m_ports.shell.Wait(kRecheckRetryMs);
+    if (second) {
+        m_modeSetting.ChangeSecondDisplaySettings(w, h, 0, 0, nullptr);
+    } else {
+        m_modeSetting.ChangePrimaryDisplaySettings(w, h, 0, 0);
+    }
+}
+
+void CDisplayChanger::RecheckResolutions(const ProfileValues& p) {
+    if (p.size2.cx != 0) {
+        RecheckDisplay(0, L"Dualview ", p);
+        RecheckDisplay(1, L"Dualview ", p);
+    } else if (p.size.cx != 0) {
+        RecheckDisplay(0, L"", p);
+    }
+}
+
 int CDisplayChanger::ApplyDisplayProfile(int code) {
     try {
         if (!m_pDriver || !m_pProfile) return 0;
@@ -428,101 +564,12 @@ int CDisplayChanger::ApplyDisplayProfile(int code) {
         DisplayValues current;
         ReadDisplay(isDual ? 1 : 0, &current);
 
-        int exists = 0;
-        std::wstring key;
-        if (!m_pProfile->FindDisplayHistory(code, &exists, &key)) return 0;
-        ReportError(FormatText(L"TargetDisplay=0x%03x, ExistProfile=%d", code, exists));
-
-        SIZE size{0, 0}, size2{0, 0};
-        POINT position{0, 0};
-        int depth = 0, depth2 = 0, freq = 0, freq2 = 0, rot = 0, rot2 = 0, freqDenum = 0, freq2Denum = 0;
-        bool applied = false;
-        if (exists) {
-            int storedCode = 0;
-            m_pProfile->GetDisplayHistory(key.c_str(), &storedCode, &size, &size2, &depth, &depth2, &freq, &freq2,
-                                          &rot, &rot2, &position, &freqDenum, &freq2Denum);
-            ReportError(FormatText(L"TargetDisplay=0x%03x, w=%d, h=%d, color=%d, freq=%d, rot=%d, w2=%d, h2=%d, "
-                                   L"color2=%d, freq2=%d, rot2=%d, %d, %d, Key=%s",
-                                   code, static_cast<int>(size.cx), static_cast<int>(size.cy), depth, freq, rot,
-                                   static_cast<int>(size2.cx), static_cast<int>(size2.cy), depth2, freq2, rot2,
-                                   static_cast<int>(position.x), static_cast<int>(position.y), key.c_str()));
-            if (!key.empty() && (size.cx || size.cy || depth || freq)) {
-                const int w = size.cx, h = size.cy, w2 = size2.cx, h2 = size2.cy;
-                POINTL at{position.x, position.y};
-                if (proc::IsWindows7OrLater()) {
-                    if (!m_pWin7 || !m_pWin7->ChangeDisplayEx(code, w, h, w2, h2, depth, depth2, freq, freq2, rot,
-                                                              rot2, position.x, position.y, freqDenum, freq2Denum)) {
-                        ReportError(FormatText(L"fail: ChangeDisplayEx: w=%d, h=%d, color=%d, freq=%d // w2=%d, "
-                                               L"h2=%d, color2=%d, freq2=%d",
-                                               w, h, depth, freq, w2, h2, depth2, freq2));
-                    }
-                } else if (depth2 != 0) {
-                    if (!m_modeSetting.ChangePrimaryDisplaySettings(w, h, depth, freq)) {
-                        ReportError(FormatText(L"fail: Dualview SetResolution: w=%d, h=%d, color=%d, freq=%d", w, h,
-                                               depth, freq));
-                    }
-                    SetRotationTarget(0);
-                    RestoreRotation(0, rot, true);
-                    if (!m_modeSetting.ChangeSecondDisplaySettings(w2, h2, depth2, freq2, &at)) {
-                        ReportError(FormatText(L"fail: Dualview SetResolution2: w2=%d, h2=%d, color2=%d, freq2=%d",
-                                               w2, h2, depth2, freq2));
-                    }
-                    SetRotationTarget(1);
-                    RestoreRotation(1, rot2, true);
-                } else {
-                    if (!m_modeSetting.ChangePrimaryDisplaySettings(w, h, depth, freq)) {
-                        ReportError(FormatText(L"fail: SetResolution: w=%d, h=%d, color=%d, freq=%d", w, h, depth,
-                                               freq));
-                    }
-                    SetRotationTarget(0);
-                    RestoreRotation(0, rot, false);
-                }
-                applied = true;
-            } else {
-                size = size2 = SIZE{0, 0};
-                depth = depth2 = freq = freq2 = 0;
-            }
-        }
-        if (!applied) {
-            if (proc::IsWindows7OrLater()) {
-                if (!m_pWin7 || !m_pWin7->ChangeDisplayEx(code, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)) {
-                    ReportError(L"fail: !bExistProfile");
-                }
-            } else if (isDual) {
-                SIZE screen{m_ports.display.GetSystemMetrics(SM_CXSCREEN), m_ports.display.GetSystemMetrics(SM_CYSCREEN)};
-                size = screen;
-                m_pProfile->GetDisplayHistory(kDefaultProfileKey, nullptr, &size, nullptr, &depth, nullptr, &freq,
-                                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-                if (size.cx != screen.cx || size.cy != screen.cy) {
-                    m_modeSetting.ChangePrimaryDisplaySettings(size.cx, size.cy, 32, 60);
-                }
-                DisplayValues second;
-                if (!ReadDisplay(1, &second) || second.width != 1024 || second.height != 768) {
-                    m_modeSetting.ChangeSecondDisplaySettings(1024, 768, 32, 60, nullptr);
-                }
-                size2 = SIZE{1024, 768};
-                depth2 = 32;
-                freq2 = 60;
-                POINTL beside = SecondDisplayBesideFirst();
-                if (ReadDisplay(1, &second) &&
-                    (second.position.x != beside.x || second.position.y != beside.y)) {
-                    m_modeSetting.ChangeSecondDisplaySettings(1024, 768, 32, 60, &beside);
-                }
-                position = POINT{beside.x, beside.y};
-            } else if (!combination::IsDualView(code)) {
-                size = SIZE{1024, 768};
-                depth = 32;
-                freq = 60;
-                if (proc::IsWheelNetbook() && code == combination::kPanelCrt) {
-                    m_modeSetting.ChangePrimaryDisplaySettings(1024, 600, 32, 60);
-                    size.cy = 600;
-                } else {
-                    m_modeSetting.ChangePrimaryDisplaySettings(1024, 768, 32, 60);
-                }
-                ReportError(L"no Profile: 1024x768");
-            } else {
-                ReportError(L"fail: !bExistProfile, setting DualView");
-            }
+        ProfileValues profile;
+        if (!ReadProfile(code, &profile)) return 0;
+        if (profile.usable) {
+            ApplyStoredProfile(code, profile);
+        } else {
+            ApplyDefaultForCombination(code, isDual, &profile);
         }
         if (m_nPendingSide > kNoSide && isDual && combination::IsDualView(code)) {
             m_modeSetting.MoveDisplay(m_nPendingSide);
@@ -530,32 +577,7 @@ int CDisplayChanger::ApplyDisplayProfile(int code) {
         }
         if (!proc::IsWindows7OrLater()) {
             m_ports.shell.Wait(kBeforeRecheckMs);
-            if (!m_pDriver->m_bKeepDisplaySettings) {
-                auto recheck = [&](int second, const wchar_t* label, int w, int h, int d, int f) {
-                    DisplayValues now;
-                    ReadDisplay(second, &now);
-                    if (now.width == w && now.height == h) return;
-                    ReportError(FormatText(L"%sRecheck Res%d: cx=%d, cy=%d, tx=%d, ty=%d", label, second + 1,
-                                           now.width, now.height, w, h));
-                    POINTL at{position.x, position.y};
-                    const bool changed = second ? m_modeSetting.ChangeSecondDisplaySettings(w, h, d, f, &at)
-                                                : m_modeSetting.ChangePrimaryDisplaySettings(w, h, d, f);
-                    if (changed) return;
-                    ReportError(FormatText(L"%sRecheck Res%d+", label, second + 1));
-                    m_ports.shell.Wait(kRecheckRetryMs);
-                    if (second) {
-                        m_modeSetting.ChangeSecondDisplaySettings(w, h, 0, 0, nullptr);
-                    } else {
-                        m_modeSetting.ChangePrimaryDisplaySettings(w, h, 0, 0);
-                    }
-                };
-                if (size2.cx != 0) {
-                    recheck(0, L"Dualview ", size.cx, size.cy, depth, freq);
-                    recheck(1, L"Dualview ", size2.cx, size2.cy, depth2, freq2);
-                } else if (size.cx != 0) {
-                    recheck(0, L"", size.cx, size.cy, depth, freq);
-                }
-            }
+            if (!m_pDriver->m_bKeepDisplaySettings) RecheckResolutions(profile);
         }
         InvalidateRect(nullptr, nullptr, TRUE);
         return 1;
@@ -574,51 +596,57 @@ void CDisplayChanger::PostToMenu(WPARAM code, LPARAM argument) {
     PostMessageW(menu, WM_VQ_SIBLING, code, argument);
 }
 
+// The model families' workarounds around a change, by step: 1 before it, 2
+// after it, 3 before the driver acts, 4 when the switch OSD opens.
 int CDisplayChanger::WorkaroundFunction(int step) {
-    try {
-        switch (step) {
-        case 1:
-            if (proc::IsMenuNetbook()) {
-                if (HWND menu = FindWindowW(kMenuWindowClass, nullptr)) {
-                    PostMessageW(menu, WM_VQ_SIBLING, kMenuBeforeChange, 0);
-                } else {
-                    ReportError(kNoMenuReport);
-                }
-            }
-            break;
-        case 2:
-            if (proc::IsUsbKeyboardFamily(proc::modelFamily)) {  // the families with the menu program
-                settings::WriteInt(settings::kMenuDisplay, m_nLastRequested);
-                // The menu program is told what shows now.
-                GetConnectedDisplays();
-                PostToMenu(kMenuActiveDisplay, m_nActiveDisplay);
-            }
-            break;
-        case 3:
-            if (proc::KeepsSecondDisplayRight()) {
-                DisplayValues second;
-                if (ReadDisplay(1, &second) && second.position.x < 0) {
-                    m_modeSetting.MoveDisplay(2);
-                    m_ports.shell.Wait(kMoveLeftDisplayMs);
-                }
-            }
-            break;
-        case 4:
-            if (proc::IsHdmiNotebook() && m_nActiveDisplay == displaydevice::kCrt) {
-                BYTE state = 0;
-                if (m_ports.firmware.GetDisplayState(&state) && state == kFirmwareCrtAndHdmi &&
-                    m_nConnectedDisplay != kFirmwareCrtAndHdmi) {
-                    m_nConnectedDisplay = kConnectedCrtSecondHdmi;
-                }
-            }
-            break;
-        default:
-            break;
-        }
-        return 1;
-    } catch (...) {
-        ReportCaught(L"CDisplayChanger::WorkaroundFunction");
-        return 1;
+    switch (step) {
+    case 1: TellMenuBeforeChange(); break;
+    case 2: TellMenuWhatShows(); break;
+    case 3: BringSecondDisplayRight(); break;
+    case 4: CountSecondHdmiBesideCrt(); break;
+    default: break;
+    }
+    return 1;
+}
+
+// The menu netbooks' menu program hears that a change begins.
+void CDisplayChanger::TellMenuBeforeChange() {
+    if (!proc::IsMenuNetbook()) return;
+    if (HWND menu = FindWindowW(kMenuWindowClass, nullptr)) {
+        PostMessageW(menu, WM_VQ_SIBLING, kMenuBeforeChange, 0);
+    } else {
+        ReportError(kNoMenuReport);
+    }
+}
+
+// The families with the menu program keep the requested combination and tell
+// the menu program what shows now.
+void CDisplayChanger::TellMenuWhatShows() {
+    if (!proc::IsUsbKeyboardFamily(proc::modelFamily)) return;
+    settings::WriteInt(settings::kMenuDisplay, m_nLastRequested);
+    GetConnectedDisplays();
+    PostToMenu(kMenuActiveDisplay, m_nActiveDisplay);
+}
+
+// Families whose driver cannot switch with the second display left of the
+// first move it right first.
+void CDisplayChanger::BringSecondDisplayRight() {
+    if (!proc::KeepsSecondDisplayRight()) return;
+    DisplayValues second;
+    if (ReadDisplay(1, &second) && second.position.x < 0) {
+        m_modeSetting.MoveDisplay(2);
+        m_ports.shell.Wait(kMoveLeftDisplayMs);
+    }
+}
+
+// On the HDMI notebooks the driver sees the CRT alone where the firmware
+// reports the CRT and the second HDMI connected: the switch offers both.
+void CDisplayChanger::CountSecondHdmiBesideCrt() {
+    if (!proc::IsHdmiNotebook() || m_nActiveDisplay != displaydevice::kCrt) return;
+    BYTE state = 0;
+    if (m_ports.firmware.GetDisplayState(&state) && state == kFirmwareCrtAndHdmi &&
+        m_nConnectedDisplay != kFirmwareCrtAndHdmi) {
+        m_nConnectedDisplay = kConnectedCrtSecondHdmi;
     }
 }
 
@@ -735,16 +763,9 @@ bool CDisplayChanger::LargestResolution(SIZE* size) {
 }
 
 int CDisplayChanger::DriverMaxResolution(int outputIndex, int* width, int* height) {
-    // Intel reports an optimal size for each of its devices; every other
-    // driver's largest size is the largest listed mode.
-    auto* intel = m_nVendor == graphicsvendor::kIntel ? dynamic_cast<CIntel*>(m_pDriver.get()) : nullptr;
-    if (!intel || !width || !height) return 0;
-    // Intel device types by output index, in bit order (panel, CRT, TV, HDMI).
-    constexpr int kTypes[] = {intelgfx::devicetype::kPanel, intelgfx::devicetype::kCrt, intelgfx::devicetype::kTv,
-                              intelgfx::devicetype::kHdmi};
-    if (outputIndex < 0 || outputIndex >= static_cast<int>(std::size(kTypes))) return 0;
-    int id = 0;
-    if (!intel->GetDeviceId(kTypes[outputIndex], &id) || !id) return 0;
-    int refresh = 0;
-    return intel->GetConfiguration(id, width, height, &refresh);
+    // A driver that reports an optimal size for its outputs (Intel) gives it;
+    // every other driver's largest size is the largest listed mode.
+    IOptimalOutputSizes* sizes = m_pDriver ? m_pDriver->OptimalOutputSizes() : nullptr;
+    if (!sizes || !width || !height) return 0;
+    return sizes->GetOptimalSize(outputIndex, width, height);
 }

@@ -115,6 +115,25 @@ private:
         POINTL position{0, 0};
     };
 
+    // A saved profile's values, and what the changer set without one.
+    struct ProfileValues {
+        SIZE size{0, 0}, size2{0, 0};
+        POINT position{0, 0};  // the second display's
+        int depth = 0, depth2 = 0, freq = 0, freq2 = 0, rot = 0, rot2 = 0, freqDenum = 0, freq2Denum = 0;
+        bool usable = false;  // a profile with values was found
+    };
+
+    // The model families' workarounds around a change.
+    void TellMenuBeforeChange();
+    void TellMenuWhatShows();
+    void BringSecondDisplayRight();
+    void CountSecondHdmiBesideCrt();
+    bool ReadProfile(int code, ProfileValues* profile);
+    void ApplyStoredProfile(int code, const ProfileValues& profile);
+    void ApplyDefaultForCombination(int code, bool isDual, ProfileValues* profile);
+    void ApplyDefaultExtendedDesktop(ProfileValues* profile);
+    void RecheckDisplay(int second, const wchar_t* label, const ProfileValues& profile);
+    void RecheckResolutions(const ProfileValues& profile);
     bool ChooseDriver(const DISPLAY_DEVICEW& adapter);
     bool ReadDisplay(int second, DisplayValues* values);
     void RestoreRotation(int second, int angle, bool twoDisplayProfile);

@@ -136,6 +136,31 @@ private:
     IDisplaySettings& m_display;
 };
 
+// Capabilities a driver may offer beside the operations every driver has;
+// the callers ask the driver for them (null: not offered) instead of asking
+// which driver it is.
+class IDownScaling {
+public:
+    virtual int IsDownScalingSupported(int* supported) = 0;
+    virtual int IsDownScalingEnabled(int* enabled) = 0;
+    // Enables (nonzero) or disables down-scaling; `size` may be null.
+    virtual int SetDownScaling(int enable, const Resolution* size) = 0;
+    virtual int ApplyDownScalingToCurrentMode() = 0;
+
+protected:
+    ~IDownScaling() = default;
+};
+
+class IOptimalOutputSizes {
+public:
+    // The size the driver reports as best for an output (by index in bit
+    // order); 0 when it reports none for that output.
+    virtual int GetOptimalSize(int outputIndex, int* width, int* height) = 0;
+
+protected:
+    ~IOptimalOutputSizes() = default;
+};
+
 // The abstract graphics driver. Every vendor driver derives from it directly
 // and overrides the operations its vendor library serves; the base class
 // answers success for everything and changes nothing.
@@ -159,6 +184,9 @@ public:
     virtual ~CVGA();                                                      // 10
 
     CModeSetting& ModeSetting() { return m_modeSetting; }
+    // The optional capabilities; null when this driver does not offer them.
+    IDownScaling* DownScaling() const { return m_pDownScaling; }
+    IOptimalOutputSizes* OptimalOutputSizes() const { return m_pOptimalSizes; }
     // Which display GetDisplayRotation reads from Vista on: 0 the first, 1
     // the second (the display changer's rotation target).
     void SetRotationTarget(int target) { m_nRotationTarget = target; }
@@ -169,6 +197,16 @@ public:
     int m_bKeepDisplaySettings = 0;
 
 protected:
+    // A driver that offers a capability names it at construction.
+    void OfferCapabilities(IDownScaling* downScaling, IOptimalOutputSizes* optimalSizes) {
+        m_pDownScaling = downScaling;
+        m_pOptimalSizes = optimalSizes;
+    }
+
     CModeSetting m_modeSetting;
     int m_nRotationTarget = 0;
+
+private:
+    IDownScaling* m_pDownScaling = nullptr;
+    IOptimalOutputSizes* m_pOptimalSizes = nullptr;
 };

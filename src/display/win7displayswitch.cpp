@@ -93,6 +93,13 @@ std::uint32_t Rotation(int degrees) {
     }
 }
 
+// A refresh rate of a path, when both parts are known.
+void SetRefresh(dc::PathInfo* p, int numerator, int denominator) {
+    if (numerator && denominator) {
+        p->targetInfo.refreshRate = {static_cast<std::uint32_t>(numerator), static_cast<std::uint32_t>(denominator)};
+    }
+}
+
 // Sizes are always handed over landscape: the larger value is the width.
 void Landscape(int* w, int* h) {
     if (*h > *w) std::swap(*w, *h);
@@ -548,6 +555,30 @@ bool CWin7DisplaySwitch::OutputTiming(std::uint32_t targetId, Timing* timing) {
     return true;
 }
 
+// One active path of a configuration from a source to a target, as the
+// component builds every path: stretched, progressive, available.
+dc::PathInfo CWin7DisplaySwitch::PathBetween(std::uint32_t sourceId, std::uint32_t sourceMode,
+                                             std::uint32_t sourceStatus, std::uint32_t targetId,
+                                             std::uint32_t targetMode, std::uint32_t targetStatus,
+                                             int degrees) const {
+    dc::PathInfo p;
+    p.sourceInfo.adapterId = m_adapterLuid;
+    p.sourceInfo.id = sourceId;
+    p.sourceInfo.modeInfoIdx = sourceMode;
+    p.sourceInfo.statusFlags = sourceStatus;
+    p.targetInfo.adapterId = m_adapterLuid;
+    p.targetInfo.id = targetId;
+    p.targetInfo.modeInfoIdx = targetMode;
+    p.targetInfo.outputTechnology = TechnologyOfTarget(targetId);
+    p.targetInfo.rotation = Rotation(degrees);
+    p.targetInfo.scaling = dc::kScalingStretched;
+    p.targetInfo.scanLineOrdering = dc::kScanLineProgressive;
+    p.targetInfo.targetAvailable = 1;
+    p.targetInfo.statusFlags = targetStatus;
+    p.flags = dc::kPathActive;
+    return p;
+}
+
 bool CWin7DisplaySwitch::Build(const Request& r, Configuration* configuration) {
     const Kind kind = KindOf(r.code);
     if (kind == Kind::None) return false;
@@ -558,30 +589,6 @@ bool CWin7DisplaySwitch::Build(const Request& r, Configuration* configuration) {
     const std::uint32_t output = TargetOfOutput(OutputOfCode(r.code));
     if (panel == kNoTarget || output == kNoTarget) return false;
 
-    auto path = [this](std::uint32_t sourceId, std::uint32_t sourceMode, std::uint32_t sourceStatus,
-                       std::uint32_t targetId, std::uint32_t targetMode, std::uint32_t targetStatus, int degrees) {
-        dc::PathInfo p;
-        p.sourceInfo.adapterId = m_adapterLuid;
-        p.sourceInfo.id = sourceId;
-        p.sourceInfo.modeInfoIdx = sourceMode;
-        p.sourceInfo.statusFlags = sourceStatus;
-        p.targetInfo.adapterId = m_adapterLuid;
-        p.targetInfo.id = targetId;
-        p.targetInfo.modeInfoIdx = targetMode;
-        p.targetInfo.outputTechnology = TechnologyOfTarget(targetId);
-        p.targetInfo.rotation = Rotation(degrees);
-        p.targetInfo.scaling = dc::kScalingStretched;
-        p.targetInfo.scanLineOrdering = dc::kScanLineProgressive;
-        p.targetInfo.targetAvailable = 1;
-        p.targetInfo.statusFlags = targetStatus;
-        p.flags = dc::kPathActive;
-        return p;
-    };
-    auto setRefresh = [](dc::PathInfo* p, int numerator, int denominator) {
-        if (numerator && denominator) {
-            p->targetInfo.refreshRate = {static_cast<std::uint32_t>(numerator), static_cast<std::uint32_t>(denominator)};
-        }
-    };
     constexpr std::uint32_t kSingleStatus = 3, kPlainStatus = 1;
     configuration->paths.clear();
     configuration->modes.clear();
@@ -593,8 +600,8 @@ bool CWin7DisplaySwitch::Build(const Request& r, Configuration* configuration) {
         const std::uint32_t width = given ? w : timing.width, height = given ? h : timing.height;
         configuration->modes = {TargetModeRecord(output, m_adapterLuid, timing.signal),
                                 SourceModeRecord(0, m_adapterLuid, width, height, PixelFormat(r.depth), 0, 0)};
-        dc::PathInfo only = path(0, 1, kSingleStatus, output, 0, kSingleStatus, r.rot);
-        setRefresh(&only, r.freq, r.freqDenum);
+        dc::PathInfo only = PathBetween(0, 1, kSingleStatus, output, 0, kSingleStatus, r.rot);
+        SetRefresh(&only, r.freq, r.freqDenum);
         configuration->paths = {only};
         return true;
     }
@@ -607,8 +614,8 @@ bool CWin7DisplaySwitch::Build(const Request& r, Configuration* configuration) {
         configuration->modes = {TargetModeRecord(panel, m_adapterLuid, panelPreferred.targetMode),
                                 SourceModeRecord(0, m_adapterLuid, width, height, PixelFormat(r.depth), 0, 0),
                                 TargetModeRecord(output, m_adapterLuid, timing.signal)};
-        configuration->paths = {path(0, 1, kPlainStatus, panel, 0, kPlainStatus, r.rot),
-                                path(0, 1, kPlainStatus, output, 2, kPlainStatus, r.rot)};
+        configuration->paths = {PathBetween(0, 1, kPlainStatus, panel, 0, kPlainStatus, r.rot),
+                                PathBetween(0, 1, kPlainStatus, output, 2, kPlainStatus, r.rot)};
         return true;
     }
 
@@ -633,12 +640,12 @@ bool CWin7DisplaySwitch::Build(const Request& r, Configuration* configuration) {
                             SourceModeRecord(0, m_adapterLuid, width, height, PixelFormat(r.depth), 0, 0),
                             TargetModeRecord(second.target, m_adapterLuid, second.signal),
                             SourceModeRecord(1, m_adapterLuid, width2, height2, PixelFormat(r.depth2), x, y)};
-    dc::PathInfo firstPath = path(0, 1, kPlainStatus, first.target, 0,
-                                  first.target == output ? kSingleStatus : kPlainStatus, r.rot);
-    dc::PathInfo secondPath = path(1, 3, kPlainStatus, second.target, 2,
-                                   second.target == output ? kSingleStatus : kPlainStatus, r.rot2);
-    setRefresh(&firstPath, r.freq, r.freqDenum);
-    setRefresh(&secondPath, r.freq2, r.freq2Denum);
+    dc::PathInfo firstPath = PathBetween(0, 1, kPlainStatus, first.target, 0,
+                                         first.target == output ? kSingleStatus : kPlainStatus, r.rot);
+    dc::PathInfo secondPath = PathBetween(1, 3, kPlainStatus, second.target, 2,
+                                          second.target == output ? kSingleStatus : kPlainStatus, r.rot2);
+    SetRefresh(&firstPath, r.freq, r.freqDenum);
+    SetRefresh(&secondPath, r.freq2, r.freq2Denum);
     configuration->paths = {firstPath, secondPath};
     return true;
 }

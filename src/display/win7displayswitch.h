@@ -123,6 +123,9 @@ private:
     void DetermineSmallPanel();
     bool OutputTiming(std::uint32_t targetId, Timing* timing);
     bool Build(const Request& request, Configuration* configuration);
+    displayconfig::PathInfo PathBetween(std::uint32_t sourceId, std::uint32_t sourceMode, std::uint32_t sourceStatus,
+                                        std::uint32_t targetId, std::uint32_t targetMode, std::uint32_t targetStatus,
+                                        int degrees) const;
     int ApplyStockTopology(int code);
     int DriverFallback(int code);
     void ClearSavedSignal();

@@ -92,6 +92,75 @@ private:
     bool m_bigEndian;
 };
 
+// Reads the page whose directory is at `at`: null and the page and the
+// next directory's offset, or what is wrong with it.
+const wchar_t* CFrameStrip::ReadPage(const CReader& reader, std::uint32_t at, Page* readPage,
+                                     std::uint32_t* next) {
+    BYTE countBytes[2] = {};
+    if (!reader.Read(at, countBytes, sizeof countBytes)) return L"directory outside the file";
+    const std::uint16_t entries = reader.U16(countBytes);
+    if (entries == 0 || entries > kMaxEntries) return L"empty directory";
+    std::vector<BYTE> directory(entries * kEntryBytes + 4);
+    if (!reader.Read(at + 2ull, directory.data(), directory.size())) return L"directory outside the file";
+
+    std::uint32_t width = 0, height = 0, compression = kUncompressed, photometric = 0, samples = 1;
+    std::uint32_t rowsPerStrip = 0xFFFFFFFFu, planar = kChunky, predictor = kNoPredictor;
+    std::vector<std::uint32_t> bits, offsets, counts, extra;
+    for (std::uint16_t i = 0; i < entries; ++i) {
+        const BYTE* entry = directory.data() + i * kEntryBytes;
+        std::vector<std::uint32_t> one;
+        auto single = [&](std::uint32_t* value) {
+            if (reader.Values(entry, 1, &one)) *value = one[0];
+            else *value = 0;  // a malformed value fails the checks below
+        };
+        switch (reader.U16(entry)) {
+        case kTagWidth: single(&width); break;
+        case kTagHeight: single(&height); break;
+        case kTagCompression: single(&compression); break;
+        case kTagPhotometric: single(&photometric); break;
+        case kTagSamplesPerPixel: single(&samples); break;
+        case kTagRowsPerStrip: single(&rowsPerStrip); break;
+        case kTagPlanarConfiguration: single(&planar); break;
+        case kTagPredictor: single(&predictor); break;
+        case kTagBitsPerSample: reader.Values(entry, 8, &bits); break;
+        case kTagExtraSamples: reader.Values(entry, 8, &extra); break;
+        case kTagStripOffsets: reader.Values(entry, kMaxSide, &offsets); break;
+        case kTagStripByteCounts: reader.Values(entry, kMaxSide, &counts); break;
+        default: break;
+        }
+    }
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return L"no usable size";
+    if (compression != kUncompressed || predictor != kNoPredictor) return L"compressed";
+    if (photometric != kPhotometricRgb || planar != kChunky || (samples != 3 && samples != 4)) {
+        return L"not 8-bit RGB or RGBA";
+    }
+    if (bits.size() == 1) bits.resize(samples, bits[0]);
+    if (bits.size() != samples || std::any_of(bits.begin(), bits.end(), [](std::uint32_t b) { return b != 8; })) {
+        return L"not 8-bit RGB or RGBA";
+    }
+    if (rowsPerStrip == 0) return L"no rows per strip";
+    rowsPerStrip = std::min(rowsPerStrip, height);
+    const std::uint32_t strips = (height + rowsPerStrip - 1) / rowsPerStrip;
+    if (offsets.size() < strips || counts.size() < strips) return L"pixels missing";
+    for (std::uint32_t s = 0; s < strips; ++s) {
+        const std::uint64_t rows = std::min<std::uint64_t>(rowsPerStrip, height - s * rowsPerStrip);
+        const std::uint64_t need = rows * width * samples;
+        if (counts[s] < need || !reader.Inside(offsets[s], need)) return L"pixels outside the file";
+    }
+
+    readPage->width = static_cast<int>(width);
+    readPage->height = static_cast<int>(height);
+    readPage->samples = static_cast<int>(samples);
+    readPage->alpha = samples == 3                                    ? Alpha::None
+                      : !extra.empty() && extra[0] == kAssociatedAlpha ? Alpha::Associated
+                                                                       : Alpha::Unassociated;
+    readPage->rowsPerStrip = rowsPerStrip;
+    offsets.resize(strips);
+    readPage->stripOffsets = std::move(offsets);
+    *next = reader.U32(directory.data() + entries * kEntryBytes);
+    return nullptr;
+}
+
 std::unique_ptr<CFrameStrip> CFrameStrip::Load(const wchar_t* fileName, size_t cacheBytes) {
     auto fail = [fileName](const std::wstring& why) {
         ReportError(FormatText(L"fail: LoadImageStrip(%s) %s", fileName, why.c_str()));
@@ -117,70 +186,11 @@ std::unique_ptr<CFrameStrip> CFrameStrip::Load(const wchar_t* fileName, size_t c
         const int number = static_cast<int>(strip->m_pages.size());
         auto failPage = [&](const wchar_t* why) { return fail(FormatText(L"page %d: %s", number, why)); };
         if (strip->m_pages.size() >= kMaxPages || !seen.insert(at).second) return failPage(L"directory loop");
-        BYTE countBytes[2] = {};
-        if (!reader.Read(at, countBytes, sizeof countBytes)) return failPage(L"directory outside the file");
-        const std::uint16_t entries = reader.U16(countBytes);
-        if (entries == 0 || entries > kMaxEntries) return failPage(L"empty directory");
-        std::vector<BYTE> directory(entries * kEntryBytes + 4);
-        if (!reader.Read(at + 2ull, directory.data(), directory.size())) return failPage(L"directory outside the file");
-
-        std::uint32_t width = 0, height = 0, compression = kUncompressed, photometric = 0, samples = 1;
-        std::uint32_t rowsPerStrip = 0xFFFFFFFFu, planar = kChunky, predictor = kNoPredictor;
-        std::vector<std::uint32_t> bits, offsets, counts, extra;
-        for (std::uint16_t i = 0; i < entries; ++i) {
-            const BYTE* entry = directory.data() + i * kEntryBytes;
-            std::vector<std::uint32_t> one;
-            auto single = [&](std::uint32_t* value) {
-                if (reader.Values(entry, 1, &one)) *value = one[0];
-                else *value = 0;  // a malformed value fails the checks below
-            };
-            switch (reader.U16(entry)) {
-            case kTagWidth: single(&width); break;
-            case kTagHeight: single(&height); break;
-            case kTagCompression: single(&compression); break;
-            case kTagPhotometric: single(&photometric); break;
-            case kTagSamplesPerPixel: single(&samples); break;
-            case kTagRowsPerStrip: single(&rowsPerStrip); break;
-            case kTagPlanarConfiguration: single(&planar); break;
-            case kTagPredictor: single(&predictor); break;
-            case kTagBitsPerSample: reader.Values(entry, 8, &bits); break;
-            case kTagExtraSamples: reader.Values(entry, 8, &extra); break;
-            case kTagStripOffsets: reader.Values(entry, kMaxSide, &offsets); break;
-            case kTagStripByteCounts: reader.Values(entry, kMaxSide, &counts); break;
-            default: break;
-            }
-        }
-        if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return failPage(L"no usable size");
-        if (compression != kUncompressed || predictor != kNoPredictor) return failPage(L"compressed");
-        if (photometric != kPhotometricRgb || planar != kChunky || (samples != 3 && samples != 4)) {
-            return failPage(L"not 8-bit RGB or RGBA");
-        }
-        if (bits.size() == 1) bits.resize(samples, bits[0]);
-        if (bits.size() != samples || std::any_of(bits.begin(), bits.end(), [](std::uint32_t b) { return b != 8; })) {
-            return failPage(L"not 8-bit RGB or RGBA");
-        }
-        if (rowsPerStrip == 0) return failPage(L"no rows per strip");
-        rowsPerStrip = std::min(rowsPerStrip, height);
-        const std::uint32_t strips = (height + rowsPerStrip - 1) / rowsPerStrip;
-        if (offsets.size() < strips || counts.size() < strips) return failPage(L"pixels missing");
-        for (std::uint32_t s = 0; s < strips; ++s) {
-            const std::uint64_t rows = std::min<std::uint64_t>(rowsPerStrip, height - s * rowsPerStrip);
-            const std::uint64_t need = rows * width * samples;
-            if (counts[s] < need || !reader.Inside(offsets[s], need)) return failPage(L"pixels outside the file");
-        }
-
         Page page;
-        page.width = static_cast<int>(width);
-        page.height = static_cast<int>(height);
-        page.samples = static_cast<int>(samples);
-        page.alpha = samples == 3 ? Alpha::None
-                     : !extra.empty() && extra[0] == kAssociatedAlpha ? Alpha::Associated
-                                                                     : Alpha::Unassociated;
-        page.rowsPerStrip = rowsPerStrip;
-        offsets.resize(strips);
-        page.stripOffsets = std::move(offsets);
+        std::uint32_t next = 0;
+        if (const wchar_t* why = ReadPage(reader, at, &page, &next)) return failPage(why);
         strip->m_pages.push_back(std::move(page));
-        at = reader.U32(directory.data() + entries * kEntryBytes);
+        at = next;
     }
     if (strip->m_pages.empty()) return fail(L"no pages");
     return strip;

@@ -60,6 +60,7 @@ private:
     class CReader;
 
     CFrameStrip(HANDLE file, size_t cacheBytes) : m_file(file), m_nCacheBytes(cacheBytes) {}
+    static const wchar_t* ReadPage(const CReader& reader, std::uint32_t at, Page* page, std::uint32_t* next);
     bool CheckFrame(int frame) const;
     std::shared_ptr<const FramePixels> Decode(const Page& page) const;
     void Remember(int frame, std::shared_ptr<const FramePixels> pixels);

@@ -1,6 +1,7 @@
 #include "display/drivers/intel.h"
 
 #include <cwchar>
+#include <iterator>
 #include <memory>
 
 #include "common/commondefine.h"
@@ -83,7 +84,9 @@ int RotationIndex(int angle) {
 
 }  // namespace
 
-CIntel::CIntel(HWND mainWindow, IDisplaySettings& display) : CVGA(display), m_hMainWindow(mainWindow) {}
+CIntel::CIntel(HWND mainWindow, IDisplaySettings& display) : CVGA(display), m_hMainWindow(mainWindow) {
+    OfferCapabilities(this, this);
+}
 
 CIntel::~CIntel() = default;
 
@@ -538,4 +541,15 @@ int CIntel::ApplyDownScalingToCurrentMode() {
         return 0;
     }
     return 1;
+}
+
+int CIntel::GetOptimalSize(int outputIndex, int* width, int* height) {
+    // Intel device types by output index, in bit order (panel, CRT, TV, HDMI).
+    constexpr int kTypes[] = {intelgfx::devicetype::kPanel, intelgfx::devicetype::kCrt, intelgfx::devicetype::kTv,
+                              intelgfx::devicetype::kHdmi};
+    if (outputIndex < 0 || outputIndex >= static_cast<int>(std::size(kTypes))) return 0;
+    int id = 0;
+    if (!GetDeviceId(kTypes[outputIndex], &id) || !id) return 0;
+    int refresh = 0;
+    return GetConfiguration(id, width, height, &refresh);
 }

@@ -11,7 +11,7 @@
 #include "display/drivers/intelcomponent.h"
 #include "display/vga.h"
 
-class CIntel : public CVGA {
+class CIntel : public CVGA, public IDownScaling, public IOptimalOutputSizes {
 public:
     // `mainWindow` receives the sibling message after a switch on the models
     // that want it; null: none.
@@ -32,11 +32,12 @@ public:
     int GetConfiguration(int deviceId, int* width, int* height, int* refresh);
     // The id of the device of an Intel device type (intelgfx::devicetype).
     int GetDeviceId(int deviceType, int* id);
-    int IsDownScalingSupported(int* supported);
-    int IsDownScalingEnabled(int* enabled);
-    // Enables (nonzero) or disables down-scaling; `size` may be null.
-    int SetDownScaling(int enable, const Resolution* size);
-    int ApplyDownScalingToCurrentMode();
+    int IsDownScalingSupported(int* supported) override;
+    int IsDownScalingEnabled(int* enabled) override;
+    int SetDownScaling(int enable, const Resolution* size) override;
+    int ApplyDownScalingToCurrentMode() override;
+    // The optimal size of the panel, CRT, TV or HDMI output (index in bit order).
+    int GetOptimalSize(int outputIndex, int* width, int* height) override;
 
     // The report of a component that could not be created.
     static constexpr wchar_t kInitFailedReport[] =
