@@ -12,6 +12,7 @@
 #include "app/keypreprocessor.h"
 #include "app/maindisplayports.h"
 #include "app/maincommands.h"
+#include "app/mainminiui.h"
 #include "app/mainhotkeyowner.h"
 #include "app/mainosdcontrol.h"
 #include "app/mainosdpartners.h"
@@ -40,6 +41,9 @@ class CDisplayChanger;
 namespace osd {
 class CFrameStrip;
 }  // namespace osd
+namespace miniui {
+class CminiUIManager;
+}  // namespace miniui
 
 // The main window serves four small ports itself (its timers, its handle
 // and message pump, its key roads, the display changer's shell); every other
@@ -82,6 +86,8 @@ private:
     // message's answer in `*result` when it was held back or dropped.
     bool HoldBack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     void DetectWindowsVersion();
+    // The application's user-interface language (the mini UI's texts).
+    static int LanguageId();
     void RegisterKeyRoads();
     // Makes the next OSD window, hidden and unused, while no OSD window lives,
     // so that a key only has to draw and show it.
@@ -132,8 +138,9 @@ private:
     // The toggle selectors, created on first use.
     CMainSelectors m_selectors{m_unbuilt, [this] { InitHkWindow(); }};
 
-    // The mini UI manager (not built yet).
-    IMiniUi& m_miniUi = m_unbuilt;
+    // The mini UI manager, created at set-up, as routing and detection reach it.
+    std::unique_ptr<miniui::CminiUIManager> m_pMiniUIManager;
+    CMainMiniUi m_miniUi;
 
     // Display detection with the display history, and the display-switch test cycle.
     // The display changer hands its profile store here once it exists.
