@@ -53,6 +53,9 @@ int CDisplayDetection::DetectingDisplayModule(LPARAM data, WPARAM event) {
         if (!m_ports.monitors.ReadMonitorIdentifiers(&current)) current.clear();
         if (current.size() > kMaxMonitors) current.resize(kMaxMonitors);
         const int n = static_cast<int>(current.size());
+        std::wstring seen = L"monitors read:";
+        for (const std::wstring& id : current) seen += L" " + id;
+        Trace(seen);
 
         bool removal = false;
         if (n == m_nOldMonitorCnt) {

@@ -70,6 +70,7 @@ SIZE CMiniPanel::SizeOf(int mode) const {
 void CMiniPanel::SetViewMode(int mode, UINT how) {
     const int before = m_nViewMode;
     m_nViewMode = how == kAdvanceAnimated ? NextViewMode(m_panel, before) : mode;
+    PrepareContent();
     if (how != kAdvanceAnimated) {
         const SIZE size = SizeOf(m_nViewMode);
         SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy,
@@ -77,6 +78,15 @@ void CMiniPanel::SetViewMode(int mode, UINT how) {
         return;
     }
     Animate(PreviousViewMode(m_panel, m_nViewMode), m_nViewMode);
+}
+
+void CMiniPanel::PrepareContent() {
+    // The options panel's icon shows its picture alone: its detection group goes.
+    if (m_panel == kOptionsPanel) {
+        if (HWND group = GetDlgItem(m_hWnd, IDC_MINI_OPTION_DETECTION)) {
+            ShowWindow(group, m_nViewMode == kIconView ? SW_HIDE : SW_SHOWNA);
+        }
+    }
 }
 
 void CMiniPanel::Animate(int from, int to) {

@@ -65,6 +65,8 @@ protected:
     bool OnCommand(UINT id, UINT notifyCode) override;
 
 private:
+    // What each mode shows of the panel's controls.
+    void PrepareContent();
     void Animate(int from, int to);
     void PointAtViewModeButton();
 

@@ -117,13 +117,17 @@ protected:
         const Picture image = LoadPicture(vqdrive::ProgramFolder() + L"images\\comm\\" + icon);
         if (image.width != 32) return -1;
         const RECT button = WindowRect(GetDlgItem(panel, kViewModeButton));
-        const Picture screen = CaptureScreen(RECT{button.left, button.top, button.left + 32, button.top + 32});
-        // The background beside the icon, inside the control.
-        const DWORD background = CaptureScreen(RECT{button.right - 2, button.top + 1, button.right - 1, button.top + 2}).At(0, 0);
+        // The control may be a little smaller than the icon: it shows what fits.
+        const int width = std::min<int>(32, button.right - button.left - 2);
+        const int height = std::min<int>(32, button.bottom - button.top);
+        const Picture screen = CaptureScreen(RECT{button.left, button.top, button.left + width, button.top + height});
+        // The background shows through the icon's clear corner.
+        if (image.At(0, 0) >> 24 != 0) return -1;
+        const DWORD background = screen.At(0, 0);
         int mismatches = 0;
         *drawn = 0;
-        for (int y = 0; y < 32; ++y) {
-            for (int x = 0; x < 32; ++x) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
                 const DWORD p = image.At(x, y);  // premultiplied
                 const int alpha = static_cast<int>(p >> 24);
                 const DWORD s = screen.At(x, y);
@@ -176,7 +180,7 @@ TEST_F(MiniUiE2eTest, APluggedMonitorShowsTheRowAtTheBottomOfThePrimaryDisplayWi
         const int mismatches = IconMismatches(panels[i], kIcons[i], &drawn);
         EXPECT_GE(mismatches, 0);
         EXPECT_LT(mismatches, 32 * 32 / 20) << "the icon as its file has it";
-        EXPECT_GT(drawn, 32 * 32 / 2) << "not blank";
+        EXPECT_GT(drawn, 32 * 32 / 3) << "not blank";
     }
     // The row is centred on the primary display.
     const LONG middle = (WindowRect(panels.front()).left + WindowRect(panels.back()).right) / 2;

@@ -304,7 +304,8 @@ BOOL CALLBACK CollectBox(HWND w, LPARAM p) {
     GetClassNameW(w, cls, 64);
     if (pid == s->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(w)) {
         const std::wstring caption = WindowText(w);
-        if (caption == L"-Valmora-") return TRUE;
+        // Not boxes: the main window and the mini UI's panels.
+        if (caption == L"-Valmora-" || caption.rfind(L"VLM miniUI", 0) == 0) return TRUE;
         // The message text is the static control 0xFFFF of the box.
         std::wstring text;
         if (HWND label = GetDlgItem(w, 0xFFFF)) text = WindowText(label);
