@@ -201,22 +201,26 @@ bool ClickAt(int x, int y) {
     return SendInput(1, &press[1], sizeof(INPUT)) == 1 && sent;
 }
 
+namespace {
+struct PanelSearch {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectPanel(HWND hwnd, LPARAM data) {
+    auto* s = reinterpret_cast<PanelSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    wchar_t title[32] = {};
+    GetWindowTextW(hwnd, title, 32);
+    if (process == s->process && std::wstring(title).rfind(L"VLM miniUI", 0) == 0) s->found.push_back(hwnd);
+    return TRUE;
+}
+}  // namespace
+
 std::vector<HWND> FindMiniUiPanels(DWORD processId) {
-    struct Search {
-        DWORD process;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            wchar_t title[32] = {};
-            GetWindowTextW(hwnd, title, 32);
-            if (process == s->process && std::wstring(title).rfind(L"VLM miniUI", 0) == 0) s->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    PanelSearch search{processId, {}};
+    EnumWindows(CollectPanel, reinterpret_cast<LPARAM>(&search));
     std::sort(search.found.begin(), search.found.end(), [](HWND a, HWND b) {
         RECT ra{}, rb{};
         GetWindowRect(a, &ra);
