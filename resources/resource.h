@@ -18,3 +18,16 @@
 
 // On-screen display windows.
 #define IDD_HKICON_DIALOG 157  // the OSD picture window
+
+// Mini UI panels and their shared controls.
+#define IDD_MINI_DISPLAY_SWITCH 267  // output panel
+#define IDD_MINI_DISPLAY_PROPERTY 268  // resolution panel
+#define IDD_MINI_PRESENTATION 269  // presentation panel
+#define IDD_MINI_OPTION 273  // options panel
+#define IDC_MINI_VIEW_MODE 1069  // every panel's view-mode button
+#define IDC_MINI_OUTPUT_OPTIONS 1056  // the output panel's options dot
+#define IDC_MINI_OPTIONS 1071  // the resolution and presentation panels' options dot
+#define IDC_MINI_OPTION_CLOSE 1085  // the options panel's close mark
+#define IDC_MINI_BEST_RESOLUTION 1042  // the resolution panel's best-resolution button
+#define IDC_MINI_OPTION_TITLE 1078
+#define IDC_MINI_OPTION_DETECTION 1074  // the options panel's display-detection group

@@ -113,6 +113,22 @@ drive wireless-3g firmware-reset fwset=Radio1,2 fwset=WirelessForm,2 fwset=Wirel
     key=6 wait=400 "$(rs 8-wireless-step-first-only)" \
     wait=3000 quit firmware adapter=wine usbdevices=none | grep -E 'Wireless|Radio' || true
 
+echo "== 11. The mini UI: a monitor plugged in shows the row of panels at the bottom of the panel's screen;"
+echo "      each panel's view-mode button clicked with the mouse (icon, strip, full; the options panel icon <-> full)"
+MINI="$OUT/miniui"
+mkdir -p "$MINI"
+mu() { echo "screenshot=$(winepath -w "$MINI/$1.png")"; }
+for value in SimpleUI miniWinDisplay; do
+    wine reg delete 'HKCU\Software\Korvane\vqhkcore\Settings' /v "$value" /f >/dev/null 2>&1 || true
+done
+drive miniui firmware-reset graphics-reset graphics-register desktop-reset adapter=intel inject version=win7 \
+    start wait=800 connect=DUMMY1,1280x1024 wait=1200 "$(mu 1-row-shown-icons)" \
+    miniui-click=0 wait=400 miniui-click=1 wait=400 miniui-click=2 wait=400 "$(mu 2-row-strips)" \
+    miniui-click=0 wait=400 miniui-click=1 wait=400 miniui-click=2 wait=400 "$(mu 3-row-full)" \
+    miniui-click=3 wait=400 "$(mu 4-options-panel-full)" \
+    unplug=DUMMY1 wait=1000 "$(mu 5-row-hidden-after-unplug)" \
+    quit adapter=wine graphics-unregister desktop-reset
+
 echo "== trace of run 1"
 grep -v '^call \(OnTimer\|Has\|Is\)' "$OUT/win7-trace.txt" | tr -d '\r' | sed 's/^/  /'
 echo "== log"
@@ -141,3 +157,5 @@ echo "== resolution toggle OSD screenshots and desktop pictures in $RES:"
 ls "$RES" | sed 's/^/  /'
 echo "== radio overview and SRS toggle screenshots in $RADIOS:"
 ls "$RADIOS" | sed 's/^/  /'
+echo "== mini UI screenshots in $MINI:"
+ls "$MINI" | sed 's/^/  /'

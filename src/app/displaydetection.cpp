@@ -51,6 +51,9 @@ int CDisplayDetection::DetectingDisplayModule(LPARAM data, WPARAM event) {
     if (!m_ports.monitors.ReadMonitorIdentifiers(&current)) current.clear();
     if (current.size() > kMaxMonitors) current.resize(kMaxMonitors);
     const int n = static_cast<int>(current.size());
+    std::wstring seen = L"monitors read:";
+    for (const std::wstring& id : current) seen += L" " + id;
+    Trace(seen);
 
     bool removal = false;
     if (n == m_nOldMonitorCnt) {
@@ -100,17 +103,25 @@ bool CDisplayDetection::SameMonitors(const std::vector<std::wstring>& current) c
 void CDisplayDetection::HandleConnection(const std::vector<std::wstring>& current) {
     m_ports.timers.StopTimer(kTimerConnectionHandled);
     if (!m_bConnectionHandled) {
+        // The user asked for the mini UI when a monitor is connected (or
+        // only a monitor never seen before); a presentation is not interrupted.
+        bool show = false;
         if (m_ports.miniUi.PresentationModeOn()) {
             m_ports.miniUi.ApplyPresentationOutputMode();
         } else if (m_ports.miniUi.ReactsOnlyToNewMonitors()) {
             int isNew = 1;
             m_history.IsNewDisplay(current, &isNew);
             Trace(FormatText(L"bIsNewDisplay= %d...\n", isNew));
+            show = isNew != 0;
+        } else {
+            show = true;
         }
         m_bConnectionHandled = true;
+        if (show) m_ports.miniUi.ShowMiniUI(1);
         const bool autoHide = m_ports.miniUi.IsAutoHide();
         Trace(FormatText(L"m_bIsAutoHide = %d\n", autoHide ? 1 : 0));
-        if (autoHide) {
+        // The countdown hides only what this connection showed.
+        if (autoHide && show) {
             m_ports.timers.StopTimer(kTimerMiniUiCountdown);
             m_nTimeSec = kCountdownSeconds;
             m_ports.timers.RestartTimer(kTimerMiniUiCountdown, kCountdownTickMs);

@@ -2,12 +2,6 @@
 
 #include "app/tracecall.h"
 
-// The mini UI.
-void CUnbuiltSubsystems::ShowMiniUI(int show) { TraceCall(L"ShowMiniUI", show); }
-void CUnbuiltSubsystems::SetCountdownTitle(int seconds) { TraceCall(L"SetCountdownTitle", seconds); }
-void CUnbuiltSubsystems::ApplyPresentationOutputMode() { TraceCall(L"ApplyPresentationOutputMode"); }
-void CUnbuiltSubsystems::SwitchPresentationModeOff() { TraceCall(L"SwitchPresentationModeOff"); }
-
 // Notice and Num Lock windows.
 void CUnbuiltSubsystems::HideMessageWindow() { TraceCall(L"HideMessageWindow"); }
 bool CUnbuiltSubsystems::CreateNumLockWindow() {

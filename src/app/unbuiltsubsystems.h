@@ -1,6 +1,5 @@
 // The answers of the subsystems that are not part of the program yet: the
-// mini UI, the notice and Num Lock windows, the
-// magnifier, the menu status and the network switches. Each operation leaves
+// notice and Num Lock windows, the magnifier, the menu status and the network switches. Each operation leaves
 // a trace line "call <operation> <arguments>" where its road must be
 // followed, and answers "absent" or a neutral value. An operation leaves this
 // class when its owner is built and connected by the main window.
@@ -10,28 +9,11 @@
 #include "app/systemports.h"
 #include "app/windowports.h"
 
-class CUnbuiltSubsystems : public IMiniUi,
-                           public INoticeWindows,
+class CUnbuiltSubsystems : public INoticeWindows,
                            public IMagnifier,
                            public IMenuRequests,
                            public INetworkSwitches {
 public:
-    // The mini UI and its panels.
-    bool HasMiniUiManager() override { return false; }
-    bool MiniUiShown() override { return false; }
-    void ShowMiniUI(int show) override;
-    void RefreshMiniUiResolutionPanel() override {}
-    void RefreshLayout() override {}
-    void SetCountdownTitle(int seconds) override;
-    bool IsUserTouched() override { return false; }
-    void ClearUserTouched() override {}
-    bool ReactsToConnectedMonitors() override { return false; }
-    bool ReactsOnlyToNewMonitors() override { return false; }
-    bool IsAutoHide() override { return false; }
-    bool PresentationModeOn() override { return false; }
-    void ApplyPresentationOutputMode() override;
-    void SwitchPresentationModeOff() override;
-
     // Notice window, Num Lock window, magnifier.
     bool HasMessageWindow() override { return false; }
     void SetMessagePictureName(const std::wstring& name) override {}

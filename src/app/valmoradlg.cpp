@@ -11,6 +11,7 @@
 #include "app/maintimers.h"
 #include "app/tracecall.h"
 #include "app/trapkeylibs.h"
+#include "app/valmora.h"
 #include "audio/audio.h"
 #include "common/commondefine.h"
 #include "common/modalloop.h"
@@ -20,6 +21,7 @@
 #include "display/displaysettings.h"
 #include "hardware/hwicondisplayer.h"
 #include "hardware/systeminfo.h"
+#include "miniui/miniuimanager.h"
 #include "resource.h"
 
 
@@ -115,6 +117,10 @@ bool CValmoraDlg::OnInitDialog() {
     m_selectors.SetSystemInfo(m_pSystemInfo.get());
     m_resolutionDisplay.SetChanger(m_pDisplayChanger.get());
     m_selectors.SetResolutionDisplay(&m_resolutionDisplay, m_hWnd);
+    // The mini UI: its panels, hidden, with their texts and view modes.
+    m_pMiniUIManager = std::make_unique<miniui::CminiUIManager>(LanguageId(), [this] { StopTimer(kTimerMiniUiCountdown); });
+    m_pMiniUIManager->Create(m_pDisplayChanger.get(), m_pSystemInfo->Audio(), m_hUser32);
+    m_miniUi.SetManager(m_pMiniUIManager.get());
 
     WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_ALL_SESSIONS);
     m_keys.ReadAudioState();
@@ -280,6 +286,8 @@ void CValmoraDlg::PostNcDestroy() {
     // and the display changer; COM; notifications.
     m_selectors.ReleaseRadioSelectors();
     m_detection.ReleaseHistory();
+    m_miniUi.SetManager(nullptr);
+    m_pMiniUIManager.reset();
     trapkey::Unhook();
     if (proc::usbKeyboardModel) trapkey::ReleaseUsbLibrary();
     if (proc::IsMenuNetbook()) m_unbuilt.DestroyNumLockWindow();
@@ -306,6 +314,11 @@ void CValmoraDlg::PostNcDestroy() {
     }
     if (modal::Watcher() == &m_reentry) modal::SetWatcher(nullptr);
     delete this;
+}
+
+int CValmoraDlg::LanguageId() {
+    if (auto* app = dynamic_cast<CValmoraApp*>(fw::CWinApp::Current())) return app->LanguageId();
+    return CValmoraApp::MapLanguage(GetSystemDefaultLangID());
 }
 
 // --- The main window's own ports.

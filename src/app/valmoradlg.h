@@ -12,6 +12,7 @@
 #include "app/keypreprocessor.h"
 #include "app/maindisplayports.h"
 #include "app/maincommands.h"
+#include "app/mainminiui.h"
 #include "app/mainhotkeyowner.h"
 #include "app/mainresolutiondisplay.h"
 #include "app/mainselectors.h"
@@ -35,6 +36,9 @@ inline constexpr UINT WM_VQ_RUN_HELD_BACK = WM_APP + 0x64;
 class CSystemInfo;
 class CHWIconDisplayer;
 class CDisplayChanger;
+namespace miniui {
+class CminiUIManager;
+}  // namespace miniui
 
 // The main window serves six small ports itself (its timers, its handle
 // and message pump, its key roads, the display changer's shell, the OSD
@@ -73,6 +77,8 @@ private:
     // message's answer in `*result` when it was held back or dropped.
     bool HoldBack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     void DetectWindowsVersion();
+    // The application's user-interface language (the mini UI's texts).
+    static int LanguageId();
     void RegisterKeyRoads();
 
     // ITimers, IMainWindow, IKeyRoads.
@@ -126,8 +132,9 @@ private:
     // The toggle selectors, created on first use.
     CMainSelectors m_selectors{m_osdSlot};
 
-    // The mini UI manager (not built yet).
-    IMiniUi& m_miniUi = m_unbuilt;
+    // The mini UI manager, created at set-up, as routing and detection reach it.
+    std::unique_ptr<miniui::CminiUIManager> m_pMiniUIManager;
+    CMainMiniUi m_miniUi;
 
     // Display detection with the display history, and the display-switch test cycle.
     // The display changer hands its profile store here once it exists.

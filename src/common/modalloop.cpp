@@ -33,4 +33,9 @@ void ShowMessageBox(const std::wstring& text) {
     MessageBoxW(nullptr, text.c_str(), settings::ApplicationName().c_str(), MB_OK);
 }
 
+void ShowInformationBox(const std::wstring& text, const std::wstring& caption) {
+    WatchedLoop loop;
+    MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
 }  // namespace modal

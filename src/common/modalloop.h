@@ -23,5 +23,7 @@ IModalLoopWatcher* Watcher();
 
 // A message box with the program's name as its caption, OK only, inside the watcher's scope.
 void ShowMessageBox(const std::wstring& text);
+// An information box with its own caption and no owner, inside the watcher's scope.
+void ShowInformationBox(const std::wstring& text, const std::wstring& caption);
 
 }  // namespace modal

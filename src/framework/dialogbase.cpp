@@ -12,6 +12,8 @@ CDialogBase* FromHandle(HWND hwnd) {
 }
 }  // namespace
 
+CDialogBase* CDialogBase::FromWindow(HWND hwnd) { return hwnd ? FromHandle(hwnd) : nullptr; }
+
 CDialogBase::~CDialogBase() {
     if (m_hWnd && IsWindow(m_hWnd)) {
         RemovePropW(m_hWnd, kObjectProperty);

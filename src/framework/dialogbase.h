@@ -18,6 +18,11 @@ public:
     bool DestroyWindow();
 
     HWND Handle() const { return m_hWnd; }
+    // The dialog object of a window made by Create; null for any other window.
+    static CDialogBase* FromWindow(HWND hwnd);
+    // The message loop's filter for a message to this dialog or one of its
+    // controls, before it is dispatched; true when it was used up here.
+    virtual bool PreTranslateMessage(MSG& msg) { return false; }
     bool IsWindowAlive() const { return m_hWnd != nullptr && IsWindow(m_hWnd); }
 
     UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs) { return ::SetTimer(m_hWnd, id, elapseMs, nullptr); }

@@ -47,6 +47,10 @@ int CWinApp::Start(HINSTANCE instance) {
 
 bool CWinApp::PreTranslate(MSG& msg) {
     if (m_droppedQueuedMessage != 0 && msg.message == m_droppedQueuedMessage) return true;
+    // Another of the program's dialogs (a mini UI panel) filters its own messages.
+    if (HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr; root && (!m_pMainWnd || root != m_pMainWnd->Handle())) {
+        if (CDialogBase* dialog = CDialogBase::FromWindow(root); dialog && dialog->PreTranslateMessage(msg)) return true;
+    }
     if (m_pMainWnd && m_pMainWnd->Handle() && IsDialogMessageW(m_pMainWnd->Handle(), &msg)) return true;
     return false;
 }

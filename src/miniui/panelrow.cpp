@@ -64,4 +64,29 @@ ViewModes UnpackViewModes(int packed, bool* damaged) {
     return modes;
 }
 
+namespace {
+// The fields of "miniWinDisplay", in their order.
+bool PanelOptions::*const kOptionFields[] = {&PanelOptions::autoShow, nullptr, nullptr, nullptr,
+                                            &PanelOptions::optionsVisible, &PanelOptions::autoHide,
+                                            &PanelOptions::newMonitorsOnly};
+bool& OptionField(PanelOptions& options, int field) {
+    if (field >= 1 && field <= 3) return options.enabled[static_cast<size_t>(field - 1)];
+    return options.*kOptionFields[field];
+}
+constexpr int kOptionFieldCount = 7;
+}  // namespace
+
+PanelOptions UnpackPanelOptions(int packed) {
+    PanelOptions options;
+    for (int f = 0; f < kOptionFieldCount; ++f) OptionField(options, f) = ((packed >> (f * kViewModeBits)) & 1) != 0;
+    return options;
+}
+
+int PackPanelOptions(const PanelOptions& options) {
+    PanelOptions copy = options;
+    int packed = 0;
+    for (int f = 0; f < kOptionFieldCount; ++f) packed |= (OptionField(copy, f) ? 1 : 0) << (f * kViewModeBits);
+    return packed;
+}
+
 }  // namespace miniui

@@ -37,4 +37,16 @@ using ViewModes = std::array<int, kPanels>;
 int PackViewModes(const ViewModes& modes);
 ViewModes UnpackViewModes(int packed, bool* damaged);
 
+// The options panel's seven flags as "miniWinDisplay" keeps them, one 4-bit
+// field each, of which only the lowest bit counts.
+struct PanelOptions {
+    bool autoShow = true;                      // react when a monitor is connected
+    std::array<bool, kOptionsPanel> enabled{true, true, true};  // output, resolution, presentation
+    bool optionsVisible = true;                // the options panel is part of the row
+    bool autoHide = true;                      // hide again after the countdown
+    bool newMonitorsOnly = false;              // only for monitors never seen before
+};
+PanelOptions UnpackPanelOptions(int packed);
+int PackPanelOptions(const PanelOptions& options);
+
 }  // namespace miniui

@@ -15,6 +15,7 @@
 //   quit                             end the program through its window
 //   screenshot=FILE.png              screenshot of the whole virtual display
 //   osdshot=FILE.png                 screenshot of the started program's OSD window, if shown
+//   miniui-click=N                   click the view-mode button of the mini UI panel N (0 the leftmost)
 //   log                              print the log file
 //   firmware                         print the simulated firmware's state and histories
 //   firmware-reset                   back to the stock simulated notebook
@@ -241,6 +242,13 @@ int wmain(int argc, wchar_t** argv) {
             if (!vqdrive::CaptureScreen(value)) {
                 std::printf("error: no screenshot\n");
                 ++failures;
+            }
+        } else if (!(value = After(step, L"miniui-click=")).empty()) {
+            // The view-mode button of the mini UI's panel N (0 the leftmost), clicked with the mouse.
+            const std::vector<HWND> panels = vqdrive::FindMiniUiPanels(program.ProcessId());
+            const size_t index = static_cast<size_t>(_wtoi(value.c_str()));
+            if (index >= panels.size() || !vqdrive::ClickViewModeButton(panels[index])) {
+                std::printf("miniui-click: no panel %zu\n", index);
             }
         } else if (!(value = After(step, L"osdshot=")).empty()) {
             RECT osd{};

@@ -92,8 +92,9 @@ bool Connect(const std::wstring& output, int width, int height, int x, int y, in
 }
 
 bool Disconnect(const std::wstring& output) {
-    const bool unplugged = Plug(L"--output " + output + L" --off");
+    // The monitor device goes first: Windows announces the change once its device is gone.
     MonitorDevices::Unplug(output);
+    const bool unplugged = Plug(L"--output " + output + L" --off");
     GiveModes(output, 0, 0);
     return unplugged;
 }

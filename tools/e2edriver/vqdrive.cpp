@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -171,6 +172,71 @@ void Program::Stop() {
 
 HWND FindMainWindow() { return FindWindowW(L"#32770", L"-Valmora-"); }
 
+namespace {
+// A point of the whole desktop in SendInput's absolute units (0 to 65535).
+INPUT MouseAt(int x, int y, DWORD flags) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>(((x - left) * 65535.0 + width / 2) / (width - 1));
+    input.mi.dy = static_cast<LONG>(((y - top) * 65535.0 + height / 2) / (height - 1));
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    return input;
+}
+}  // namespace
+
+bool MoveMouseTo(int x, int y) {
+    INPUT input = MouseAt(x, y, 0);
+    const bool sent = SendInput(1, &input, sizeof input) == 1;
+    Pause(30);
+    return sent;
+}
+
+bool ClickAt(int x, int y) {
+    if (!MoveMouseTo(x, y)) return false;
+    INPUT press[2] = {MouseAt(x, y, MOUSEEVENTF_LEFTDOWN), MouseAt(x, y, MOUSEEVENTF_LEFTUP)};
+    const bool sent = SendInput(1, &press[0], sizeof(INPUT)) == 1;
+    Pause(30);
+    return SendInput(1, &press[1], sizeof(INPUT)) == 1 && sent;
+}
+
+namespace {
+struct PanelSearch {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectPanel(HWND hwnd, LPARAM data) {
+    auto* s = reinterpret_cast<PanelSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    wchar_t title[32] = {};
+    GetWindowTextW(hwnd, title, 32);
+    if (process == s->process && std::wstring(title).rfind(L"VLM miniUI", 0) == 0) s->found.push_back(hwnd);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> FindMiniUiPanels(DWORD processId) {
+    PanelSearch search{processId, {}};
+    EnumWindows(CollectPanel, reinterpret_cast<LPARAM>(&search));
+    std::sort(search.found.begin(), search.found.end(), [](HWND a, HWND b) {
+        RECT ra{}, rb{};
+        GetWindowRect(a, &ra);
+        GetWindowRect(b, &rb);
+        return ra.left < rb.left;
+    });
+    return search.found;
+}
+
+bool ClickViewModeButton(HWND panel) {
+    constexpr int kViewModeButton = 1069;
+    RECT button{};
+    if (!GetWindowRect(GetDlgItem(panel, kViewModeButton), &button)) return false;
+    return ClickAt((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+}
+
 HWND EnsureForegroundWindow() {
     static HWND window = nullptr;
     if (!window || !IsWindow(window)) {
@@ -242,7 +308,8 @@ BOOL CALLBACK CollectBox(HWND w, LPARAM p) {
     GetClassNameW(w, cls, 64);
     if (pid == s->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(w)) {
         const std::wstring caption = WindowText(w);
-        if (caption == L"-Valmora-") return TRUE;
+        // Not boxes: the main window and the mini UI's panels.
+        if (caption == L"-Valmora-" || caption.rfind(L"VLM miniUI", 0) == 0) return TRUE;
         // The message text is the static control 0xFFFF of the box.
         std::wstring text;
         if (HWND label = GetDlgItem(w, 0xFFFF)) text = WindowText(label);

@@ -67,6 +67,10 @@ HWND EnsureForegroundWindow();
 bool PressKey(BYTE virtualKey, BYTE scanCode, bool extended = false);
 bool ReleaseKey(BYTE virtualKey, BYTE scanCode, bool extended = false);
 bool TapKey(BYTE virtualKey, BYTE scanCode, bool extended = false);
+// The mouse through SendInput, at a point of the whole desktop: a move, and
+// a left click there (press and release).
+bool MoveMouseTo(int x, int y);
+bool ClickAt(int x, int y);
 
 // Messages to the main window.
 LRESULT SendSibling(HWND window, WPARAM code, LPARAM argument);
@@ -103,6 +107,11 @@ void Pause(DWORD ms);
 // ("import -window root") from inside Wine: the whole screen, or one
 // rectangle of it. False when the file did not appear in time.
 bool CaptureScreen(const std::wstring& pngPath, const RECT* area = nullptr, DWORD timeoutMs = 15000);
+// The mini UI panels of a process (its pop-ups titled "VLM miniUI", with or
+// without a countdown), shown or hidden, ordered left to right.
+std::vector<HWND> FindMiniUiPanels(DWORD processId);
+// A left click with the mouse on a panel's view-mode button (its control 1069).
+bool ClickViewModeButton(HWND panel);
 // The rectangle of a process's OSD window (a visible layered pop-up); false when none is shown.
 bool FindOsdRect(DWORD processId, RECT* rect);
 

@@ -129,7 +129,7 @@ TEST_F(DetectionTest, ConnectingANewMonitorWritesTheHistoryOnceAndStartsTheCount
     // The burst goes on with the same monitors: detected as unchanged, no second reaction.
     EXPECT_EQ(Event(), 1);
     EXPECT_EQ(Calls("RestartTimer 149").size(), 1u);
-    EXPECT_TRUE(Calls("ShowMiniUI").empty()) << "detection never shows the mini UI";
+    EXPECT_EQ(Calls("ShowMiniUI"), std::vector<std::string>{"ShowMiniUI 1"}) << "shown once for the burst";
 }
 
 TEST_F(DetectionTest, ExchangedMonitorWithinThreeSecondsIsNotHandledTwice) {
@@ -227,6 +227,8 @@ TEST_F(DetectionTest, CountdownHidesTheMiniUiAfterTwentyTicksUnlessTouched) {
     ports_.miniUi.autoHide = true;
     monitors_.attached = {kPanel, kMonitorA};
     Event();
+    EXPECT_EQ(Calls("ShowMiniUI"), std::vector<std::string>{"ShowMiniUI 1"}) << "the connection shows the mini UI";
+    ports_.Clear();
     for (int i = 0; i < 5; ++i) Expire(kTimerMiniUiCountdown);
     ports_.miniUi.userTouched = true;
     Expire(kTimerMiniUiCountdown);
@@ -241,6 +243,46 @@ TEST_F(DetectionTest, CountdownHidesTheMiniUiAfterTwentyTicksUnlessTouched) {
     EXPECT_EQ(Calls("StopTimer 149").size(), 1u);
     EXPECT_EQ(Calls("SetCountdownTitle").back(), "SetCountdownTitle 0");
 }
+
+// Which connections show the mini UI and start its countdown: every one, or
+// with "new monitors only" a monitor the history has never seen (or any
+// when the history cannot be read); never in presentation mode.
+struct ShowCase {
+    const char* name;
+    bool newOnly;
+    std::vector<std::wstring> history;  // empty: no history file
+    bool presentation;
+    bool shown;
+};
+
+class ConnectionShowTest : public DetectionTest, public ::testing::WithParamInterface<ShowCase> {};
+
+TEST_P(ConnectionShowTest, ShowsTheMiniUiOnceAndCountsDownOnlyWhatItShowed) {
+    const ShowCase& c = GetParam();
+    if (!c.history.empty()) WriteHistory(c.history);
+    ports_.miniUi.reactsOnlyToNew = c.newOnly;
+    ports_.miniUi.presentationMode = c.presentation;
+    ports_.miniUi.autoHide = true;
+    monitors_.attached = {kPanel, kMonitorA};
+    Event();
+    Expire(kTimerDetectBlock);
+    Event();  // the rest of the burst
+    EXPECT_EQ(Calls("ShowMiniUI").size(), c.shown ? 1u : 0u) << c.name;
+    EXPECT_EQ(Calls("RestartTimer 149").size(), c.shown ? 1u : 0u) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Connections, ConnectionShowTest,
+    ::testing::Values(ShowCase{"any monitor", false, {kPanel, kMonitorA}, false, true},
+                      ShowCase{"new monitor", true, {kPanel}, false, true},
+                      ShowCase{"known monitor", true, {kMonitorA, kPanel}, false, false},
+                      ShowCase{"no history", true, {}, false, true},
+                      ShowCase{"presenting", false, {}, true, false}),
+    [](const ::testing::TestParamInfo<ShowCase>& info) {
+        std::string name = info.param.name;
+        for (char& ch : name) if (ch == ' ') ch = '_';
+        return name;
+    });
 
 TEST_F(DetectionTest, OtherTimersAreNotDetections) {
     for (UINT_PTR id : {kTimerVolumeKey, kTimerTestCycle, UINT_PTR{999}}) EXPECT_FALSE(detection_.OnTimer(id));

@@ -92,6 +92,7 @@ TEST_F(DetectionPlatformTest, ConnectingAMonitorReactsOnceAndWritesItIntoTheHist
     ASSERT_TRUE(monitors_.Attach(vqdrive::kExternalMonitorA));
     Burst();
     EXPECT_EQ(ports_.Matching("RestartTimer 149").size(), 1u) << ports_.Joined();
+    EXPECT_EQ(ports_.Matching("ShowMiniUI 1").size(), 1u) << "a new monitor shows the mini UI";
     // The history holds each identifier once: Wine lists a DEFAULT_MONITOR
     // for every X output it has seen, however many there are by now.
     std::vector<std::wstring> expected{SimulatedMonitors::Identifier(vqdrive::kExternalMonitorA)};
@@ -111,7 +112,9 @@ TEST_F(DetectionPlatformTest, ConnectingAMonitorReactsOnceAndWritesItIntoTheHist
     const std::string historyBefore = vqdrive::ReadFileBytes(historyPath_);
     ASSERT_TRUE(monitors_.Attach(vqdrive::kExternalMonitorA));
     Burst();
-    EXPECT_EQ(ports_.Matching("RestartTimer 149").size(), 2u);
+    // Known, with "new monitors only": nothing shown, so nothing to count down.
+    EXPECT_EQ(ports_.Matching("ShowMiniUI 1").size(), 1u) << ports_.Joined();
+    EXPECT_EQ(ports_.Matching("RestartTimer 149").size(), 1u);
     EXPECT_EQ(vqdrive::ReadFileBytes(historyPath_), historyBefore);
 }
 
